@@ -1,0 +1,63 @@
+# Windows (MinGW-w64): the .scr, its resources, and the Win32 tests that ctest
+# runs under Wine.
+enable_language(RC)
+
+if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
+  set(VIMBREL_SCR_NAME vimbrel)
+  # Exports keep their plain names (ScreenSaverProc, not ScreenSaverProc@16).
+  set(VIMBREL_EXPORT_FLAGS -Wl,--kill-at)
+else()
+  set(VIMBREL_SCR_NAME vimbrel64)
+  set(VIMBREL_EXPORT_FLAGS)
+endif()
+
+# The shell: everything Win32 but the program's entry, so that tests can
+# link the real window procedures.
+file(GLOB_RECURSE VIMBREL_SHELL_SOURCES CONFIGURE_DEPENDS
+  src/*_win32.cpp src/host/*.cpp src/config_ui/*.cpp)
+list(FILTER VIMBREL_SHELL_SOURCES EXCLUDE REGEX "win_main_win32\\.cpp$")
+add_library(vimbrel_shell STATIC ${VIMBREL_SHELL_SOURCES})
+target_link_libraries(vimbrel_shell PUBLIC vimbrel_core comctl32 gdi32 user32 advapi32)
+target_compile_definitions(vimbrel_shell PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX)
+
+set(VIMBREL_RC ${CMAKE_SOURCE_DIR}/src/resources/vimbrel.rc)
+set_source_files_properties(${VIMBREL_RC} PROPERTIES OBJECT_DEPENDS
+  "${CMAKE_SOURCE_DIR}/src/resources/floor.bmp;${CMAKE_SOURCE_DIR}/src/resources/face.bmp;${CMAKE_SOURCE_DIR}/src/resources/vimbrel.ico;${CMAKE_SOURCE_DIR}/src/resources/vimbrel.manifest")
+
+add_executable(vimbrel_scr WIN32 src/host/win_main_win32.cpp ${VIMBREL_RC})
+set_target_properties(vimbrel_scr PROPERTIES OUTPUT_NAME ${VIMBREL_SCR_NAME} SUFFIX ".scr")
+target_link_libraries(vimbrel_scr PRIVATE vimbrel_shell)
+target_link_options(vimbrel_scr PRIVATE -static ${VIMBREL_EXPORT_FLAGS})
+
+# GoogleTest from Debian's source package, cross-compiled.
+set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+target_compile_options(gtest PRIVATE -w)
+target_compile_options(gtest_main PRIVATE -w)
+
+file(GLOB VIMBREL_WIN32_SUPPORT CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win32/support/*.cpp)
+add_library(vimbrel_win32_test_support STATIC ${VIMBREL_WIN32_SUPPORT})
+target_include_directories(vimbrel_win32_test_support PUBLIC ${CMAKE_SOURCE_DIR}/tests/win32)
+target_link_libraries(vimbrel_win32_test_support PUBLIC vimbrel_shell gtest)
+target_compile_definitions(vimbrel_win32_test_support PUBLIC
+  VIMBREL_SCR_PATH="$<TARGET_FILE:vimbrel_scr>"
+  VIMBREL_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+
+# One test program per file; ctest runs each through Wine with a deadline.
+file(GLOB VIMBREL_WIN32_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win32/*_test.cpp)
+foreach(test_source ${VIMBREL_WIN32_TESTS})
+  get_filename_component(test_name ${test_source} NAME_WE)
+  add_executable(${test_name} ${test_source} ${VIMBREL_RC})
+  target_link_libraries(${test_name} PRIVATE vimbrel_win32_test_support gtest_main)
+  target_link_options(${test_name} PRIVATE -static ${VIMBREL_EXPORT_FLAGS})
+  add_dependencies(${test_name} vimbrel_scr)
+  add_test(NAME win32_${VIMBREL_SCR_NAME}_${test_name} COMMAND ${test_name})
+  set_tests_properties(win32_${VIMBREL_SCR_NAME}_${test_name} PROPERTIES TIMEOUT 240)
+endforeach()
+
+file(GLOB VIMBREL_WIN32_TEST_CMAKE CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win32/*.cmake)
+foreach(extra ${VIMBREL_WIN32_TEST_CMAKE})
+  include(${extra})
+endforeach()

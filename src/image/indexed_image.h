@@ -1,0 +1,61 @@
+// indexed_image.h - 8-bit palettised bottom-up pictures.
+//
+// An IndexedImage owns four blocks: the pixel buffer (stride x height bytes,
+// bottom row first), the 1064-byte header (BITMAPINFOHEADER + 256 colour
+// entries blue, green, red, reserved), the optional 552-byte
+// paletteIndexHeader (the header with biClrUsed 0 and the 16-bit indices
+// 0..255, for drawing through the realised palette) and the 256-byte
+// remapTable. Pictures come from the bytes of a bitmap resource
+// (LoadImageBytes; the Win32 shell finds the resource), are scaled by
+// ScaleImage and remapped to the scene palette (scene_palette.h).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+constexpr int32_t bitmapInfoHeaderSize = 40;
+constexpr int32_t imageHeaderSize = 40 + 256 * 4;      // 1064
+constexpr int32_t paletteIndexHeaderSize = 40 + 256 * 2;  // 552
+
+struct IndexedImage {
+  uint8_t* pixels;
+  uint8_t* header;
+  uint8_t* paletteIndexHeader;  // null for a loaded picture
+  uint8_t* remapTable;
+};
+
+// A new image of the given size whose colour table is copied from model.
+// Returns null when a block cannot be allocated or the size is unusable
+// (width or height below 1, or a pixel buffer beyond what can be addressed).
+IndexedImage* CreateImage(int32_t width, int32_t height, const IndexedImage* model);
+
+// A new image holding a bitmap resource in its stored form (40-byte header,
+// 256-entry colour table, pixel data), or null when the bytes are not such a
+// picture or memory runs out. Never reads past size bytes.
+IndexedImage* LoadImageBytes(const uint8_t* resource, size_t size);
+
+void FreeImage(IndexedImage* image);
+
+// BMP RLE8 into a pixel buffer of destinationSize bytes whose row length is
+// the stride of the header's width. Stops at end of bitmap, at the end of
+// the source, or where a write would leave the buffer. Returns the write
+// position after the last byte written.
+uint8_t* DecodeRle8(const uint8_t* source, size_t sourceSize, uint8_t* destination,
+                    size_t destinationSize, const uint8_t* header);
+
+// Pixel column x of row y counted from the top of the picture.
+uint8_t* PixelAddress(IndexedImage* image, int32_t x, int32_t y);
+
+// Replaces *holder with a nearest-neighbour copy scaled by sx, sy. Returns 0,
+// leaving the holder unchanged, when the new image cannot be made (a new
+// size of 0 included).
+int ScaleImage(IndexedImage*& holder, double sx, double sy);
+
+int BuildPaletteIndexHeader(IndexedImage* image);
+
+uint8_t* ImagePixels(const IndexedImage* image);
+uint8_t* ImageHeader(const IndexedImage* image);
+uint8_t* ImageColourTable(const IndexedImage* image);
+int32_t ImageWidth(const IndexedImage* image);
+int32_t ImageHeight(const IndexedImage* image);
+int32_t ImageStride(const IndexedImage* image);

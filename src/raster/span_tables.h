@@ -1,0 +1,30 @@
+// span_tables.h - convex polygons walked into per-row spans, then filled.
+//
+// Eleven tables of frameHeight rows each: 0..2 for the face being drawn
+// (columns, mask u, mask v), 3..10 for the shadows. An edge walk widens each
+// row's (left, right) to the columns the edge reaches; a fill then draws
+// every non-empty row. Faces are textured from the face mask (colour base +
+// 0 or 16), shadows add shadeStep to the background's indices.
+//
+// All of it works on `scene` (scene_state.h): the frame buffer, its size and
+// the face mask. Nothing writes outside the frame or reads outside the mask,
+// whatever the coordinates.
+#pragma once
+
+#include <cstdint>
+
+#include "scene/scene_state.h"
+
+// Allocates the eleven tables with rows entries; returns 0 when memory runs out.
+int AllocateSpanTables(int32_t rows);
+void ResetSpanTable(int table, int32_t rows, int32_t leftValue);
+int32_t Clamp(int32_t value, int32_t low, int32_t high);
+void AddShadowEdge(int table, int32_t x0, int32_t y0, int32_t x1, int32_t y1);
+// (ua, va), (ub, vb): mask positions counted from the top of the picture.
+void AddTexturedEdge(const FramePoint* points, int a, int b, int32_t ua, int32_t va, int32_t ub,
+                     int32_t vb);
+void FillTexturedSpans(int table, int32_t colourBase);
+void FillTexturedSpan(int32_t colourBase, int32_t row, int32_t xStart, int32_t xEnd, int32_t uL,
+                      int32_t vL, int32_t uR, int32_t vR);
+void DarkenSpan(int32_t row, int32_t xStart, int32_t xEnd);
+void ApplyShadowTable(int table);

@@ -1,0 +1,86 @@
+#include "scene/settings_record.h"
+
+#include <cstring>
+
+#include "common/int_math.h"
+
+SettingsRecord SceneSettings;
+
+namespace {
+constexpr ControlKind none = ControlKind::none;
+constexpr ControlKind trackbar = ControlKind::trackbar;
+constexpr ControlKind checkBox = ControlKind::checkBox;
+}  // namespace
+
+#define FIELD(name) #name, &SettingsRecord::name
+const SettingsField settingsFields[settingsFieldCount] = {
+    {FIELD(eyeX), 0, none, 0, 0, 0, 0},
+    {FIELD(eyeY), 1800, trackbar, 1036, 1037, 0, 2000},
+    {FIELD(eyeZ), -4000, trackbar, 1038, 1039, -10000, -3000},
+    {FIELD(pyramidRadius), 260, trackbar, 1004, 1005, 50, 300},
+    {FIELD(pyramidHeight), 420, trackbar, 1006, 1007, 50, 500},
+    {FIELD(pyramidCentreX), 260, trackbar, 1008, 1009, -350, 350},
+    {FIELD(pyramidCentreZ), 500, trackbar, 1010, 1011, 100, 1500},
+    {FIELD(pyramidRotationTime), 40, trackbar, 1014, 1015, 3, 60},
+    {FIELD(pyramidJourneyTime), 30, trackbar, 1013, 1012, 3, 120},
+    {FIELD(pyramidShow), 1, checkBox, 1057, 0, 0, 1},
+    {FIELD(pyramidTurn), 1, checkBox, 1017, 0, 0, 1},
+    {FIELD(pyramidJourney), 1, checkBox, 1016, 0, 0, 1},
+    {FIELD(pyramidTurnStart), 0, none, 0, 0, 0, 0},
+    {FIELD(pyramidTurnTick), 0, none, 0, 0, 0, 0},
+    {FIELD(pyramidJourneyStart), 0, none, 0, 0, 0, 0},
+    {FIELD(pyramidJourneyTick), 0, none, 0, 0, 0, 0},
+    {FIELD(dodecaRadius), 80, trackbar, 1022, 1023, 20, 100},
+    {FIELD(dodecaCentreX), -273, trackbar, 1026, 1027, -350, 350},
+    {FIELD(dodecaCentreZ), 460, trackbar, 1028, 1029, 100, 1500},
+    {FIELD(dodecaRotationTime), 20, trackbar, 1032, 1033, 3, 60},
+    {FIELD(dodecaJourneyTime), 50, trackbar, 1031, 1030, 3, 120},
+    {FIELD(dodecaShow), 1, checkBox, 1056, 0, 0, 1},
+    {FIELD(dodecaTurn), 1, checkBox, 1035, 0, 0, 1},
+    {FIELD(dodecaJourney), 1, checkBox, 1034, 0, 0, 1},
+    {FIELD(dodecaTurnStart), 0, none, 0, 0, 0, 0},
+    {FIELD(dodecaTurnTick), 0, none, 0, 0, 0, 0},
+    {FIELD(dodecaJourneyStart), 0, none, 0, 0, 0, 0},
+    {FIELD(dodecaJourneyTick), 0, none, 0, 0, 0, 0},
+    {FIELD(showGrid), 0, checkBox, 1055, 0, 0, 1},
+    {FIELD(showPalette), 0, checkBox, 1054, 0, 0, 1},
+    {FIELD(showShadows), 1, checkBox, 1058, 0, 0, 1},
+    {FIELD(light1X), -2000, trackbar, 1040, 1041, -2000, 2000},
+    {FIELD(light1Y), 1067, trackbar, 1042, 1043, 250, 2000},
+    {FIELD(light1Z), -613, trackbar, 1044, 1045, -2000, 2000},
+    {FIELD(light2X), -2000, trackbar, 1046, 1047, -2000, 2000},
+    {FIELD(light2Y), 763, trackbar, 1048, 1049, 250, 2000},
+    {FIELD(light2Z), 1000, trackbar, 1050, 1051, -2000, 2000},
+    {FIELD(frameTime), 100, trackbar, 1052, 1053, 20, 1000},
+};
+#undef FIELD
+
+void SetDefaultSettings(SettingsRecord& record) {
+  for (const SettingsField& field : settingsFields) record.*field.member = field.defaultValue;
+}
+
+void SettingsToBytes(const SettingsRecord& record, uint8_t bytes[settingsRecordSize]) {
+  for (size_t i = 0; i < settingsFieldCount; ++i) WriteLe32(bytes + 4 * i, record.*settingsFields[i].member);
+}
+
+int SettingsFromBytes(const uint8_t* bytes, size_t length, SettingsRecord& record) {
+  SetDefaultSettings(record);
+  if (length > settingsRecordSize) return 0;
+  uint8_t stored[settingsRecordSize];
+  SettingsToBytes(record, stored);
+  if (length > 0) std::memcpy(stored, bytes, length);
+  for (size_t i = 0; i < settingsFieldCount; ++i) record.*settingsFields[i].member = ReadLe32(stored + 4 * i);
+  return 1;
+}
+
+const SettingsField* FindSettingsField(const char* name) {
+  for (const SettingsField& field : settingsFields)
+    if (std::strcmp(field.name, name) == 0) return &field;
+  return nullptr;
+}
+
+const SettingsField* FindSettingsFieldByControl(int controlId) {
+  for (const SettingsField& field : settingsFields)
+    if (field.controlId != 0 && field.controlId == controlId) return &field;
+  return nullptr;
+}

@@ -1,0 +1,63 @@
+// settings_record.h - the one record of everything the user can tune.
+//
+// SceneSettings holds 38 signed 32-bit fields. Its stored form is 152 bytes,
+// the fields in declaration order, each little-endian; SettingsToBytes and
+// SettingsFromBytes convert explicitly, so nothing depends on how the compiler
+// lays the struct out. settingsFields describes every field once (offset,
+// default, dialog control, label, range) and drives the defaults, the dialog
+// and the tests that check the resource script.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+struct SettingsRecord {
+  int32_t eyeX, eyeY, eyeZ;
+  int32_t pyramidRadius, pyramidHeight, pyramidCentreX, pyramidCentreZ;
+  int32_t pyramidRotationTime, pyramidJourneyTime;
+  int32_t pyramidShow, pyramidTurn, pyramidJourney;
+  int32_t pyramidTurnStart, pyramidTurnTick, pyramidJourneyStart, pyramidJourneyTick;
+  int32_t dodecaRadius, dodecaCentreX, dodecaCentreZ;
+  int32_t dodecaRotationTime, dodecaJourneyTime;
+  int32_t dodecaShow, dodecaTurn, dodecaJourney;
+  int32_t dodecaTurnStart, dodecaTurnTick, dodecaJourneyStart, dodecaJourneyTick;
+  int32_t showGrid, showPalette, showShadows;
+  int32_t light1X, light1Y, light1Z;
+  int32_t light2X, light2Y, light2Z;
+  int32_t frameTime;
+};
+
+constexpr size_t settingsFieldCount = 38;
+constexpr size_t settingsRecordSize = settingsFieldCount * 4;  // 152 stored bytes
+
+enum class ControlKind { none, trackbar, checkBox };
+
+struct SettingsField {
+  const char* name;
+  int32_t SettingsRecord::*member;
+  int32_t defaultValue;
+  ControlKind kind;
+  int controlId;  // trackbar or check box id in dialog template 2003; 0 for none
+  int labelId;    // value label beside a trackbar; 0 otherwise
+  int32_t minimum, maximum;  // trackbar range
+};
+
+// In stored order: entry i lives at byte offset 4 * i.
+extern const SettingsField settingsFields[settingsFieldCount];
+
+// The one global record, all zeros until the first load.
+extern SettingsRecord SceneSettings;
+
+void SetDefaultSettings(SettingsRecord& record);
+inline void SetDefaultSettings() { SetDefaultSettings(SceneSettings); }
+
+void SettingsToBytes(const SettingsRecord& record, uint8_t bytes[settingsRecordSize]);
+
+// Applies a stored value of any length. Longer than 152 bytes: the defaults
+// and 0. Otherwise the value's bytes replace the leading bytes of the
+// record's stored form, every byte it does not reach takes its default, and
+// the result is 1 (a truncated value cannot leave frameTime or a period at 0).
+int SettingsFromBytes(const uint8_t* bytes, size_t length, SettingsRecord& record);
+
+const SettingsField* FindSettingsField(const char* name);
+const SettingsField* FindSettingsFieldByControl(int controlId);
