@@ -1,0 +1,8 @@
+// resource_ids.h - identifiers of the program's resources, shared by the
+// resource script and the code.
+#pragma once
+
+#define IDB_FLOOR 114
+#define IDB_FACE_PATTERN 113
+#define IDI_VIMBREL 101
+#define IDD_SETTINGS 2003

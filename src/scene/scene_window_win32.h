@@ -1,0 +1,43 @@
+// scene_window_win32.h - the scene's window procedure and the state it
+// shares with the settings dialog and the saver host.
+//
+// ScreenSaverProc runs the scene in whichever window registers it (the
+// settings-mode "Spinner" window, or the saver window through the host's
+// SaverWindowProc): settings on WM_CREATE, the scene built on the first
+// paint, one frame per paint, frameTimer invalidating every frameTime ms,
+// palette realisation, the hidden key sequence that opens the settings dialog
+// over a running saver, and inputHoldoff that keeps input from ending the
+// saver while the dialog is open.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+struct SceneDriver {
+  HINSTANCE instanceHandle;
+  HWND sceneWindow;   // the window that runs the scene
+  HWND dialogWindow;  // the modeless settings dialog last opened; may be stale
+  int32_t firstPaint;    // 1 until the first WM_PAINT
+  int32_t previewMode;   // 1: settings mode, input goes to DefWindowProcA
+  int32_t inputHoldoff;  // 100 while the dialog is open, then 5 counted down per tick
+  int32_t keySequencePos;
+  int32_t sceneReady;    // 1 once InitialiseScene succeeded
+  HPALETTE scenePalette;
+};
+
+extern SceneDriver sceneDriver;
+extern const char keySequence[6];  // "ZKVMQ"
+
+constexpr UINT_PTR frameTimerId = 1;
+constexpr int32_t holdoffDialogOpen = 100;
+constexpr int32_t holdoffAfterDialog = 5;
+
+extern "C" __declspec(dllexport) LRESULT CALLBACK ScreenSaverProc(HWND window, UINT message, WPARAM wParam,
+                                                                  LPARAM lParam);
+
+int InitialiseScene(HWND window);
+void OpenSettingsDialog(HWND window);
+
+// Back to the state of a fresh process (tests only).
+void ResetSceneDriver();
