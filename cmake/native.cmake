@@ -20,6 +20,19 @@ file(GLOB VIMBREL_RENDER_SOURCES CONFIGURE_DEPENDS ${VIMBREL_TOOLS_DIR}/render/*
 if(VIMBREL_RENDER_SOURCES)
   add_executable(vimbrel-render ${VIMBREL_RENDER_SOURCES})
   target_link_libraries(vimbrel-render PRIVATE vimbrel_core PNG::PNG)
+  target_include_directories(vimbrel-render PRIVATE ${VIMBREL_TOOLS_DIR})
+  # The renderer carries the committed pictures as its default background and
+  # face pattern, so it runs from anywhere. The glob re-runs the configuration
+  # when a picture is added.
+  file(GLOB VIMBREL_RENDER_PICTURES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/resources/*.bmp)
+  set(VIMBREL_RENDER_EMBEDDED ${CMAKE_BINARY_DIR}/generated/render_pictures.cpp)
+  add_custom_command(OUTPUT ${VIMBREL_RENDER_EMBEDDED}
+    COMMAND ${CMAKE_COMMAND} -DOUT=${VIMBREL_RENDER_EMBEDDED} -DSYMBOLS=floorPicture|facePicture
+            -DFILES=${CMAKE_SOURCE_DIR}/src/resources/floor.bmp|${CMAKE_SOURCE_DIR}/src/resources/face.bmp
+            -P ${CMAKE_SOURCE_DIR}/cmake/embed_bytes.cmake
+    DEPENDS ${CMAKE_SOURCE_DIR}/cmake/embed_bytes.cmake ${VIMBREL_RENDER_PICTURES}
+    VERBATIM)
+  target_sources(vimbrel-render PRIVATE ${VIMBREL_RENDER_EMBEDDED})
 endif()
 
 file(GLOB_RECURSE VIMBREL_NATIVE_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/native/*.cpp)
@@ -29,4 +42,7 @@ target_link_libraries(native_tests PRIVATE vimbrel_core vimbrel_pictures GTest::
 target_compile_definitions(native_tests PRIVATE
   VIMBREL_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
   VIMBREL_BINARY_DIR="${CMAKE_BINARY_DIR}")
+if(TARGET vimbrel-render)
+  add_dependencies(native_tests vimbrel-render)  # the renderer's tests run the binary
+endif()
 gtest_discover_tests(native_tests DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 300)

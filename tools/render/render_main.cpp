@@ -1,0 +1,117 @@
+// render_main.cpp - vimbrel-render: frames of the scene without a window.
+//
+// Builds the scene exactly as the first paint does (InitialiseSceneCore
+// over the software palette backend), then draws each frame with
+// DrawSceneFrame while the scene clock reads --time, --time + --interval, ...
+// The settings record's clock fields carry from frame to frame as in the
+// running program. Output: 8-bit BMP or palettised PNG of the frame indices
+// with the scene palette.
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "image/scene_palette.h"
+#include "render/bitmap_files.h"
+#include "render/render_options.h"
+#include "scene/scene_clock.h"
+#include "scene/scene_frame.h"
+#include "scene/scene_state.h"
+#include "scene/settings_record.h"
+
+// The committed pictures, built in by cmake/embed_bytes.cmake.
+extern const uint8_t floorPictureBytes[];
+extern const size_t floorPictureSize;
+extern const uint8_t facePictureBytes[];
+extern const size_t facePictureSize;
+
+namespace {
+constexpr int exitFailure = 1;
+constexpr int exitUsage = 2;
+
+int Fail(int status, const std::string& message) {
+  std::fprintf(stderr, "vimbrel-render: %s\n", message.c_str());
+  return status;
+}
+
+// The resource form of a picture: from the file given, or the built-in one.
+bool LoadPicture(const std::string& path, const uint8_t* builtIn, size_t builtInSize, const char* what,
+                 std::vector<uint8_t>& resource, std::string& error) {
+  std::vector<uint8_t> file;
+  std::string source = path;
+  if (path.empty()) {
+    if (builtInSize == 0) {
+      error = std::string("no built-in ") + what + " picture; pass one as a file";
+      return false;
+    }
+    file.assign(builtIn, builtIn + builtInSize);
+    source = std::string("built-in ") + what + " picture";
+  } else if (!ReadFileBytes(path, file, error)) {
+    return false;
+  }
+  std::string problem;
+  if (!BitmapFileToResource(file, resource, problem)) {
+    error = source + ": " + problem;
+    return false;
+  }
+  IndexedImage* probe = LoadImageBytes(resource.data(), resource.size());
+  if (probe == nullptr) {
+    error = source + ": not a usable 8-bit picture";
+    return false;
+  }
+  FreeImage(probe);
+  return true;
+}
+
+bool LoadSettings(const std::string& path, std::string& error) {
+  SetDefaultSettings();
+  if (path.empty()) return true;
+  std::vector<uint8_t> bytes;
+  if (!ReadFileBytes(path, bytes, error)) return false;
+  SettingsFromBytes(bytes.data(), bytes.size(), SceneSettings);  // too long: the defaults, as in the registry
+  return true;
+}
+
+const char* InitProblem(SceneInitResult result) {
+  switch (result) {
+    case SceneInitResult::missingPicture: return "a picture could not be loaded";
+    case SceneInitResult::unusableSize: return "the frame size is unusable";
+    case SceneInitResult::outOfMemory: return "out of memory building the scene";
+    case SceneInitResult::ok: break;
+  }
+  return "scene initialisation failed";
+}
+}  // namespace
+
+int main(int argc, char** argv) {
+  RenderOptions options;
+  std::string error;
+  if (!ParseRenderOptions(argc, argv, options, error)) return Fail(exitUsage, error + "\n" + RenderUsage());
+  if (options.help) {
+    std::fputs(RenderUsage(), stdout);
+    return 0;
+  }
+  std::vector<uint8_t> background, mask;
+  if (!LoadSettings(options.configPath, error) ||
+      !LoadPicture(options.backgroundPath, floorPictureBytes, floorPictureSize, "background", background, error) ||
+      !LoadPicture(options.maskPath, facePictureBytes, facePictureSize, "face pattern", mask, error))
+    return Fail(exitFailure, error);
+
+  SoftwarePalette palette{};
+  palette.display = options.staticColours == 20 ? StandardStaticDisplay() : TrueColourDisplay();
+  const SceneInitResult result =
+      InitialiseSceneCore(options.width, options.height, {background.data(), background.size()},
+                          {mask.data(), mask.size()}, SoftwarePaletteBackend(palette));
+  if (result != SceneInitResult::ok) return Fail(exitFailure, InitProblem(result));
+
+  OutputFormat format = OutputFormat::png;
+  OutputFormatOf(options.out, format);
+  const uint32_t interval = options.hasInterval ? options.interval : static_cast<uint32_t>(SceneSettings.frameTime);
+  const IndexedFrame frame{scene.frameWidth, scene.frameHeight, scene.frameStride, scene.framePixels,
+                           scene.palette.entries};
+  for (uint32_t n = 0; n < options.frames; ++n) {
+    fixedSceneTick = options.time + n * interval;  // wraps as the system tick count does
+    DrawSceneFrame();
+    if (!WriteFrameFile(FramePath(options, n), format, frame, error)) return Fail(exitFailure, error);
+  }
+  return 0;
+}
