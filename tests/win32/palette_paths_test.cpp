@@ -1,0 +1,85 @@
+// The scene palette made through GDI and through the portable software path
+// agree on our background, on a true-colour display and on a display with
+// the 20 standard static colours.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "image/palette_gdi_win32.h"
+#include "image/resource_win32.h"
+#include "image/scene_palette.h"
+#include "resources/resource_ids.h"
+
+namespace {
+
+struct BuiltPalette {
+  IndexedImage* image = nullptr;
+  ScenePaletteValues values{};
+  PaletteEntry entries[256] = {};
+  ~BuiltPalette() { FreeImage(image); }
+};
+
+void Build(BuiltPalette& built, const PaletteBackend& backend) {
+  const PictureBytes floor = LoadBitmapResourceBytes(GetModuleHandleA(nullptr), IDB_FLOOR);
+  ASSERT_NE(floor.data, nullptr);
+  built.image = LoadImageBytes(floor.data, floor.size);
+  ASSERT_NE(built.image, nullptr);
+  ASSERT_EQ(ScaleImage(built.image, 800.0 / 1024, 600.0 / 768), 1);
+  ASSERT_EQ(BuildScenePalette(built.image, backend, built.values), 1);
+  backend.readEntries(backend.context, built.entries);
+}
+
+void ExpectSame(const BuiltPalette& gdi, const BuiltPalette& software) {
+  EXPECT_EQ(gdi.values.rampBase128, software.values.rampBase128);
+  EXPECT_EQ(gdi.values.rampBase160, software.values.rampBase160);
+  EXPECT_EQ(gdi.values.rampBase192, software.values.rampBase192);
+  EXPECT_EQ(std::memcmp(gdi.image->remapTable, software.image->remapTable, 256), 0);
+  EXPECT_EQ(std::memcmp(ImageColourTable(gdi.image), ImageColourTable(software.image), 1024), 0);
+  const size_t bytes = static_cast<size_t>(ImageStride(gdi.image)) * ImageHeight(gdi.image);
+  EXPECT_EQ(std::memcmp(ImagePixels(gdi.image), ImagePixels(software.image), bytes), 0);
+  for (int i = 0; i < 256; ++i) {
+    EXPECT_EQ(gdi.entries[i].red, software.entries[i].red) << i;
+    EXPECT_EQ(gdi.entries[i].green, software.entries[i].green) << i;
+    EXPECT_EQ(gdi.entries[i].blue, software.entries[i].blue) << i;
+  }
+}
+
+TEST(PalettePaths, AgreeOnTheScreenOfThisDisplay) {
+  GdiPalette gdiState{};
+  BuiltPalette gdi;
+  Build(gdi, GdiPaletteBackend(gdiState));
+
+  SoftwarePalette softwareState{};
+  PaletteBackend software = SoftwarePaletteBackend(softwareState);
+  software.describeDisplay = GdiPaletteBackend(gdiState).describeDisplay;  // the same screen, read by GDI
+  BuiltPalette soft;
+  Build(soft, software);
+  ExpectSame(gdi, soft);
+  // The test display is true colour: the palette is the colour table itself.
+  EXPECT_EQ(soft.values.rampBase128, 128);
+  EXPECT_EQ(soft.values.rampBase160, 160);
+  EXPECT_EQ(soft.values.rampBase192, 192);
+  DeleteObject(gdiState.palette);
+}
+
+void DescribeStandardStatic(void*, DisplayDescription& display) { display = StandardStaticDisplay(); }
+
+TEST(PalettePaths, AgreeOnAnEmulatedDisplayWithTwentyStaticColours) {
+  GdiPalette gdiState{};
+  PaletteBackend gdiBackend = GdiPaletteBackend(gdiState);
+  gdiBackend.describeDisplay = DescribeStandardStatic;
+  BuiltPalette gdi;
+  Build(gdi, gdiBackend);
+
+  SoftwarePalette softwareState{};
+  softwareState.display = StandardStaticDisplay();
+  BuiltPalette soft;
+  Build(soft, SoftwarePaletteBackend(softwareState));
+  ExpectSame(gdi, soft);
+  EXPECT_EQ(soft.values.rampBase128, 138);
+  EXPECT_EQ(soft.values.rampBase160, 170);
+  EXPECT_EQ(soft.values.rampBase192, 202);
+  DeleteObject(gdiState.palette);
+}
+
+}  // namespace
