@@ -1,0 +1,84 @@
+// host_main.cpp - HostMain, the mode operations and the fault guard.
+#include "host/host_main.h"
+
+#include "config_ui/preview_window_win32.h"
+#include "host/command_line.h"
+#include "host/password_win32.h"
+#include "host/saver_window_win32.h"
+#include "scene/scene_window_win32.h"
+
+namespace {
+
+// A window handle as written on the command line. Handles are 32-bit values
+// that the system sign-extends in 64-bit processes.
+HWND HandleFromText(const char* text) {
+  return reinterpret_cast<HWND>(static_cast<intptr_t>(static_cast<int32_t>(ParseDecimal(text))));
+}
+
+int32_t RunMode(const char* argumentText) {
+  const ModeChoice choice = ChooseMode(argumentText);
+  switch (choice.mode) {
+    case HostMode::settings: return RunConfigureMode(nullptr);
+    case HostMode::settingsOverForeground: return RunConfigureMode(GetForegroundWindow());
+    case HostMode::fullScreen: return RunSaverWindow(nullptr);
+    case HostMode::childPreview: return RunChildPreview(choice.rest);
+    case HostMode::changePassword: return RunChangePasswordMode(choice.rest);
+    case HostMode::unrecognised: break;
+  }
+  return -1;
+}
+
+// The guard is a top-level filter, the nearest MinGW has to wrapping the
+// modes in a structured handler (it has no __try). The system's own handling
+// (UnhandledExceptionFilter) runs first, with this filter taken out so that
+// it does not call straight back in here. Its verdict:
+//  - hands control back (EXECUTE_HANDLER): switch the saver-running state off
+//    and end with that call's result, as the handler would have returned it;
+//  - keeps searching (a debugger takes the fault, or the process dies):
+//    switch the state off first, since the process ends either way;
+//  - continue execution (the fault was mended): put the guard back.
+LPTOP_LEVEL_EXCEPTION_FILTER guardedPrevious = nullptr;
+
+LONG WINAPI FaultGuard(EXCEPTION_POINTERS* fault) {
+  SetUnhandledExceptionFilter(nullptr);
+  const LONG verdict = UnhandledExceptionFilter(fault);
+  if (verdict == EXCEPTION_CONTINUE_EXECUTION) {
+    SetUnhandledExceptionFilter(FaultGuard);
+    return verdict;
+  }
+  const int32_t switchedOff = SetSaverRunning(0);
+  if (verdict == EXCEPTION_EXECUTE_HANDLER) ExitProcess(static_cast<UINT>(switchedOff));
+  return verdict;
+}
+
+}  // namespace
+
+int32_t RunGuarded(int32_t (*mode)(const char* text), const char* text) {
+  guardedPrevious = SetUnhandledExceptionFilter(FaultGuard);
+  const int32_t result = mode(text);
+  SetUnhandledExceptionFilter(guardedPrevious);
+  return result;
+}
+
+int32_t HostMain(HINSTANCE instance, HINSTANCE, const char* argumentText, int) {
+  sceneDriver.instanceHandle = instance;
+  return RunGuarded(RunMode, argumentText);
+}
+
+int32_t RunChildPreview(const char* text) {
+  HWND parent = HandleFromText(text);
+  if (parent == nullptr || !IsWindow(parent)) return -1;
+  return RunSaverWindow(parent);
+}
+
+int32_t RunConfigureMode(HWND) {  // the parent is not used: the settings dialog rides on its own window
+  RunConfigurePreview(sceneDriver.instanceHandle);
+  return 0;
+}
+
+int32_t RunChangePasswordMode(const char* text) {
+  HWND parent = HandleFromText(text);
+  if (parent == nullptr || !IsWindow(parent)) parent = GetForegroundWindow();
+  ChangePassword(parent);
+  return 0;
+}

@@ -1,0 +1,96 @@
+// password_win32.cpp - loading the password verifier, asking it, and the change mode.
+#include "host/password_win32.h"
+
+#include "host/host_state.h"
+#include "host/saver_window_win32.h"
+
+namespace {
+
+constexpr char desktopKeyPath[] = "Control Panel\\Desktop";
+constexpr char usePasswordValue[] = "ScreenSaveUsePassword";
+
+// The user's switch. Missing, unreadable, longer than 4 bytes or zero: no
+// password. A shorter value fills the low bytes of a zeroed word.
+bool PasswordSwitchedOn() {
+  HKEY key;
+  if (RegOpenKeyA(HKEY_CURRENT_USER, desktopKeyPath, &key) != ERROR_SUCCESS) return false;
+  uint32_t usePassword = 0;
+  DWORD size = sizeof usePassword;
+  const bool on = RegQueryValueExA(key, usePasswordValue, nullptr, nullptr, reinterpret_cast<BYTE*>(&usePassword),
+                                   &size) == ERROR_SUCCESS &&
+                  usePassword != 0;
+  RegCloseKey(key);
+  return on;
+}
+
+// Up to two frame ticks already queued are dropped rather than drawn late.
+void DropQueuedTicks(HWND window) {
+  MSG tick;
+  PeekMessageA(&tick, window, WM_TIMER, WM_TIMER, PM_REMOVE | PM_NOYIELD);
+  PeekMessageA(&tick, window, WM_TIMER, WM_TIMER, PM_REMOVE | PM_NOYIELD);
+}
+
+}  // namespace
+
+HMODULE LoadSystemLibrary(const char* name) {
+  char path[MAX_PATH];
+  const UINT length = GetSystemDirectoryA(path, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return nullptr;  // no usable folder: the library is absent
+  size_t end = length;
+  if (path[end - 1] != '\\') path[end++] = '\\';  // only a drive root ends in a separator already
+  for (const char* c = name; *c != '\0'; ++c) {
+    if (end + 1 >= MAX_PATH) return nullptr;
+    path[end++] = *c;
+  }
+  path[end] = '\0';
+  return LoadLibraryA(path);
+}
+
+void LoadPasswordVerifier() {
+  if (hostState.passwordLibrary != nullptr) UnloadPasswordVerifier();
+  if (!PasswordSwitchedOn()) return;
+  hostState.passwordLibrary = LoadSystemLibrary("PASSWORD.CPL");
+  if (hostState.passwordLibrary == nullptr) return;
+  hostState.verifierEntry = FindEntry<VerifyPasswordEntry>(hostState.passwordLibrary, "VerifyScreenSavePwd");
+  if (hostState.verifierEntry != nullptr)
+    SetSaverRunning(1);
+  else
+    UnloadPasswordVerifier();
+}
+
+void UnloadPasswordVerifier() {
+  if (hostState.passwordLibrary == nullptr) return;
+  FreeLibrary(hostState.passwordLibrary);
+  hostState.passwordLibrary = nullptr;
+  if (hostState.verifierEntry == nullptr) return;
+  hostState.verifierEntry = nullptr;
+  SetSaverRunning(0);
+}
+
+int32_t VerifyBeforeClose(HWND window) {
+  if (hostState.checkingPassword == 1 || hostState.closeApproved == 1) return 0;  // no nested question
+  if (hostState.verifierEntry == nullptr) {
+    hostState.closeApproved = 1;
+    return 1;
+  }
+  const uint32_t now = GetTickCount();
+  if (hostState.lastCheckTick == noQuestionYet ||
+      TicksSince(hostState.lastCheckTick, now) >= passwordQuestionInterval) {
+    hostState.checkingPassword = 1;
+    DropQueuedTicks(window);
+    // The prompt runs its own loop inside this call; the scene keeps drawing.
+    hostState.closeApproved = SendMessageA(window, verifyPasswordMessage, 0, 0) != 0 ? 1 : 0;
+    hostState.checkingPassword = 0;
+    if (hostState.closeApproved == 0) SetCursor(nullptr);
+    hostState.lastCheckTick = GetTickCount();
+  }
+  return hostState.closeApproved;
+}
+
+void ChangePassword(HWND parent) {
+  HMODULE mpr = LoadSystemLibrary("MPR.DLL");
+  if (mpr == nullptr) return;
+  const auto change = FindEntry<ChangePasswordEntry>(mpr, "PwdChangePasswordA");
+  if (change != nullptr) change("SCRSAVE", parent, 0, nullptr);  // its result changes nothing here
+  FreeLibrary(mpr);
+}
