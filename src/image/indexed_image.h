@@ -17,6 +17,11 @@ constexpr int32_t bitmapInfoHeaderSize = 40;
 constexpr int32_t imageHeaderSize = 40 + 256 * 4;      // 1064
 constexpr int32_t paletteIndexHeaderSize = 40 + 256 * 2;  // 552
 
+// The largest picture any operation makes: each side at most maxImageSide
+// pixels and the pixel buffer at most maxImagePixelBytes.
+constexpr int32_t maxImageSide = 32768;
+constexpr size_t maxImagePixelBytes = size_t{512} << 20;
+
 struct IndexedImage {
   uint8_t* pixels;
   uint8_t* header;
@@ -24,16 +29,23 @@ struct IndexedImage {
   uint8_t* remapTable;
 };
 
-// A new image of the given size whose colour table is copied from model.
-// Returns null when a block cannot be allocated or the size is unusable
-// (width or height below 1, or a pixel buffer beyond what can be addressed).
+// 1 when an image of this size can be made: both sides 1..maxImageSide and
+// stride x height within maxImagePixelBytes.
+int ImageSizeUsable(int32_t width, int32_t height);
+
+// A new image of the given size whose colour table is copied from model
+// (zeroed when model is null), with its paletteIndexHeader. The pixel buffer
+// and remapTable start zeroed. Returns null when a block cannot be allocated
+// or the size is unusable (ImageSizeUsable).
 IndexedImage* CreateImage(int32_t width, int32_t height, const IndexedImage* model);
 
 // A new image holding a bitmap resource in its stored form (40-byte header,
 // 256-entry colour table, pixel data), or null when the bytes are not such a
-// picture or memory runs out. Never reads past size bytes.
+// picture or memory runs out. Never reads past size bytes. The pixel buffer
+// starts zeroed, so bytes that the data does not reach are 0.
 IndexedImage* LoadImageBytes(const uint8_t* resource, size_t size);
 
+// Releases the image and its blocks; null is allowed.
 void FreeImage(IndexedImage* image);
 
 // BMP RLE8 into a pixel buffer of destinationSize bytes whose row length is
@@ -42,15 +54,21 @@ void FreeImage(IndexedImage* image);
 // position after the last byte written.
 uint8_t* DecodeRle8(const uint8_t* source, size_t sourceSize, uint8_t* destination,
                     size_t destinationSize, const uint8_t* header);
+// DecodeRle8 that also gives the number of source bytes read (up to and
+// including the end-of-bitmap escape when there is one).
+uint8_t* DecodeRle8Counted(const uint8_t* source, size_t sourceSize, uint8_t* destination,
+                           size_t destinationSize, const uint8_t* header, size_t& consumed);
 
 // Pixel column x of row y counted from the top of the picture.
 uint8_t* PixelAddress(IndexedImage* image, int32_t x, int32_t y);
 
-// Replaces *holder with a nearest-neighbour copy scaled by sx, sy. Returns 0,
-// leaving the holder unchanged, when the new image cannot be made (a new
-// size of 0 included).
+// Replaces *holder with a nearest-neighbour copy scaled by sx, sy and frees
+// the old image. Returns 0, leaving the holder unchanged, when the new image
+// cannot be made (a new size below 1 or beyond ImageSizeUsable included).
 int ScaleImage(IndexedImage*& holder, double sx, double sy);
 
+// Attaches a fresh paletteIndexHeader (replacing any earlier one); returns 0,
+// leaving the image without one, when it cannot be allocated.
 int BuildPaletteIndexHeader(IndexedImage* image);
 
 uint8_t* ImagePixels(const IndexedImage* image);
