@@ -59,7 +59,9 @@ uint8_t NearestPaletteIndex(const LogicalPalette& palette, uint8_t red, uint8_t 
 
 // Colour-table entries 32..223 and biClrUsed 224 (steps 1-3 of the build).
 void BuildPaletteLayout(IndexedImage* image);
-// The logical palette's 256 entries from the colour table and the display.
+// The logical palette's 256 entries from the colour table and the display:
+// the system entries, with colour-table entry j at h + j for h =
+// staticColours / 2 (a negative count gives h = 0).
 void LayoutScenePalette(const IndexedImage* image, const DisplayDescription& display,
                         LogicalPalette& palette);
 
