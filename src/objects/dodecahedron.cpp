@@ -19,20 +19,10 @@ constexpr int32_t defaultJourneyTime = 50;
 constexpr int solidCount = 3;
 constexpr int vertexCount = 20;
 constexpr int shadowVertexCount = 10;  // the bottom pentagon and the first middle ring
-constexpr int drawnFaceCount = 11;
 constexpr int centrePoint = 20;
 
 constexpr double ringAngle = 0.628318530717958;     // pi / 5
 constexpr double angularStep = 1.2566370614359161;  // 2 pi / 5
-
-// Vertices V1..V5 of faces 0..10 (face 11, the bottom 0..4, is never drawn).
-// Taken over V1, V2, V4 (visibility) or V1, V2, V3 (shade) the normal points
-// out of the solid.
-constexpr int faceVertices[drawnFaceCount][5] = {
-    {0, 5, 10, 6, 1},     {1, 6, 11, 7, 2},     {2, 7, 12, 8, 3},     {3, 8, 13, 9, 4},
-    {4, 9, 14, 5, 0},     {10, 15, 16, 11, 6},  {11, 16, 17, 12, 7},  {12, 17, 18, 13, 8},
-    {13, 18, 19, 14, 9},  {14, 19, 15, 10, 5},  {19, 18, 17, 16, 15},
-};
 
 bool IsSolid(int k) { return k >= 0 && k < solidCount; }
 
@@ -86,6 +76,12 @@ void DrawFanTriangle(const FramePoint* points, int p, int q, int32_t colourBase)
 }
 }  // namespace
 
+const int dodecaFaceVertices[dodecaDrawnFaces][5] = {
+    {0, 5, 10, 6, 1},     {1, 6, 11, 7, 2},     {2, 7, 12, 8, 3},     {3, 8, 13, 9, 4},
+    {4, 9, 14, 5, 0},     {10, 15, 16, 11, 6},  {11, 16, 17, 12, 7},  {12, 17, 18, 13, 8},
+    {13, 18, 19, 14, 9},  {14, 19, 15, 10, 5},  {19, 18, 17, 16, 15},
+};
+
 void AnimateDodecahedron(int k, WorldPoint* vertices, FramePoint* points) {
   if (!IsSolid(k)) return;
   SettingsRecord& s = SceneSettings;
@@ -125,7 +121,7 @@ void DrawDodecahedronFaces(int k) {
   if (!IsSolid(k)) return;
   const WorldPoint* v = scene.dodecaVertices[k];
   FramePoint* points = scene.dodecaPoints[k];
-  for (const auto& face : faceVertices) {
+  for (const auto& face : dodecaFaceVertices) {
     if (!FaceIsVisible(v[face[0]], v[face[1]], v[face[3]])) continue;
     const int32_t colourBase = WrapAdd(SolidRampBase(k), ComputeFaceShade(v[face[0]], v[face[1]], v[face[2]]));
     int32_t sumX = 0, sumY = 0;
