@@ -1,0 +1,274 @@
+// Random and extreme polygons against a plain reference rasteriser.
+//
+// The reference applies the same rules the slow way: every row asks every
+// edge for its column with the whole formula in 64-bit arithmetic (wrapped to
+// 32 bits where the renderer's arithmetic wraps), and every pixel of a span
+// computes its mask position from scratch and checks it. The renderer's
+// running sums and stepped coordinates must give the same tables and the same
+// pixels, and nothing outside the frame may change.
+#include <algorithm>
+#include <cmath>
+#include <iterator>
+#include <random>
+
+#include "raster/raster_fixture.h"
+
+namespace {
+
+int32_t Wrap32(int64_t v) { return static_cast<int32_t>(static_cast<uint32_t>(v)); }
+int64_t Clamped(int64_t v, int64_t low, int64_t high) { return v < low ? low : (v > high ? high : v); }
+
+// value0 + t * (value1 - value0) / d, each step wrapped as 32-bit arithmetic.
+int32_t Interpolate(int32_t value0, int32_t value1, int32_t t, int32_t d) {
+  const int32_t product = Wrap32(int64_t{t} * Wrap32(int64_t{value1} - value0));
+  return Wrap32(int64_t{value0} + Wrap32(int64_t{product} / d));
+}
+
+struct RefEdge {
+  FramePoint a, b;
+  int32_t ua, va, ub, vb;  // mask position of each end, rows from the top
+};
+
+// Rows the edge visits: its own row when horizontal and on the frame,
+// otherwise its clamped row range.
+bool Visits(const RefEdge& e, int32_t y, int32_t height) {
+  if (e.a.y == e.b.y) return e.a.y == y && y >= 0 && y < height;
+  const int64_t low = Clamped(std::min(e.a.y, e.b.y), 0, height - 1);
+  const int64_t high = Clamped(std::max(e.a.y, e.b.y), 0, height - 1);
+  return y >= low && y <= high;
+}
+
+struct RefFaceRow {
+  int32_t left, right, uL, uR, vL, vR;
+};
+
+void RefWidenFace(RefFaceRow& row, int32_t x, int32_t u, int32_t v) {
+  if (x < row.left) row.left = x, row.uL = u, row.vL = v;
+  if (x > row.right) row.right = x, row.uR = u, row.vR = v;
+}
+
+struct Reference {
+  int32_t width, height, maskWidth, maskHeight, maskStride;
+  const uint8_t* mask;
+  std::vector<uint8_t> pixels;  // visible pixels, row by row
+
+  std::vector<SpanRow> ShadowRows(const std::vector<RefEdge>& edges) const {
+    std::vector<SpanRow> rows(height, SpanRow{width, -1});
+    for (int32_t y = 0; y < height; ++y) {
+      for (const RefEdge& e : edges) {
+        if (!Visits(e, y, height)) continue;
+        std::vector<int64_t> columns;
+        if (e.a.y == e.b.y) columns = {e.a.x, e.b.x};
+        else columns = {Interpolate(e.a.x, e.b.x, Wrap32(int64_t{y} - e.a.y), Wrap32(int64_t{e.b.y} - e.a.y))};
+        for (int64_t c : columns) {
+          const int32_t x = static_cast<int32_t>(Clamped(c, 0, width - 1));
+          rows[y].left = std::min(rows[y].left, x);
+          rows[y].right = std::max(rows[y].right, x);
+        }
+      }
+    }
+    return rows;
+  }
+
+  void Darken(const std::vector<SpanRow>& rows) {
+    for (int32_t y = 0; y < height; ++y)
+      for (int32_t x = 0; x < width; ++x)
+        if (x >= rows[y].left && x <= rows[y].right) pixels[y * width + x] += 32;
+  }
+
+  std::vector<RefFaceRow> FaceRows(const std::vector<RefEdge>& edges) const {
+    std::vector<RefFaceRow> rows(height, RefFaceRow{width, -1, 0, 0, 0, 0});
+    for (int32_t y = 0; y < height; ++y) {
+      for (const RefEdge& e : edges) {
+        if (!Visits(e, y, height)) continue;
+        const int32_t va = Wrap32(int64_t{maskHeight} - 1 - e.va), vb = Wrap32(int64_t{maskHeight} - 1 - e.vb);
+        if (e.a.y == e.b.y) {
+          RefWidenFace(rows[y], Clamped(e.a.x, 0, width - 1), Clamped(e.ua, 0, maskWidth - 1), va);
+          RefWidenFace(rows[y], Clamped(e.b.x, 0, width - 1), Clamped(e.ub, 0, maskWidth - 1), vb);
+        } else {
+          const int32_t t = Wrap32(int64_t{y} - e.a.y), d = Wrap32(int64_t{e.b.y} - e.a.y);
+          RefWidenFace(rows[y], Interpolate(e.a.x, e.b.x, t, d), Interpolate(e.ua, e.ub, t, d),
+                       Interpolate(va, vb, t, d));
+        }
+      }
+    }
+    return rows;
+  }
+
+  static bool Inside(int64_t v, int64_t limit) { return v >= 0 && v < limit; }
+
+  void FillSpan(int32_t base, int32_t row, int32_t xStart, int32_t xEnd, int32_t uL, int32_t vL, int32_t uR,
+                int32_t vR) {
+    if (!Inside(row, height) || xStart < 0 || xEnd >= width || xEnd < xStart) return;
+    if (!Inside(uL, maskWidth) || !Inside(uR, maskWidth) || !Inside(vL, maskHeight) || !Inside(vR, maskHeight))
+      return;
+    const int64_t n = int64_t{xEnd} - xStart + 1;
+    const int64_t du = (int64_t{uR} - uL) * 256 / n, dv = (int64_t{vR} - vL) * 256 / n;
+    for (int64_t k = 1; k <= n; ++k) {
+      const int64_t u = uL * int64_t{256} + k * du, v = vL * int64_t{256} + k * dv;
+      ASSERT_TRUE(Inside(u / 256, maskWidth) && Inside(v / 256, maskHeight)) << u << " " << v;
+      pixels[row * width + xStart + k - 1] =
+          static_cast<uint8_t>(base + mask[(v / 256) * maskStride + u / 256]);
+    }
+  }
+
+  void Fill(const std::vector<RefFaceRow>& rows, int32_t base) {
+    for (int32_t y = 0; y < height; ++y)
+      if (rows[y].right > rows[y].left)
+        FillSpan(base, y, rows[y].left, rows[y].right, rows[y].uL, rows[y].vL, rows[y].uR, rows[y].vR);
+  }
+};
+
+class SpanFillProperty : public RasterScene {
+ protected:
+  static constexpr int32_t width = 61, height = 47;  // stride 64: three padding columns per row
+
+  void SetUp() override {
+    MakeFrame(width, height);
+    MakeMask(37, 23, [](int32_t x, int32_t y) { return static_cast<uint8_t>(x * 31 + y * 17 + x * y); });
+  }
+
+  Reference StartReference() {
+    for (int32_t y = 0; y < height; ++y)
+      for (int32_t x = 0; x < width; ++x) *Pixel(x, y) = static_cast<uint8_t>(random_());
+    return Reference{width, height, scene.faceMaskWidth, scene.faceMaskHeight, scene.faceMaskStride,
+                     scene.faceMask, Visible()};
+  }
+
+  // A coordinate that is usually near the frame and sometimes anywhere.
+  int32_t Coordinate(int32_t extent, bool extreme) {
+    static const int32_t special[] = {INT32_MIN, INT32_MIN + 1, -(1 << 30), -65536, -1, 0, 1,
+                                      65536,     1 << 30,       INT32_MAX - 1, INT32_MAX};
+    if (!extreme) return std::uniform_int_distribution<int32_t>(-extent / 2, extent + extent / 2)(random_);
+    switch (random_() % 4) {
+      case 0: return special[random_() % std::size(special)];
+      case 1: return static_cast<int32_t>(random_());
+      case 2: return std::uniform_int_distribution<int32_t>(-2, extent + 1)(random_);
+      default: return std::uniform_int_distribution<int32_t>(-extent * 40, extent * 40)(random_);
+    }
+  }
+
+  std::vector<RefEdge> ConvexPolygon() {
+    const int count = 3 + random_() % 6;
+    std::vector<double> angles(count);
+    for (double& a : angles) a = std::uniform_real_distribution<double>(0, 2 * 3.14159265358979)(random_);
+    std::sort(angles.begin(), angles.end());
+    const double cx = Coordinate(width, false), cy = Coordinate(height, false);
+    const double radius = std::uniform_real_distribution<double>(0.5, width)(random_);
+    std::vector<FramePoint> corners;
+    for (double a : angles)
+      corners.push_back({static_cast<int32_t>(cx + radius * std::cos(a)), static_cast<int32_t>(cy + radius * std::sin(a))});
+    std::vector<RefEdge> edges;
+    for (int i = 0; i < count; ++i) edges.push_back({corners[i], corners[(i + 1) % count], 0, 0, 0, 0});
+    return edges;
+  }
+
+  std::vector<RefEdge> TexturedTriangle(bool extreme) {
+    FramePoint corners[3];
+    int32_t us[3], vs[3];
+    for (int i = 0; i < 3; ++i) {
+      corners[i] = {Coordinate(width, extreme), Coordinate(height, extreme)};
+      us[i] = random_() % 8 == 0 ? Coordinate(scene.faceMaskWidth, extreme) : random_() % scene.faceMaskWidth;
+      vs[i] = random_() % 8 == 0 ? Coordinate(scene.faceMaskHeight, extreme) : random_() % scene.faceMaskHeight;
+    }
+    std::vector<RefEdge> edges;
+    for (int i = 0; i < 3; ++i) {
+      const int j = (i + 1) % 3;
+      edges.push_back({corners[i], corners[j], us[i], vs[i], us[j], vs[j]});
+    }
+    return edges;
+  }
+
+  void CheckShadow(const std::vector<RefEdge>& edges, int trial) {
+    Reference reference = StartReference();
+    const int table = 3 + trial % 8;
+    ResetSpanTable(table, height, width);
+    for (const RefEdge& e : edges) AddShadowEdge(table, e.a.x, e.a.y, e.b.x, e.b.y);
+    const std::vector<SpanRow> rows = reference.ShadowRows(edges);
+    for (int32_t y = 0; y < height; ++y) {
+      ASSERT_EQ(Row(table, y).left, rows[y].left) << "trial " << trial << " row " << y;
+      ASSERT_EQ(Row(table, y).right, rows[y].right) << "trial " << trial << " row " << y;
+    }
+    ApplyShadowTable(table);
+    reference.Darken(rows);
+    ASSERT_EQ(Visible(), reference.pixels) << "trial " << trial;
+    ASSERT_TRUE(GuardsIntact()) << "trial " << trial;
+  }
+
+  void CheckFace(const std::vector<RefEdge>& edges, int trial) {
+    Reference reference = StartReference();
+    ResetSpanTable(faceTable, height, width);
+    std::vector<FramePoint> points;
+    for (const RefEdge& e : edges) {
+      points.push_back(e.a);
+      points.push_back(e.b);
+    }
+    for (size_t i = 0; i < edges.size(); ++i)
+      AddTexturedEdge(points.data(), 2 * i, 2 * i + 1, edges[i].ua, edges[i].va, edges[i].ub, edges[i].vb);
+    const std::vector<RefFaceRow> rows = reference.FaceRows(edges);
+    for (int32_t y = 0; y < height; ++y) {
+      const RefFaceRow& r = rows[y];
+      ASSERT_EQ(Row(faceTable, y).left, r.left) << "trial " << trial << " row " << y;
+      ASSERT_EQ(Row(faceTable, y).right, r.right) << "trial " << trial << " row " << y;
+      if (r.left != width) {
+        ASSERT_EQ(Row(faceColumnTable, y).left, r.uL) << "trial " << trial << " row " << y;
+        ASSERT_EQ(Row(faceRowTable, y).left, r.vL) << "trial " << trial << " row " << y;
+      }
+      if (r.right != -1) {
+        ASSERT_EQ(Row(faceColumnTable, y).right, r.uR) << "trial " << trial << " row " << y;
+        ASSERT_EQ(Row(faceRowTable, y).right, r.vR) << "trial " << trial << " row " << y;
+      }
+    }
+    const int32_t base = static_cast<int32_t>(random_());
+    FillTexturedSpans(faceTable, base);
+    reference.Fill(rows, base);
+    ASSERT_EQ(Visible(), reference.pixels) << "trial " << trial;
+    ASSERT_TRUE(GuardsIntact()) << "trial " << trial;
+  }
+
+  std::mt19937 random_{20240611};
+};
+
+TEST_F(SpanFillProperty, ConvexShadowsMatchTheReference) {
+  for (int trial = 0; trial < 3000; ++trial) {
+    CheckShadow(ConvexPolygon(), trial);
+    if (HasFatalFailure()) return;
+  }
+}
+
+TEST_F(SpanFillProperty, TexturedTrianglesMatchTheReference) {
+  for (int trial = 0; trial < 3000; ++trial) {
+    CheckFace(TexturedTriangle(false), trial);
+    if (HasFatalFailure()) return;
+  }
+}
+
+TEST_F(SpanFillProperty, ExtremeEdgesWrapLikeTheReferenceAndStayInTheFrame) {
+  for (int trial = 0; trial < 3000; ++trial) {
+    std::vector<RefEdge> edges = TexturedTriangle(true);
+    CheckShadow(edges, trial);
+    if (HasFatalFailure()) return;
+    CheckFace(edges, trial);
+    if (HasFatalFailure()) return;
+  }
+}
+
+TEST_F(SpanFillProperty, SpansAtTheMaskEdgesStayInTheMask) {
+  const int32_t lastU = scene.faceMaskWidth - 1, lastV = scene.faceMaskHeight - 1;
+  const int32_t ends[][2] = {{0, 0}, {lastU, lastV}, {0, lastV}, {lastU, 0}, {1, lastV - 1}, {lastU - 1, 1}};
+  for (int32_t xStart = 0; xStart < width; xStart += 3) {
+    for (int32_t xEnd = xStart; xEnd < width; xEnd += 5) {
+      for (const auto& from : ends) {
+        for (const auto& to : ends) {
+          Reference reference = StartReference();
+          FillTexturedSpan(7, xStart % height, xStart, xEnd, from[0], from[1], to[0], to[1]);
+          reference.FillSpan(7, xStart % height, xStart, xEnd, from[0], from[1], to[0], to[1]);
+          ASSERT_EQ(Visible(), reference.pixels) << xStart << ".." << xEnd;
+        }
+      }
+    }
+  }
+  ASSERT_TRUE(GuardsIntact());
+}
+
+}  // namespace
