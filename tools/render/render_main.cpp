@@ -85,7 +85,7 @@ const char* InitProblem(SceneInitResult result) {
 int main(int argc, char** argv) {
   RenderOptions options;
   std::string error;
-  if (!ParseRenderOptions(argc, argv, options, error)) return Fail(exitUsage, error + "\n" + RenderUsage());
+  if (!ParseRenderOptions(argc, argv, options, error)) return Fail(exitUsage, error + " (--help shows the usage)");
   if (options.help) {
     std::fputs(RenderUsage(), stdout);
     return 0;

@@ -179,7 +179,8 @@ TEST_F(RenderToolTest, BadArgumentsAreRefusedWithOneLineAndNoOutput) {
   for (const std::string& arguments : cases) {
     const ToolRun run = Render(arguments + Pictures());
     EXPECT_NE(run.status, 0) << arguments;
-    EXPECT_NE(run.message.find("vimbrel-render: "), std::string::npos) << arguments;
+    EXPECT_EQ(run.message.rfind("vimbrel-render: ", 0), 0u) << arguments;
+    EXPECT_EQ(std::count(run.message.begin(), run.message.end(), '\n'), 1) << run.message;
     EXPECT_TRUE(Listing().empty()) << arguments;
   }
   EXPECT_EQ(Render(out + Pictures() + " --size 4x4").status, 0);  // the same line with a good size works
@@ -281,6 +282,29 @@ TEST_F(RenderToolTest, NumberedFramesFollowTheClockAndCarryTheRecord) {
   ASSERT_GT(last.size(), 1078u);
   EXPECT_EQ(Bytes(last.begin() + 1078, last.end()), FramePixels());
   EXPECT_NE(ReadFile(dir + "/f-00.bmp"), last);
+}
+
+TEST_F(RenderToolTest, BuiltInPicturesAreTheCommittedOnes) {
+  ASSERT_EQ(Render(" --out " + dir + "/frame.bmp --size 320x240 --time 5000").status, 0);
+  // The committed files without their 14-byte file header, as resources.
+  Bytes floor = ReadFile(VIMBREL_SOURCE_DIR "/src/resources/floor.bmp");
+  Bytes face = ReadFile(VIMBREL_SOURCE_DIR "/src/resources/face.bmp");
+  ASSERT_GT(floor.size(), 1078u);
+  ASSERT_GT(face.size(), 1078u);
+  floor.erase(floor.begin(), floor.begin() + 14);
+  face.erase(face.begin(), face.begin() + 14);
+  ResetSceneState();
+  SetDefaultSettings();
+  SoftwarePalette palette{};
+  palette.display = TrueColourDisplay();
+  ASSERT_EQ(InitialiseSceneCore(320, 240, {floor.data(), floor.size()}, {face.data(), face.size()},
+                                SoftwarePaletteBackend(palette)),
+            SceneInitResult::ok);
+  fixedSceneTick = 5000;
+  DrawSceneFrame();
+  const Bytes file = ReadFile(dir + "/frame.bmp");
+  ASSERT_GT(file.size(), 1078u);
+  EXPECT_EQ(Bytes(file.begin() + 1078, file.end()), FramePixels());
 }
 
 }  // namespace
