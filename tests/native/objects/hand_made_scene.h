@@ -1,17 +1,25 @@
-// hand_made_scene.h - a scene record set up by hand for the object and frame
-// tests: a frame of the given size over a flat background, an all-zero face
-// mask of the picture's size, ramp bases 128/160/192 and the default
-// settings at tick 0.
+// hand_made_scene.h - scenes for the object, frame and renderer tests.
+//
+// SetUpHandMadeScene: a scene record set up by hand, a frame of the given
+// size over a flat background, an all-zero face mask of the picture's size,
+// ramp bases 128/160/192 and the default settings at tick 0.
+// SetUpCommittedScene: the scene as the program builds it, from the
+// committed pictures.
 #pragma once
 
 #include <cstdint>
 #include <cstring>
+#include <fstream>
+#include <iterator>
+#include <string>
 #include <tuple>
 #include <vector>
 
 #include "common/int_math.h"
 #include "image/indexed_image.h"
+#include "image/scene_palette.h"
 #include "raster/span_tables.h"
+#include "scene/scene_frame.h"
 #include "scene/scene_clock.h"
 #include "scene/scene_state.h"
 #include "scene/settings_record.h"
@@ -54,3 +62,29 @@ inline uint8_t FramePixel(int32_t x, int32_t y) {
 // Points as tuples, which the test macros compare and print.
 inline std::tuple<int32_t, int32_t, int32_t> Xyz(const WorldPoint& p) { return {p.x, p.y, p.z}; }
 inline std::tuple<int32_t, int32_t> Xy(const FramePoint& p) { return {p.x, p.y}; }
+
+// A committed picture as the resource compiler stores it: the BMP file
+// without its 14-byte file header; empty when it is not a 256-colour BMP.
+inline std::vector<uint8_t> CommittedPicture(const char* name) {
+  std::ifstream in(std::string(VIMBREL_SOURCE_DIR "/src/resources/") + name, std::ios::binary);
+  std::vector<uint8_t> file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (file.size() < 14 + 1064 || ReadLe32(&file[10]) != 14 + 1064) return {};
+  return std::vector<uint8_t>(file.begin() + 14, file.end());
+}
+
+// Default settings, tick 0; staticColours 0 (true colour) or 20.
+inline SceneInitResult SetUpCommittedScene(int32_t width, int32_t height, int32_t staticColours = 0) {
+  static const std::vector<uint8_t> floor = CommittedPicture("floor.bmp"), face = CommittedPicture("face.bmp");
+  ResetSceneState();
+  SetDefaultSettings();
+  fixedSceneTick = 0;
+  SoftwarePalette palette{};
+  palette.display = staticColours == 20 ? StandardStaticDisplay() : TrueColourDisplay();
+  return InitialiseSceneCore(width, height, {floor.data(), floor.size()}, {face.data(), face.size()},
+                             SoftwarePaletteBackend(palette));
+}
+
+inline std::vector<uint8_t> FrameBytes() {
+  return {scene.framePixels,
+          scene.framePixels + static_cast<size_t>(scene.frameStride) * static_cast<size_t>(scene.frameHeight)};
+}

@@ -67,17 +67,12 @@ TEST_F(OverlayTest, LineWalksAreStaircasesOneCellPastTheEnd) {
   ExpectNothingOutsideTheFrame();
 }
 
-TEST_F(OverlayTest, LinesWithAnEndOutsideAreSkippedWhole) {
-  UseFrame(64, 48);
-  for (auto ends : std::vector<std::vector<int32_t>>{{-1, 0, 5, 5}, {0, 0, 64, 5}, {0, 0, 5, 48},
-                                                      {0, -1, 5, 5}, {INT32_MIN, 0, INT32_MAX, 0}}) {
-    EXPECT_EQ(DrawLine(ends[0], ends[1], ends[2], ends[3]), 0);
-  }
-  EXPECT_TRUE(Written(gridColour).empty());
-}
-
-TEST_F(OverlayTest, CellsPastTheBorderAreNotWritten) {
+TEST_F(OverlayTest, LinesAreDrawnWholeOrNotAtAllAndNothingPastTheBorder) {
   UseFrame(62, 48);  // two padding bytes per row
+  for (auto ends : std::vector<std::vector<int32_t>>{{-1, 0, 5, 5}, {0, 0, 62, 5}, {0, 0, 5, 48}, {0, -1, 5, 5},
+                                                      {INT32_MIN, 0, INT32_MAX, 0}})
+    EXPECT_EQ(DrawLine(ends[0], ends[1], ends[2], ends[3]), 0);
+  EXPECT_TRUE(Written(gridColour).empty());
   EXPECT_EQ(Line(61, 47, 61, 47), (Cells{{61, 47}}));
   // The second half of each walk lies in column 62 or row 48.
   EXPECT_EQ(Line(61, 40, 61, 47), (Cells{{61, 40}, {61, 41}, {61, 42}, {61, 43}, {61, 44}}));
