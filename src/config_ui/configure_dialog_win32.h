@@ -1,0 +1,41 @@
+// configure_dialog_win32.h - the settings dialog (template 2003).
+//
+// A modeless dialog owned by the window that runs the scene. Every trackbar
+// and check box writes its SceneSettings field the moment it changes, so the
+// scene behind the dialog shows the change at its next frame. OK stores the
+// record; Cancel puts back the copy taken when the dialog opened; Reset to
+// Defaults shows the defaults without storing them. Which control edits which
+// field, and with what range, comes from settingsFields alone.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+#include "scene/settings_record.h"
+
+struct ConfigureDialogState {
+  SettingsRecord settingsSnapshot;  // the whole record as it was when the dialog opened
+  int32_t defaultsPending;          // 1 between Reset to Defaults and the re-initialisation it sends
+};
+
+extern ConfigureDialogState configureDialog;
+
+constexpr int resetToDefaultsId = 1059;
+
+extern "C" __declspec(dllexport) INT_PTR CALLBACK ScreenSaverConfigureDialog(HWND dialog, UINT message, WPARAM wParam,
+                                                                             LPARAM lParam);
+
+// Shows value in the label, then gives the trackbar its range and position.
+// The range travels as two 16-bit halves that the trackbar reads as signed.
+void InitSlider(HWND dialog, int trackbarId, int labelId, int32_t minimum, int32_t maximum, int32_t value);
+// Takes the trackbar's position into field and shows it in the label.
+void ReadSlider(HWND dialog, HWND trackbar, int32_t& field, int labelId);
+
+// The fields in the order the dialog initialises its controls: every field
+// with a control, each once.
+extern const int32_t SettingsRecord::*const dialogInitOrder[];
+extern const size_t dialogInitOrderCount;
+
+// Back to the state of a fresh process (tests only).
+void ResetConfigureDialog();
