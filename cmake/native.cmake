@@ -46,3 +46,5 @@ if(TARGET vimbrel-render)
   add_dependencies(native_tests vimbrel-render)  # the renderer's tests run the binary
 endif()
 gtest_discover_tests(native_tests DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 300)
+
+include(${CMAKE_SOURCE_DIR}/cmake/bench_fuzz.cmake)

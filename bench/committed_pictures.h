@@ -1,0 +1,18 @@
+// committed_pictures.h - the two committed pictures, built into the
+// benchmark and the fuzz programs, and the scene made from them.
+//
+// floor.bmp (bitmap 114) and face.bmp (bitmap 113) are BMP files; a bitmap
+// resource is the same bytes without the 14-byte file header.
+#pragma once
+
+#include <cstdint>
+
+#include "scene/scene_frame.h"
+
+// The pictures in resource form; data is null when a picture was not built in.
+PictureBytes CommittedBackground();
+PictureBytes CommittedFacePattern();
+
+// InitialiseSceneCore with both pictures over the software palette backend on
+// a true-colour display, as the headless renderer builds its scene.
+SceneInitResult InitialiseCommittedScene(int32_t width, int32_t height);

@@ -1,0 +1,82 @@
+# bench_fuzz.cmake - the benchmark program, the fuzz targets and their tests.
+#
+#   vimbrel-bench            Google Benchmark: frame and initialisation cost
+#                            beside a plain copy of the frame buffer (not in
+#                            the sanitizer build, where timings mean nothing).
+#   vimbrel-fuzz-replay-<t>  runs fuzz target <t> once over every file of its
+#                            corpus fuzz/corpus/<t>/; ctest test fuzz_replay_<t>.
+#   vimbrel-fuzz-<t>         the libFuzzer program (clang with VIMBREL_SANITIZE
+#                            only); ctest test fuzz_<t> fuzzes for
+#                            VIMBREL_FUZZ_SECONDS, keeping what it finds in
+#                            build/.../fuzz/<t>/ and reading the committed
+#                            corpus as seeds.
+#
+# Included from native.cmake.
+
+set(VIMBREL_FUZZ_SECONDS 20 CACHE STRING "Seconds each fuzz target runs as a ctest test")
+set(VIMBREL_FUZZ_TARGETS bitmap frame)
+
+# The committed pictures, built in so that the programs run from anywhere.
+file(GLOB VIMBREL_BENCH_FUZZ_PICTURES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/resources/*.bmp)
+set(VIMBREL_BENCH_FUZZ_EMBEDDED ${CMAKE_BINARY_DIR}/generated/bench_fuzz_pictures.cpp)
+add_custom_command(OUTPUT ${VIMBREL_BENCH_FUZZ_EMBEDDED}
+  COMMAND ${CMAKE_COMMAND} -DOUT=${VIMBREL_BENCH_FUZZ_EMBEDDED} -DSYMBOLS=floorPicture|facePicture
+          -DFILES=${CMAKE_SOURCE_DIR}/src/resources/floor.bmp|${CMAKE_SOURCE_DIR}/src/resources/face.bmp
+          -P ${CMAKE_SOURCE_DIR}/cmake/embed_bytes.cmake
+  DEPENDS ${CMAKE_SOURCE_DIR}/cmake/embed_bytes.cmake ${VIMBREL_BENCH_FUZZ_PICTURES}
+  VERBATIM)
+add_library(vimbrel_committed_pictures STATIC
+  ${CMAKE_SOURCE_DIR}/bench/committed_pictures.cpp ${VIMBREL_BENCH_FUZZ_EMBEDDED})
+target_include_directories(vimbrel_committed_pictures PUBLIC ${CMAKE_SOURCE_DIR}/bench)
+target_link_libraries(vimbrel_committed_pictures PUBLIC vimbrel_core)
+
+if(NOT VIMBREL_SANITIZE)
+  find_package(benchmark)
+  if(benchmark_FOUND)
+    file(GLOB VIMBREL_BENCH_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/bench/*_bench.cpp)
+    add_executable(vimbrel-bench ${VIMBREL_BENCH_SOURCES})
+    target_link_libraries(vimbrel-bench PRIVATE vimbrel_committed_pictures benchmark::benchmark_main)
+  else()
+    message(STATUS "Google Benchmark not found: vimbrel-bench is not built")
+  endif()
+endif()
+
+# A plain replay of every corpus, in every build: the regression inputs stay
+# tests even where libFuzzer is not available.
+foreach(target ${VIMBREL_FUZZ_TARGETS})
+  add_executable(vimbrel-fuzz-replay-${target}
+    ${CMAKE_SOURCE_DIR}/fuzz/${target}_fuzzer.cpp ${CMAKE_SOURCE_DIR}/fuzz/replay_main.cpp)
+  target_link_libraries(vimbrel-fuzz-replay-${target} PRIVATE vimbrel_committed_pictures)
+  add_test(NAME fuzz_replay_${target}
+    COMMAND vimbrel-fuzz-replay-${target} ${CMAKE_SOURCE_DIR}/fuzz/corpus/${target})
+  set_tests_properties(fuzz_replay_${target} PROPERTIES TIMEOUT 120)
+endforeach()
+
+if(VIMBREL_SANITIZE AND CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+  # The core once more with coverage feedback for libFuzzer, optimised a
+  # little so that a run tries more inputs; the tests keep the plain library.
+  add_library(vimbrel_core_fuzz STATIC ${VIMBREL_CORE_SOURCES})
+  target_include_directories(vimbrel_core_fuzz PUBLIC ${CMAKE_SOURCE_DIR}/src)
+  target_compile_options(vimbrel_core_fuzz PRIVATE -O1 -fsanitize=fuzzer-no-link)
+  add_library(vimbrel_committed_pictures_fuzz STATIC
+    ${CMAKE_SOURCE_DIR}/bench/committed_pictures.cpp ${VIMBREL_BENCH_FUZZ_EMBEDDED})
+  target_include_directories(vimbrel_committed_pictures_fuzz PUBLIC ${CMAKE_SOURCE_DIR}/bench)
+  target_link_libraries(vimbrel_committed_pictures_fuzz PUBLIC vimbrel_core_fuzz)
+
+  foreach(target ${VIMBREL_FUZZ_TARGETS})
+    add_executable(vimbrel-fuzz-${target} ${CMAKE_SOURCE_DIR}/fuzz/${target}_fuzzer.cpp)
+    target_link_libraries(vimbrel-fuzz-${target} PRIVATE vimbrel_committed_pictures_fuzz)
+    target_compile_options(vimbrel-fuzz-${target} PRIVATE -O1 -fsanitize=fuzzer)
+    target_link_options(vimbrel-fuzz-${target} PRIVATE -fsanitize=fuzzer)
+    # What the fuzzer finds stays in the build tree; the committed corpus is
+    # only read.
+    set(work ${CMAKE_BINARY_DIR}/fuzz/${target})
+    file(MAKE_DIRECTORY ${work}/corpus ${work}/artifacts)
+    add_test(NAME fuzz_${target}
+      COMMAND vimbrel-fuzz-${target} -max_total_time=${VIMBREL_FUZZ_SECONDS} -rss_limit_mb=2048 -timeout=20
+              -print_final_stats=1 -artifact_prefix=${work}/artifacts/
+              ${work}/corpus ${CMAKE_SOURCE_DIR}/fuzz/corpus/${target})
+    math(EXPR deadline "${VIMBREL_FUZZ_SECONDS} * 3 + 60")
+    set_tests_properties(fuzz_${target} PROPERTIES TIMEOUT ${deadline})
+  endforeach()
+endif()

@@ -1,0 +1,126 @@
+// bitmap_fuzzer.cpp - hostile bitmap resources.
+//
+// The input is the bytes of a bitmap resource (40-byte header, 256-entry
+// colour table, stored or RLE8 pixel data). It goes through LoadImageBytes,
+// then through a chain of scalings: to the same size (which must copy every
+// pixel), down to at most 200 x 150, by two factors taken from the input, and
+// on to 37 x 23, 2 x 3 and 1 x 1 and up again from a single pixel (which must
+// fill every pixel with it); then through the scene palette, the remap and
+// the face mask. Separately, the whole input is decoded as RLE8 data into a
+// small buffer whose size the first two bytes choose.
+//
+//   vimbrel-fuzz-bitmap -max_total_time=600 WORKDIR fuzz/corpus/bitmap
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "common/int_math.h"
+#include "image/indexed_image.h"
+#include "image/scene_palette.h"
+
+namespace {
+
+void Require(bool holds, const char* what) {
+  if (holds) return;
+  std::fprintf(stderr, "bitmap fuzzer: %s\n", what);
+  std::abort();
+}
+
+// Stored row r (bottom row first) of an image.
+const uint8_t* Row(const IndexedImage* image, int32_t r) {
+  return ImagePixels(image) + static_cast<size_t>(r) * static_cast<size_t>(ImageStride(image));
+}
+
+// The RLE8 decoder alone, into an exactly sized buffer of at most 23 x 7.
+void DecodeIntoSmallBuffer(const uint8_t* data, size_t size) {
+  if (size < 2) return;
+  const int32_t width = 1 + data[0] % 23;
+  const int32_t height = 1 + data[1] % 7;
+  uint8_t header[bitmapInfoHeaderSize] = {};
+  WriteLe32(header, bitmapInfoHeaderSize);
+  WriteLe32(header + 4, width);
+  WriteLe32(header + 8, height);
+  std::vector<uint8_t> destination(static_cast<size_t>(StrideOf(width)) * static_cast<size_t>(height));
+  size_t consumed = 0;
+  const uint8_t* end = DecodeRle8Counted(data + 2, size - 2, destination.data(), destination.size(), header, consumed);
+  Require(consumed <= size - 2, "the decoder read past its source");
+  Require(end >= destination.data() && end <= destination.data() + destination.size(),
+          "the decoder's end lies outside its buffer");
+}
+
+// Scales *holder by (sx, sy); when it succeeds the new size must be the
+// truncated products. Returns whether it scaled.
+bool ScaleChecked(IndexedImage*& holder, double sx, double sy) {
+  const int32_t width = ImageWidth(holder), height = ImageHeight(holder);
+  IndexedImage* before = holder;
+  if (!ScaleImage(holder, sx, sy)) {
+    Require(holder == before, "a refused scaling changed the holder");
+    return false;
+  }
+  Require(ImageWidth(holder) == DoubleToInt32(width * sx) && ImageHeight(holder) == DoubleToInt32(height * sy),
+          "the scaled size is not the truncated product");
+  return true;
+}
+
+bool ScaleTo(IndexedImage*& holder, int32_t width, int32_t height) {
+  return ScaleChecked(holder, static_cast<double>(width) / ImageWidth(holder),
+                      static_cast<double>(height) / ImageHeight(holder));
+}
+
+// Factor 1 must give an exact copy of every pixel (small pictures only, so
+// that a run stays fast).
+void CheckSameSizeCopy(const IndexedImage* image) {
+  const int32_t width = ImageWidth(image), height = ImageHeight(image);
+  if (static_cast<int64_t>(ImageStride(image)) * height > (int64_t{1} << 20)) return;
+  IndexedImage* copy = CreateImage(width, height, image);
+  if (!copy) return;
+  std::memcpy(ImagePixels(copy), ImagePixels(image), static_cast<size_t>(ImageStride(image)) * height);
+  if (ScaleChecked(copy, 1.0, 1.0))
+    for (int32_t r = 0; r < height; ++r)
+      Require(std::memcmp(Row(copy, r), Row(image, r), static_cast<size_t>(width)) == 0,
+              "scaling by 1 changed a pixel");
+  FreeImage(copy);
+}
+
+// From a single pixel every pixel of the enlargement is that pixel.
+void CheckEnlargedPixel(IndexedImage*& holder) {
+  const uint8_t pixel = ImagePixels(holder)[0];
+  if (!ScaleChecked(holder, 9.0, 7.0)) return;
+  for (int32_t r = 0; r < 7; ++r)
+    for (int32_t c = 0; c < 9; ++c) Require(Row(holder, r)[c] == pixel, "an enlarged pixel differs");
+}
+
+void PaletteAndMask(IndexedImage* image) {
+  SoftwarePalette state{};
+  state.display = StandardStaticDisplay();
+  ScenePaletteValues values{};
+  Require(BuildScenePalette(image, SoftwarePaletteBackend(state), values) == 1, "the software palette failed");
+  const int32_t stride = ImageStride(image), height = ImageHeight(image);
+  BuildFaceMask(ImagePixels(image), stride, height);
+  const uint8_t* mask = ImagePixels(image);
+  for (size_t i = 0; i < static_cast<size_t>(stride) * static_cast<size_t>(height); ++i)
+    Require(mask[i] == 0 || mask[i] == 16, "a mask byte is neither 0 nor 16");
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  DecodeIntoSmallBuffer(data, size);
+  IndexedImage* image = LoadImageBytes(data, size);
+  if (!image) return 0;
+  Require(ImageSizeUsable(ImageWidth(image), ImageHeight(image)) == 1, "a loaded picture has an unusable size");
+  CheckSameSizeCopy(image);
+
+  const int32_t width = ImageWidth(image), height = ImageHeight(image);
+  ScaleTo(image, width < 200 ? width : 200, height < 150 ? height : 150);
+  const double sx = (1 + data[size - 1]) / 37.0, sy = (1 + data[size - 2]) / 41.0;  // 0.03 .. 6.9
+  ScaleChecked(image, sx, sy);
+  ScaleTo(image, 37, 23);
+  ScaleTo(image, 2, 3);
+  if (ScaleTo(image, 1, 1)) CheckEnlargedPixel(image);
+  PaletteAndMask(image);
+  FreeImage(image);
+  return 0;
+}
