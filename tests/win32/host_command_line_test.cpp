@@ -1,0 +1,107 @@
+// The command line: the argument text, the mode letter, decimal window
+// handles, and the exit code of every mode as the real program returns it.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "host/command_line.h"
+#include "host/host_main.h"
+#include "support/host_tools.h"
+
+namespace {
+
+constexpr DWORD refused = 0xFFFFFFFFu;  // -1 as the process exit code
+
+TEST(HostArgumentText, SkipsTheProgramNameAndTheBlanksAfterIt) {
+  EXPECT_STREQ(ArgumentText("vimbrel.scr /s"), "/s");
+  EXPECT_STREQ(ArgumentText("vimbrel.scr"), "");
+  EXPECT_STREQ(ArgumentText("\"C:\\My Savers\\vimbrel.scr\" /p 123"), "/p 123");
+  EXPECT_STREQ(ArgumentText("\"C:\\a b\\v.scr\"/s"), "/s");           // the quoted name ends at its quote
+  EXPECT_STREQ(ArgumentText("\"C:\\unclosed /s"), "");                 // no closing quote: all name
+  EXPECT_STREQ(ArgumentText("v.scr \t\r\n /c"), "/c");                // control characters are skipped too
+  EXPECT_STREQ(ArgumentText("v\xe9.scr /s"), "/s");                    // codes above 127 belong to the name
+}
+
+TEST(HostChooseMode, OnlyTheFirstSignificantCharacterCounts) {
+  EXPECT_EQ(ChooseMode("").mode, HostMode::settings);
+  EXPECT_EQ(ChooseMode(" -/ / -").mode, HostMode::settings);
+  EXPECT_EQ(ChooseMode("/c:1234").mode, HostMode::settingsOverForeground);
+  EXPECT_EQ(ChooseMode("C").mode, HostMode::settingsOverForeground);
+  for (const char* text : {"s", "-s", "/S", " / - s", "/sx", "/save"}) EXPECT_EQ(ChooseMode(text).mode, HostMode::fullScreen) << text;
+  for (const char* text : {"/x", "/1", "\t/s", "/\ts", "/\xf3"}) EXPECT_EQ(ChooseMode(text).mode, HostMode::unrecognised) << text;
+}
+
+TEST(HostChooseMode, PreviewAndPasswordSkipOnlyBlanksBeforeTheirNumber) {
+  const ModeChoice preview = ChooseMode("/p   1234abc");
+  EXPECT_EQ(preview.mode, HostMode::childPreview);
+  EXPECT_STREQ(preview.rest, "1234abc");
+  EXPECT_STREQ(ChooseMode("-L42").rest, "42");
+  EXPECT_STREQ(ChooseMode("/p\t42").rest, "\t42");
+  const ModeChoice password = ChooseMode("/a 99");
+  EXPECT_EQ(password.mode, HostMode::changePassword);
+  EXPECT_STREQ(password.rest, "99");
+  EXPECT_STREQ(ChooseMode("/A").rest, "");
+}
+
+TEST(HostParseDecimal, ReadsLeadingDigitsAndWrapsAt32Bits) {
+  EXPECT_EQ(ParseDecimal("1234abc"), 1234u);
+  EXPECT_EQ(ParseDecimal("0042"), 42u);
+  EXPECT_EQ(ParseDecimal(""), 0u);
+  EXPECT_EQ(ParseDecimal("abc"), 0u);
+  EXPECT_EQ(ParseDecimal(" 12"), 0u);
+  EXPECT_EQ(ParseDecimal("+12"), 0u);
+  EXPECT_EQ(ParseDecimal("-12"), 0u);
+  EXPECT_EQ(ParseDecimal("4294967295"), 4294967295u);
+  EXPECT_EQ(ParseDecimal("4294967296"), 0u);
+  EXPECT_EQ(ParseDecimal("4294967297"), 1u);
+  EXPECT_EQ(ParseDecimal("99999999999"), 1215752191u);  // 99999999999 mod 2^32
+}
+
+TEST(HostTicksSince, IsHarmlessAcrossTheWrapOfTheTickCounter) {
+  EXPECT_EQ(TicksSince(1000, 1250), 250u);
+  EXPECT_EQ(TicksSince(0xFFFFFF00u, 0x40u), 0x140u);
+}
+
+// Refusals return at once without making a window, so HostMain itself can be
+// asked here; a tab before the switch can only reach it this way, since the
+// start-up skips every control character after the program name.
+TEST(HostMainInProcess, RefusesUnknownSwitchesAndUnusableHandles) {
+  HWND gone = CreateWindowExA(0, "STATIC", "gone", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+  const std::string goneText = HandleText(gone);
+  DestroyWindow(gone);
+  const std::vector<std::string> texts = {"\t/s", "/x", "/1", "/p", "/p 0", "/p abc", "/p:1234", "/l " + goneText};
+  for (const std::string& text : texts)
+    EXPECT_EQ(HostMain(GetModuleHandleA(nullptr), nullptr, text.c_str(), SW_SHOWNORMAL), -1) << text;
+}
+
+TEST(HostExitCodes, UnknownSwitchesAndUnusableHandlesEndAtOnceWithMinusOne) {
+  HWND own = CreateWindowExA(0, "STATIC", "own", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr, nullptr, nullptr, nullptr);
+  const std::vector<std::string> texts = {"/x", "/1", "/p", "/p 0", "/p abc", "/p:1234", "/p\t" + HandleText(own)};
+  for (const std::string& text : texts) {
+    ProgramRun run = StartProgramIn(text, nullptr);
+    EXPECT_EQ(WaitForExit(run), refused) << text;
+  }
+  DestroyWindow(own);
+}
+
+TEST(HostExitCodes, SettingsModesEndWithZeroWhenTheirWindowCloses) {
+  for (const char* text : {"", "/c", "/c:1234", " - / "}) {
+    ProgramRun run = StartProgramIn(text, nullptr);
+    HWND window = WaitForProcessWindow(run.process.dwProcessId, "Spinner", nullptr);
+    ASSERT_NE(window, nullptr) << text;
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(WaitForExit(run), 0u) << text;
+  }
+}
+
+TEST(HostExitCodes, SaverSwitchesEndWithZeroOnAKey) {
+  RemoveUsePasswordFlag();
+  for (const char* text : {"-s", "/S", " / - s", "/sx"}) {
+    SaverRun saver = StartSaver(text);
+    ASSERT_NE(saver.window, nullptr) << text;
+    PostKey(saver.window, 'X');
+    EXPECT_EQ(WaitForExit(saver.run), 0u) << text;
+  }
+}
+
+}  // namespace

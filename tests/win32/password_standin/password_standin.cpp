@@ -1,0 +1,80 @@
+// password_standin.cpp - PASSWORD.CPL for the tests: VerifyScreenSavePwd
+// answering from a script in the registry (password_standin.h). Never shipped.
+#include <windows.h>
+
+#include <cstdint>
+
+#include "password_standin/password_standin.h"
+
+namespace {
+
+HMODULE standinModule = nullptr;
+
+DWORD ReadNumber(HKEY key, const char* name) {
+  DWORD value = 0;
+  DWORD size = sizeof value;
+  if (RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(&value), &size) != ERROR_SUCCESS) return 0;
+  return value;
+}
+
+void WriteNumber(HKEY key, const char* name, DWORD value) {
+  RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
+}
+
+void WriteText(HKEY key, const char* name, const char* text) {
+  RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text), lstrlenA(text) + 1);
+}
+
+char ScriptLetter(HKEY key, DWORD call) {
+  char script[64] = {};
+  DWORD size = sizeof script - 1;
+  if (RegQueryValueExA(key, "Script", nullptr, nullptr, reinterpret_cast<BYTE*>(script), &size) != ERROR_SUCCESS ||
+      script[0] == '\0')
+    return 'R';
+  const DWORD length = static_cast<DWORD>(lstrlenA(script));
+  return script[call < length ? call : length - 1];
+}
+
+void DispatchPending() {
+  MSG message;
+  while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+  }
+}
+
+}  // namespace
+
+BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+  if (reason == DLL_PROCESS_ATTACH) standinModule = instance;
+  return TRUE;
+}
+
+extern "C" __declspec(dllexport) BOOL WINAPI VerifyScreenSavePwd(HWND window) {
+  HKEY key;
+  if (RegCreateKeyExA(HKEY_CURRENT_USER, standinKeyPath, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
+      ERROR_SUCCESS)
+    return FALSE;
+  const DWORD call = ReadNumber(key, "Calls");
+  const char letter = ScriptLetter(key, call);
+
+  char path[MAX_PATH] = {};
+  GetModuleFileNameA(standinModule, path, MAX_PATH);
+  WriteText(key, "LoadedFrom", path);
+  BOOL running = FALSE;
+  SystemParametersInfoA(SPI_GETSCREENSAVERRUNNING, 0, &running, 0);
+  WriteNumber(key, "SaverRunning", static_cast<DWORD>(running));
+  WriteNumber(key, "LastWindow", static_cast<DWORD>(reinterpret_cast<uintptr_t>(window)));
+
+  if (letter == 'N') {
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    PostMessageA(window, WM_KEYDOWN, 'X', 0);
+    DispatchPending();
+  }
+  if (letter == 'K') PostMessageA(window, WM_KEYDOWN, 'X', 0);
+
+  WriteNumber(key, "Calls", call + 1);
+  WriteNumber(key, "LastEndTick", GetTickCount());
+  RegCloseKey(key);
+  return letter == 'A';
+}
