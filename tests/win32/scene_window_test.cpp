@@ -22,6 +22,13 @@ LRESULT CALLBACK CountingSceneProc(HWND window, UINT message, WPARAM wParam, LPA
   return ScreenSaverProc(window, message, wParam, lParam);
 }
 
+BOOL CALLBACK RememberMessageText(HWND child, LPARAM target) {
+  char text[128] = {};
+  GetWindowTextA(child, text, sizeof text);
+  if (lstrcmpA(text, "Missing image file") == 0) lstrcpyA(reinterpret_cast<char*>(target), text);
+  return TRUE;
+}
+
 // Closes every "Screensaver Error" box that shows up, remembering its text.
 struct ErrorBoxWatcher {
   std::atomic<bool> stop{false};
@@ -34,16 +41,7 @@ struct ErrorBoxWatcher {
       while (!stop) {
         HWND box = FindWindowA(nullptr, "Screensaver Error");
         if (box != nullptr) {
-          EnumChildWindows(
-              box,
-              [](HWND child, LPARAM self) -> BOOL {
-                char text[128] = {};
-                GetWindowTextA(child, text, sizeof text);
-                if (lstrcmpA(text, "Missing image file") == 0)
-                  lstrcpyA(reinterpret_cast<ErrorBoxWatcher*>(self)->lastText, text);
-                return TRUE;
-              },
-              reinterpret_cast<LPARAM>(this));
+          EnumChildWindows(box, RememberMessageText, reinterpret_cast<LPARAM>(lastText));
           PostMessageA(box, WM_COMMAND, IDOK, 0);
           while (IsWindow(box) && !stop) Sleep(10);
           ++boxesClosed;
@@ -155,12 +153,7 @@ TEST_F(SceneWindow, MissingPictureShowsTheMessageOnceAndNeverDraws) {
   watcher.Start();
   sceneDriver.instanceHandle = GetModuleHandleA("kernel32.dll");  // a module without our pictures
   CreateSceneWindow(320, 240);
-  bool quit = false;
-  ASSERT_TRUE(WaitUntil([&] {
-    MSG message;
-    if (PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) quit = true;
-    return quit;
-  }));
+  ASSERT_TRUE(WaitForQuitMessage());
   EXPECT_EQ(watcher.boxesClosed.load(), 1);
   EXPECT_STREQ(watcher.lastText, "Missing image file");
   EXPECT_EQ(sceneDriver.sceneReady, 0);

@@ -16,6 +16,20 @@ bool WaitUntil(const std::function<bool()>& condition, DWORD deadlineMs) {
   }
 }
 
+bool WaitForQuitMessage(DWORD deadlineMs) {
+  const DWORD start = GetTickCount();
+  for (;;) {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+      if (message.message == WM_QUIT) return true;
+      TranslateMessage(&message);
+      DispatchMessageA(&message);
+    }
+    if (GetTickCount() - start >= deadlineMs) return false;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+  }
+}
+
 void PumpMessagesFor(DWORD milliseconds) {
   const DWORD start = GetTickCount();
   WaitUntil([&] { return GetTickCount() - start >= milliseconds; }, milliseconds + 1000);

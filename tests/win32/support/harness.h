@@ -16,6 +16,8 @@ constexpr DWORD defaultDeadlineMs = 20000;
 
 // Pumps this thread's messages until condition() holds or the deadline passes.
 bool WaitUntil(const std::function<bool()>& condition, DWORD deadlineMs = defaultDeadlineMs);
+// Pumps this thread's messages until a WM_QUIT arrives; false at the deadline.
+bool WaitForQuitMessage(DWORD deadlineMs = defaultDeadlineMs);
 // Pumps messages for a while (for letting frames happen, never as a wait for a condition).
 void PumpMessagesFor(DWORD milliseconds);
 
