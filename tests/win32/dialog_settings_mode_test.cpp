@@ -278,3 +278,28 @@ TEST_F(SettingsMode, EnterOnATrackbarIsOk) {
 }
 
 }  // namespace
+
+namespace {
+
+LRESULT CALLBACK RefuseWindows(int code, WPARAM wParam, LPARAM lParam) {
+  if (code == HCBT_CREATEWND) return 1;  // CreateWindowEx fails
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+void CALLBACK GiveUp(HWND, UINT, UINT_PTR, DWORD) { PostQuitMessage(99); }  // a loop that never ends
+
+// Without its window settings mode has nothing that could ever end its loop:
+// it must give up at once and say so.
+TEST_F(SettingsMode, WithoutItsWindowTheModeEndsAtOnceWithAFailure) {
+  HHOOK hook = SetWindowsHookExA(WH_CBT, RefuseWindows, nullptr, GetCurrentThreadId());
+  ASSERT_NE(hook, nullptr);
+  const UINT_PTR guard = SetTimer(nullptr, 0, 10000, GiveUp);
+  const int result = RunConfigurePreview(GetModuleHandleA(nullptr));
+  UnhookWindowsHookEx(hook);
+  KillTimer(nullptr, guard);
+  EXPECT_NE(result, 0);
+  EXPECT_EQ(sceneDriver.sceneWindow, nullptr);
+  EXPECT_FALSE(IsWindow(sceneDriver.dialogWindow));
+}
+
+}  // namespace

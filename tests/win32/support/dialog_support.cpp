@@ -93,7 +93,8 @@ HWND CreateStandInScene() {
   windowClass.lpszClassName = standInClassName;
   RegisterClassA(&windowClass);  // already there from an earlier test of this process: as good
   standInScene = {};
-  standInScene.window = CreateWindowExA(0, standInClassName, "Scene", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 640, 480,
+  // Hidden: it only needs its timer and its close; a shown window costs seconds to destroy under Wine.
+  standInScene.window = CreateWindowExA(0, standInClassName, "Scene", WS_OVERLAPPEDWINDOW, 0, 0, 640, 480,
                                         nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
   sceneDriver.sceneWindow = standInScene.window;
   return standInScene.window;
