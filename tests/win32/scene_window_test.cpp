@@ -42,9 +42,9 @@ struct ErrorBoxWatcher {
         HWND box = FindWindowA(nullptr, "Screensaver Error");
         if (box != nullptr) {
           EnumChildWindows(box, RememberMessageText, reinterpret_cast<LPARAM>(lastText));
+          ++boxesClosed;  // counted before it goes, so the test never sees it gone but uncounted
           PostMessageA(box, WM_COMMAND, IDOK, 0);
           while (IsWindow(box) && !stop) Sleep(10);
-          ++boxesClosed;
         }
         Sleep(10);
       }
