@@ -1,0 +1,92 @@
+// The hidden key sequence over the real full-screen saver: the settings
+// dialog opens over the running scene, holds input off while it is open and
+// for a few frame ticks after it closes, and Cancel closes the saver through
+// its ordinary close path.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "scene/scene_window_win32.h"
+#include "support/host_tools.h"
+
+namespace {
+
+constexpr DWORD frameTimeMs = 100;  // the default frame time; the holdoff after the dialog counts its ticks
+
+class HostKeySequence : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    RemoveUsePasswordFlag();
+    hadSettings = ReadSettingsValue(savedSettings, savedType);
+    SetCursorPos(500, 400);
+    saver = StartSaver("/s");
+    ASSERT_NE(saver.window, nullptr);
+  }
+  void TearDown() override {
+    EndProgram(saver.run);
+    if (hadSettings)
+      WriteSettingsValue(savedSettings, savedType);  // OK stores the record
+    else
+      DeleteSettingsKey();
+  }
+  HWND OpenDialog() {
+    TypeKeySequence(saver.window);
+    return WaitForSettingsDialog(saver.run.process.dwProcessId);
+  }
+  // The holdoff that follows the dialog runs out after this many frame ticks;
+  // there is no other sign of it outside the process, so the test lets them pass.
+  void LetHoldoffRunOut() {
+    const DWORD start = GetTickCount();
+    WaitUntil([&] { return GetTickCount() - start >= holdoffAfterDialog * frameTimeMs + 400; });
+  }
+
+  SaverRun saver = {};
+  std::vector<uint8_t> savedSettings;
+  DWORD savedType = 0;
+  bool hadSettings = false;
+};
+
+TEST_F(HostKeySequence, FirstLettersAreSwallowedAndAWrongLetterEndsTheSaver) {
+  PostKey(saver.window, static_cast<WPARAM>(keySequence[0]));
+  PostKey(saver.window, static_cast<WPARAM>(keySequence[1]));
+  EXPECT_TRUE(StaysRunning(saver.run));
+  PostKey(saver.window, static_cast<WPARAM>(keySequence[0]));  // wrong at position 2
+  EXPECT_EQ(WaitForExit(saver.run), 0u);
+}
+
+TEST_F(HostKeySequence, DialogHoldsInputOffUntilFiveTicksAfterOk) {
+  HWND dialog = OpenDialog();
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_EQ(GetWindow(dialog, GW_OWNER), saver.window);
+
+  PostKey(saver.window, 'X');
+  PostClick(saver.window);
+  MoveMouse(saver.window, 600, 500);
+  EXPECT_TRUE(StaysRunning(saver.run));
+
+  // OK and the key after it are queued in this order, so the key arrives
+  // while the holdoff of five ticks has only just begun.
+  PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+  PostKey(saver.window, 'X');
+  EXPECT_TRUE(StaysRunning(saver.run));
+  EXPECT_FALSE(IsWindow(dialog));
+
+  LetHoldoffRunOut();
+  PostKey(saver.window, 'X');
+  EXPECT_EQ(WaitForExit(saver.run), 0u);
+}
+
+TEST_F(HostKeySequence, AltKeyEndsTheSaverEvenWhileTheDialogIsOpen) {
+  ASSERT_NE(OpenDialog(), nullptr);
+  PostSysKey(saver.window, 'X');
+  EXPECT_EQ(WaitForExit(saver.run), 0u);
+}
+
+TEST_F(HostKeySequence, CancelWithoutPasswordEndsTheSaverAtOnce) {
+  HWND dialog = OpenDialog();
+  ASSERT_NE(dialog, nullptr);
+  PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+  EXPECT_EQ(WaitForExit(saver.run), 0u);
+}
+
+}  // namespace
