@@ -2,7 +2,6 @@
 // stores exactly the edited record with OK and the program ends with 0.
 #include <gtest/gtest.h>
 
-
 #include "scene/settings_record.h"
 #include "support/dialog_support.h"
 #include "support/harness.h"
