@@ -160,6 +160,9 @@ TEST_F(SettingsMode, OpensTheDialogOverTheLiveSceneAndCloseStoresNothing) {
             EXPECT_EQ(ControlText(Dialog(), 1005), "200");
             sawWindow = true;
           }),
+      // While the dialog is open every paint shows the arrow, whatever the pointer was.
+      Act("another pointer", [] { SetCursor(LoadCursorA(nullptr, IDC_WAIT)); }),
+      {"the arrow again", [] { return GetCursor() == LoadCursorA(nullptr, IDC_ARROW); }},
       Act("move a trackbar", [] { MoveTrackbar(Dialog(), 1004, 55); }),
       Act("close the preview window", [] { PostMessageA(sceneDriver.sceneWindow, WM_CLOSE, 0, 0); }),
   });
