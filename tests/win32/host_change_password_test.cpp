@@ -11,22 +11,21 @@ namespace {
 constexpr DWORD trapDeadlineMs = 20000;
 
 TEST(HostChangePassword, UsesTheForegroundWindowWhenNoWindowIsNamed) {
-  OwnScreen screen = ShowOwnScreen();
+  HWND own = ShowOwnWindow();
   for (const char* arguments : {"/a", "-A 0", "/a 12abc"}) {  // 12 names no window
     const TrappedCall call = RunWithCallTrap(arguments, "MPR.DLL", "PwdChangePasswordA", trapDeadlineMs);
     ASSERT_TRUE(call.finished) << arguments;
     EXPECT_EQ(call.exitCode, 0u) << arguments;
     EXPECT_EQ(call.calls, 1) << arguments;
     EXPECT_EQ(call.textArgument, "SCRSAVE") << arguments;
-    EXPECT_EQ(call.windowArgument, reinterpret_cast<uintptr_t>(screen.window)) << arguments;
+    EXPECT_EQ(call.windowArgument, reinterpret_cast<uintptr_t>(own)) << arguments;
   }
-  CloseOwnScreen(screen);
 }
 
 TEST(HostChangePassword, UsesTheWindowNamedOnTheCommandLine) {
-  OwnScreen screen = ShowOwnScreen();
+  HWND own = ShowOwnWindow();
   PreviewParent named = CreatePreviewParent(60, 40);
-  SetForegroundWindow(screen.window);
+  SetForegroundWindow(own);
   const TrappedCall call =
       RunWithCallTrap("/a " + HandleText(named.window), "MPR.DLL", "PwdChangePasswordA", trapDeadlineMs);
   ASSERT_TRUE(call.finished);
@@ -35,7 +34,6 @@ TEST(HostChangePassword, UsesTheWindowNamedOnTheCommandLine) {
   EXPECT_EQ(call.textArgument, "SCRSAVE");
   EXPECT_EQ(call.windowArgument, reinterpret_cast<uintptr_t>(named.window));
   DestroyWindow(named.window);
-  CloseOwnScreen(screen);
 }
 
 }  // namespace

@@ -58,6 +58,8 @@ class HostPassword : public ::testing::Test {
 TEST_F(HostPassword, RefusalsKeepTheSaverAndTheQuestionIsNotRepeatedWithin200Ms) {
   // N: refuses after a close request and a key arrived while its prompt was open;
   // K: refuses with a key arriving right after it; R: refuses; A: approves.
+  ShowOwnWindow();
+  ASSERT_FALSE(CursorHidden());  // the test's own window shows the arrow until the saver takes over
   StartWithStandin("NKRRA");
   EXPECT_EQ(StoredSaverRunningState(), 1);  // switched on while the verifier is loaded
   PostKey(saver.window, 'X');

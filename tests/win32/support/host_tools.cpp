@@ -130,19 +130,13 @@ bool CursorHidden() {
   return GetCursorInfo(&info) && info.hCursor == nullptr;
 }
 
-OwnScreen ShowOwnScreen() {
-  OwnScreen screen = {CreateWindowExA(0, "STATIC", "host test screen", WS_POPUP | WS_VISIBLE, 0, 0,
-                                      GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), nullptr, nullptr,
-                                      nullptr, nullptr)};
-  SetForegroundWindow(screen.window);
+HWND ShowOwnWindow() {
+  static HWND own = CreateWindowExA(0, "STATIC", "host test window", WS_POPUP | WS_VISIBLE, 300, 250, 400, 300,
+                                    nullptr, nullptr, nullptr, nullptr);
+  SetForegroundWindow(own);
   SetCursor(LoadCursorA(nullptr, IDC_ARROW));
-  WaitUntil([&] { return GetForegroundWindow() == screen.window; }, 5000);
-  return screen;
-}
-
-void CloseOwnScreen(OwnScreen& screen) {
-  if (screen.window != nullptr) DestroyWindow(screen.window);
-  screen.window = nullptr;
+  WaitUntil([&] { return GetForegroundWindow() == own; }, 5000);
+  return own;
 }
 
 namespace {
@@ -169,12 +163,13 @@ PreviewParent CreatePreviewParent(int clientWidth, int clientHeight) {
     description.lpszClassName = "VimbrelTestPreviewParent";
     parentClass = RegisterClassA(&description);
   }
-  RECT frame = {0, 0, clientWidth, clientHeight};
-  AdjustWindowRect(&frame, WS_OVERLAPPEDWINDOW, FALSE);
   lastContextMenuTarget = 0;
-  return {CreateWindowExA(0, "VimbrelTestPreviewParent", "preview parent", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40,
-                          frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr,
-                          GetModuleHandleA(nullptr), nullptr)};
+  // A bare popup shown without activation: Wine leaves it to no window
+  // manager, so it goes without waiting for one.
+  HWND parent = CreateWindowExA(0, "VimbrelTestPreviewParent", "preview parent", WS_POPUP, 40, 40, clientWidth,
+                                clientHeight, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+  ShowWindow(parent, SW_SHOWNOACTIVATE);
+  return {parent};
 }
 
 WPARAM LastContextMenuTarget() { return lastContextMenuTarget; }
@@ -184,7 +179,7 @@ HWND WaitForPreviewWindow(HWND parent, DWORD deadlineMs) {
   WaitUntil(
       [&] {
         child = FindWindowExA(parent, nullptr, "WindowsScreenSaverClass", "Preview");
-        return child != nullptr;
+        return child != nullptr && IsWindowVisible(child);
       },
       deadlineMs);
   return child;

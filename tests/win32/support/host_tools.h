@@ -64,13 +64,12 @@ void TypeKeySequence(HWND window);
 // Whether the cursor that the foreground thread shows is none (hidden).
 bool CursorHidden();
 
-// A full-screen window of the test's own with the arrow cursor, in the
-// foreground: a visible cursor and a foreground window to compare with.
-struct OwnScreen {
-  HWND window;
-};
-OwnScreen ShowOwnScreen();
-void CloseOwnScreen(OwnScreen& screen);
+// A window of the test's own under the cursor's start point (500, 400), with
+// the arrow cursor, brought to the foreground: a visible cursor and a
+// foreground window to compare with. Made once and kept for the whole test
+// program: Wine waits for a window manager (there is none here) whenever an
+// activated window is hidden or destroyed.
+HWND ShowOwnWindow();
 
 // A top-level window of the test's own that records the WM_CONTEXTMENU and
 // WM_HELP messages it receives, as a preview's parent.
@@ -80,7 +79,7 @@ struct PreviewParent {
 PreviewParent CreatePreviewParent(int clientWidth, int clientHeight);
 // The wParam of the last WM_CONTEXTMENU the parent received (0: none yet).
 WPARAM LastContextMenuTarget();
-// The child "Preview" saver window in parent, once it is there.
+// The child "Preview" saver window in parent, once it is there and visible.
 HWND WaitForPreviewWindow(HWND parent, DWORD deadlineMs = defaultDeadlineMs);
 // The window handle as the command line writes it.
 std::string HandleText(HWND window);
