@@ -6,8 +6,9 @@
 // pixel), down to at most 200 x 150, by two factors taken from the input, and
 // on to 37 x 23, 2 x 3 and 1 x 1 and up again from a single pixel (which must
 // fill every pixel with it); then through the scene palette, the remap and
-// the face mask. Separately, the whole input is decoded as RLE8 data into a
-// small buffer whose size the first two bytes choose.
+// the face mask. A picture of at most 4 MB also serves as both pictures of a
+// 37 x 29 scene, which draws a frame. Separately, the whole input is decoded
+// as RLE8 data into a small buffer whose size the first two bytes choose.
 //
 //   vimbrel-fuzz-bitmap -max_total_time=600 WORKDIR fuzz/corpus/bitmap
 #include <cstdint>
@@ -19,6 +20,10 @@
 #include "common/int_math.h"
 #include "image/indexed_image.h"
 #include "image/scene_palette.h"
+#include "scene/scene_clock.h"
+#include "scene/scene_frame.h"
+#include "scene/scene_state.h"
+#include "scene/settings_record.h"
 
 namespace {
 
@@ -104,6 +109,22 @@ void PaletteAndMask(IndexedImage* image) {
     Require(mask[i] == 0 || mask[i] == 16, "a mask byte is neither 0 nor 16");
 }
 
+// The picture as background and face pattern of a small scene: a face
+// pattern of any size and colours, a background of any colours.
+void DrawWithPicture(const uint8_t* data, size_t size, const IndexedImage* image) {
+  if (static_cast<int64_t>(ImageStride(image)) * ImageHeight(image) > (int64_t{4} << 20)) return;
+  SoftwarePalette state{};
+  state.display = TrueColourDisplay();
+  const PictureBytes picture{data, size};
+  if (InitialiseSceneCore(37, 29, picture, picture, SoftwarePaletteBackend(state)) == SceneInitResult::ok) {
+    SetDefaultSettings();
+    SceneSettings.showGrid = SceneSettings.showPalette = 1;
+    fixedSceneTick = 0;
+    DrawSceneFrame();
+  }
+  ResetSceneState();
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -112,6 +133,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (!image) return 0;
   Require(ImageSizeUsable(ImageWidth(image), ImageHeight(image)) == 1, "a loaded picture has an unusable size");
   CheckSameSizeCopy(image);
+  DrawWithPicture(data, size, image);
 
   const int32_t width = ImageWidth(image), height = ImageHeight(image);
   ScaleTo(image, width < 200 ? width : 200, height < 150 ? height : 150);
