@@ -39,7 +39,7 @@ target_compile_options(gtest_main PRIVATE -w)
 
 file(GLOB VIMBREL_WIN32_SUPPORT CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win32/support/*.cpp)
 add_library(vimbrel_win32_test_support STATIC ${VIMBREL_WIN32_SUPPORT})
-target_include_directories(vimbrel_win32_test_support PUBLIC ${CMAKE_SOURCE_DIR}/tests/win32)
+target_include_directories(vimbrel_win32_test_support PUBLIC ${CMAKE_SOURCE_DIR}/tests/win32 ${CMAKE_SOURCE_DIR}/tests/native)
 target_link_libraries(vimbrel_win32_test_support PUBLIC vimbrel_shell gtest)
 target_compile_definitions(vimbrel_win32_test_support PUBLIC
   VIMBREL_SCR_PATH="$<TARGET_FILE:vimbrel_scr>"
