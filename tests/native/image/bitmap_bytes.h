@@ -8,7 +8,7 @@
 #include "common/int_math.h"
 #include "image/indexed_image.h"
 
-struct BitmapSpec {
+struct BitmapShape {
   int32_t width, height;
   int32_t compression = 0;        // 1: RLE8
   int64_t sizeImage = -1;         // -1: the size of the data
@@ -17,15 +17,15 @@ struct BitmapSpec {
 
 // Colour-table entry i is (red i, green 255 - i, blue i / 2) unless the
 // test rewrites it.
-inline std::vector<uint8_t> BitmapBytes(const BitmapSpec& spec, const std::vector<uint8_t>& data) {
+inline std::vector<uint8_t> BitmapBytes(const BitmapShape& shape, const std::vector<uint8_t>& data) {
   std::vector<uint8_t> bytes(imageHeaderSize, 0);
-  WriteLe32(&bytes[0], spec.headerSize);
-  WriteLe32(&bytes[4], spec.width);
-  WriteLe32(&bytes[8], spec.height);
+  WriteLe32(&bytes[0], shape.headerSize);
+  WriteLe32(&bytes[4], shape.width);
+  WriteLe32(&bytes[8], shape.height);
   WriteLe16(&bytes[12], 1);
   WriteLe16(&bytes[14], 8);
-  WriteLe32(&bytes[16], spec.compression);
-  WriteLe32(&bytes[20], static_cast<int32_t>(spec.sizeImage < 0 ? data.size() : spec.sizeImage));
+  WriteLe32(&bytes[16], shape.compression);
+  WriteLe32(&bytes[20], static_cast<int32_t>(shape.sizeImage < 0 ? data.size() : shape.sizeImage));
   for (int i = 0; i < 256; ++i) {
     bytes[40 + 4 * i] = static_cast<uint8_t>(i / 2);
     bytes[40 + 4 * i + 1] = static_cast<uint8_t>(255 - i);

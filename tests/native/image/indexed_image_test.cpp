@@ -27,7 +27,7 @@ TEST(LoadImageBytes, RefusesWhatIsNotAUsablePicture) {
   EXPECT_NE(Load(good), nullptr);
   EXPECT_EQ(LoadImageBytes(good.data(), imageHeaderSize - 1), nullptr);
   EXPECT_EQ(LoadImageBytes(nullptr, 5000), nullptr);
-  BitmapSpec core{3, 2};
+  BitmapShape core{3, 2};
   core.headerSize = 12;
   EXPECT_EQ(Load(BitmapBytes(core, {})), nullptr);
   EXPECT_EQ(Load(BitmapBytes({0, 2}, {})), nullptr);
@@ -48,21 +48,21 @@ TEST(LoadImageBytes, UncompressedRowsKeepTheirPaddingBytes) {
 }
 
 TEST(LoadImageBytes, StatedSizeBeyondBufferOrDataCopiesOnlyWhatFits) {
-  BitmapSpec spec{3, 2};
-  spec.sizeImage = 0x7FFFFFFF;
-  const ImagePtr longer = Load(BitmapBytes(spec, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}));
+  BitmapShape shape{3, 2};
+  shape.sizeImage = 0x7FFFFFFF;
+  const ImagePtr longer = Load(BitmapBytes(shape, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}));
   ASSERT_NE(longer, nullptr);
   EXPECT_EQ(Pixels(longer.get()), (std::vector<uint8_t>{1, 2, 3, 4, 5, 6, 7, 8}));
 
-  const ImagePtr shorter = Load(BitmapBytes(spec, {1, 2, 3, 4, 5}));
+  const ImagePtr shorter = Load(BitmapBytes(shape, {1, 2, 3, 4, 5}));
   ASSERT_NE(shorter, nullptr);
   EXPECT_EQ(Pixels(shorter.get()), (std::vector<uint8_t>{1, 2, 3, 4, 5, 0, 0, 0}));  // the rest stays 0
 }
 
 TEST(LoadImageBytes, Rle8PictureIsDecoded) {
-  BitmapSpec spec{5, 2};
-  spec.compression = 1;
-  const ImagePtr image = Load(BitmapBytes(spec, {5, 9, 0, 0, 0, 3, 1, 2, 3, 0, 0, 1}));
+  BitmapShape shape{5, 2};
+  shape.compression = 1;
+  const ImagePtr image = Load(BitmapBytes(shape, {5, 9, 0, 0, 0, 3, 1, 2, 3, 0, 0, 1}));
   ASSERT_NE(image, nullptr);
   EXPECT_EQ(Pixels(image.get()), (std::vector<uint8_t>{9, 9, 9, 9, 9, 0, 0, 0, 1, 2, 3, 0, 0, 0, 0, 0}));
 }
