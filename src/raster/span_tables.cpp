@@ -25,6 +25,20 @@ namespace {
 // Rows each of the eleven tables was allocated with.
 int32_t spanTableRows = 0;
 
+// Rows of a table that may hold a span: those walked since its last reset
+// (low > high when none). A face covers a few hundred of the frame's rows,
+// so a reset and a fill that visit only these save a pass over the whole
+// table per face. everyRow means any row may hold anything: after
+// allocation, after a write from outside, or after a reset that did not
+// reach every allocated row or used another left value.
+struct WrittenRows {
+  int32_t low, high;
+  bool everyRow;
+  int32_t resetLeft;  // the left value of the last reset that reached every row
+};
+WrittenRows writtenRows[spanTableCount];
+constexpr WrittenRows unknownRows = {INT32_MAX, INT32_MIN, true, 0};
+
 // Mask positions are stepped in fixed8 (times 256) inside an int32, which
 // holds (2^23 - 1) * 256 at most: a larger mask cannot be addressed this way.
 constexpr int32_t fixed8MaskLimit = 1 << 23;
@@ -51,6 +65,21 @@ int32_t Max(int32_t a, int32_t b) { return a > b ? a : b; }
 int32_t UsableRows(int first, int last) {
   if (first < 0 || last >= spanTableCount || !TablesExist()) return 0;
   return Max(0, Min(scene.frameHeight, spanTableRows));
+}
+
+// Tables first..last may hold spans on rows low..high from now on.
+void NoteWritten(int first, int last, int32_t low, int32_t high) {
+  for (int t = first; t <= last; ++t) {
+    writtenRows[t].low = Min(writtenRows[t].low, low);
+    writtenRows[t].high = Max(writtenRows[t].high, high);
+  }
+}
+
+// The rows of a table a fill must visit, within its usable rows.
+void RowsToVisit(int table, int32_t rows, int32_t& first, int32_t& last) {
+  const WrittenRows& w = writtenRows[table];
+  first = w.everyRow ? 0 : Max(w.low, 0);
+  last = w.everyRow ? rows - 1 : Min(w.high, rows - 1);
 }
 
 // Widens a row of a flat table by one column.
@@ -180,6 +209,7 @@ int AllocateSpanTables(int32_t rows) {
   for (int i = 0; i < spanTableCount; ++i) {
     std::free(scene.spanTables[i]);
     scene.spanTables[i] = made[i];
+    writtenRows[i] = unknownRows;
   }
   spanTableRows = rows;
   return 1;
@@ -189,7 +219,19 @@ void ResetSpanTable(int table, int32_t rows, int32_t leftValue) {
   if (UsableRows(table, table) == 0) return;
   SpanRow* spans = scene.spanTables[table];
   const int32_t count = Min(rows, spanTableRows);
+  WrittenRows& w = writtenRows[table];
+  if (!w.everyRow && leftValue == w.resetLeft) {
+    // Every other row still holds this very reset value.
+    for (int32_t y = Max(w.low, 0); y <= Min(w.high, count - 1); ++y) spans[y] = {leftValue, -1};
+    w.low = Max(w.low, Max(count, 0));  // rows past count keep what they hold
+    return;
+  }
   for (int32_t y = 0; y < count; ++y) spans[y] = {leftValue, -1};
+  w = count == spanTableRows ? WrittenRows{INT32_MAX, INT32_MIN, false, leftValue} : unknownRows;
+}
+
+void MarkSpanTableWritten(int table) {
+  if (table >= 0 && table < spanTableCount) writtenRows[table] = unknownRows;
 }
 
 int32_t Clamp(int32_t value, int32_t low, int32_t high) {
@@ -205,6 +247,7 @@ void AddShadowEdge(int table, int32_t x0, int32_t y0, int32_t x1, int32_t y1) {
   SpanRow* spans = scene.spanTables[table];
   if (y0 == y1) {
     if (y0 < 0 || y0 >= rows) return;  // a horizontal edge off the frame adds nothing
+    NoteWritten(table, table, y0, y0);
     Widen(spans[y0], Clamp(x0, 0, lastColumn));
     Widen(spans[y0], Clamp(x1, 0, lastColumn));
     return;
@@ -215,6 +258,7 @@ void AddShadowEdge(int table, int32_t x0, int32_t y0, int32_t x1, int32_t y1) {
   const int32_t yHigh = Clamp(Max(y0, y1), 0, rows - 1);
   const int32_t d = WrapSub(y1, y0);
   EdgeStepper x = StartStepper(x0, x1, WrapSub(yLow, y0));
+  NoteWritten(table, table, yLow, yHigh);
   for (int32_t y = yLow; y <= yHigh; ++y) Widen(spans[y], Clamp(StepValue(x, d), 0, lastColumn));
 }
 
@@ -231,6 +275,7 @@ void AddTexturedEdge(const FramePoint* points, int a, int b, int32_t ua, int32_t
   const int32_t vbStored = WrapSub(WrapSub(scene.faceMaskHeight, 1), vb);
   if (ya == yb) {
     if (ya < 0 || ya >= rows) return;  // a horizontal edge off the frame adds nothing
+    NoteWritten(faceTable, faceRowTable, ya, ya);
     const int32_t lastMaskColumn = scene.faceMaskWidth - 1;
     WidenFace(ya, Clamp(xa, 0, lastColumn), Clamp(ua, 0, lastMaskColumn), vaStored);
     WidenFace(ya, Clamp(xb, 0, lastColumn), Clamp(ub, 0, lastMaskColumn), vbStored);
@@ -245,6 +290,7 @@ void AddTexturedEdge(const FramePoint* points, int a, int b, int32_t ua, int32_t
   EdgeStepper x = StartStepper(xa, xb, firstT);
   EdgeStepper u = StartStepper(ua, ub, firstT);
   EdgeStepper v = StartStepper(vaStored, vbStored, firstT);
+  NoteWritten(faceTable, faceRowTable, yLow, yHigh);
   for (int32_t y = yLow; y <= yHigh; ++y) {
     const int32_t column = StepValue(x, d);
     const int32_t maskColumn = StepValue(u, d);
@@ -258,7 +304,9 @@ void FillTexturedSpans(int table, int32_t colourBase) {
   const SpanRow* columns = scene.spanTables[table];
   const SpanRow* us = scene.spanTables[table + 1];
   const SpanRow* vs = scene.spanTables[table + 2];
-  for (int32_t y = 0; y < rows; ++y) {
+  int32_t first, last;
+  RowsToVisit(table, rows, first, last);  // rows outside are empty
+  for (int32_t y = first; y <= last; ++y) {
     if (columns[y].right <= columns[y].left) continue;  // empty, or a single column: not drawn
     FillTexturedSpan(colourBase, y, columns[y].left, columns[y].right, us[y].left, vs[y].left, us[y].right,
                      vs[y].right);
@@ -313,5 +361,7 @@ void ApplyShadowTable(int table) {
   const int32_t rows = UsableRows(table, table);
   if (rows == 0) return;
   const SpanRow* spans = scene.spanTables[table];
-  for (int32_t y = 0; y < rows; ++y) DarkenSpan(y, spans[y].left, spans[y].right);
+  int32_t first, last;
+  RowsToVisit(table, rows, first, last);  // rows outside are empty
+  for (int32_t y = first; y <= last; ++y) DarkenSpan(y, spans[y].left, spans[y].right);
 }

@@ -17,7 +17,11 @@
 
 // Allocates the eleven tables with rows entries; returns 0 when memory runs out.
 int AllocateSpanTables(int32_t rows);
+// Sets rows 0..rows-1 to (leftValue, -1). The walks note the rows they
+// widen, so a reset and a fill visit only those; code that writes a table's
+// rows itself says so with MarkSpanTableWritten before the next fill or reset.
 void ResetSpanTable(int table, int32_t rows, int32_t leftValue);
+void MarkSpanTableWritten(int table);
 int32_t Clamp(int32_t value, int32_t low, int32_t high);
 void AddShadowEdge(int table, int32_t x0, int32_t y0, int32_t x1, int32_t y1);
 // (ua, va), (ub, vb): mask positions counted from the top of the picture.

@@ -174,6 +174,7 @@ TEST_F(SpanTables, FaceRowsThatDoNotFitAreDroppedWhole) {
   us[6].right = 6;       // leaves the mask
   vs[7].left = -1;
   columns[8] = {20, -1};  // empty
+  MarkSpanTableWritten(faceTable);
   FillTexturedSpans(faceTable, 40);
   const bool drawn[] = {true, false, true, false, true, false, false, false, false};
   for (int32_t y = 0; y < 9; ++y) {
@@ -209,6 +210,38 @@ TEST_F(SpanTables, ShadowsDarkenEveryCoveredPixelOncePerTable) {
   ResetSpanTable(shadow, 6, 10);
   ApplyShadowTable(shadow);  // a reset table is empty on every row
   EXPECT_EQ(Visible(), before);
+  EXPECT_TRUE(GuardsIntact());
+}
+
+// Walks note their rows so that resets and fills skip the rest; whatever
+// was walked or written, a reset still empties every row it reaches.
+TEST_F(SpanTables, ResetEmptiesEveryRowItReachesAfterWalksAndWrites) {
+  MakeFrame(10, 12, 5);
+  const auto allEmpty = [&](int table, int32_t left) {
+    for (int32_t y = 0; y < 12; ++y)
+      if (Row(table, y).left != left || Row(table, y).right != -1) return false;
+    return true;
+  };
+  const FramePoint edge[] = {{1, 2}, {8, 5}};
+  AddTexturedEdge(edge, 0, 1, 0, 0, 0, 0);
+  AddShadowEdge(shadow, 1, 3, 8, 9);
+  scene.spanTables[shadow][11] = {0, 9};
+  MarkSpanTableWritten(shadow);
+  for (int t = faceTable; t <= faceRowTable; ++t) ResetSpanTable(t, 12, 10);
+  ResetSpanTable(shadow, 12, 10);
+  EXPECT_TRUE(allEmpty(faceTable, 10));
+  EXPECT_TRUE(allEmpty(shadow, 10));
+
+  AddShadowEdge(shadow, 2, 4, 2, 6);
+  ResetSpanTable(shadow, 12, 7);  // another left value reaches the unwalked rows too
+  EXPECT_TRUE(allEmpty(shadow, 7));
+
+  AddShadowEdge(shadow, 2, 3, 2, 9);
+  ResetSpanTable(shadow, 6, 7);  // rows 6..9 keep their spans and are still darkened
+  ApplyShadowTable(shadow);
+  for (int32_t y = 0; y < 12; ++y) EXPECT_EQ(*Pixel(2, y), y >= 6 && y <= 9 ? 37 : 5) << "row " << y;
+  ResetSpanTable(shadow, 12, 7);
+  EXPECT_TRUE(allEmpty(shadow, 7));
   EXPECT_TRUE(GuardsIntact());
 }
 
