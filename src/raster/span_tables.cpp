@@ -152,7 +152,7 @@ __m128i Fixed16Lanes(fixed8 first, fixed8 step, uint32_t k0) {
 
 // Mask offsets of eight pixels, row * stride + column, from one multiply-add
 // of (column, row) word pairs by (1, stride) per four pixels.
-void BlockOffsets(__m128i u0, __m128i u1, __m128i v0, __m128i v1, __m128i columnAndStride, int32_t* offsets) {
+void BlockOffsets(__m128i u0, __m128i u1, __m128i v0, __m128i v1, __m128i columnAndStride, uint32_t* offsets) {
   const __m128i rowHalves = _mm_set1_epi32(static_cast<int32_t>(0xFFFF0000u));
   const __m128i pairs0 = _mm_or_si128(_mm_srli_epi32(u0, 16), _mm_and_si128(v0, rowHalves));
   const __m128i pairs1 = _mm_or_si128(_mm_srli_epi32(u1, 16), _mm_and_si128(v1, rowHalves));
@@ -173,7 +173,7 @@ int32_t SampleBlocks(const SpanSampling& s, uint8_t* out, int32_t count, int32_t
   const __m128i uStep = _mm_set1_epi32(static_cast<int32_t>(static_cast<uint32_t>(s.du) << 11));  // 8 steps, fixed16
   const __m128i vStep = _mm_set1_epi32(static_cast<int32_t>(static_cast<uint32_t>(s.dv) << 11));
   const __m128i columnAndStride = _mm_set1_epi32(static_cast<int32_t>((static_cast<uint32_t>(s.maskStride) << 16) | 1u));
-  alignas(16) int32_t offsets[blockPixels];
+  alignas(16) uint32_t offsets[blockPixels];  // non-negative: every sampled position lies in the mask
   int32_t left = count;
   for (; left >= blockPixels; left -= blockPixels, out += blockPixels) {
     BlockOffsets(u0, u1, v0, v1, columnAndStride, offsets);
