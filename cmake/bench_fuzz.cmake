@@ -16,19 +16,9 @@
 set(VIMBREL_FUZZ_SECONDS 20 CACHE STRING "Seconds each fuzz target runs as a ctest test")
 set(VIMBREL_FUZZ_TARGETS bitmap frame)
 
-# The committed pictures, built in so that the programs run from anywhere.
-file(GLOB VIMBREL_BENCH_FUZZ_PICTURES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/resources/*.bmp)
-set(VIMBREL_BENCH_FUZZ_EMBEDDED ${CMAKE_BINARY_DIR}/generated/bench_fuzz_pictures.cpp)
-add_custom_command(OUTPUT ${VIMBREL_BENCH_FUZZ_EMBEDDED}
-  COMMAND ${CMAKE_COMMAND} -DOUT=${VIMBREL_BENCH_FUZZ_EMBEDDED} -DSYMBOLS=floorPicture|facePicture
-          -DFILES=${CMAKE_SOURCE_DIR}/src/resources/floor.bmp|${CMAKE_SOURCE_DIR}/src/resources/face.bmp
-          -P ${CMAKE_SOURCE_DIR}/cmake/embed_bytes.cmake
-  DEPENDS ${CMAKE_SOURCE_DIR}/cmake/embed_bytes.cmake ${VIMBREL_BENCH_FUZZ_PICTURES}
-  VERBATIM)
-add_library(vimbrel_committed_pictures STATIC
-  ${CMAKE_SOURCE_DIR}/bench/committed_pictures.cpp ${VIMBREL_BENCH_FUZZ_EMBEDDED})
+add_library(vimbrel_committed_pictures STATIC ${CMAKE_SOURCE_DIR}/bench/committed_pictures.cpp)
 target_include_directories(vimbrel_committed_pictures PUBLIC ${CMAKE_SOURCE_DIR}/bench)
-target_link_libraries(vimbrel_committed_pictures PUBLIC vimbrel_core)
+target_link_libraries(vimbrel_committed_pictures PUBLIC vimbrel_core vimbrel_embedded_pictures)
 
 if(NOT VIMBREL_SANITIZE)
   find_package(benchmark)

@@ -16,23 +16,25 @@ if(EXISTS ${VIMBREL_TOOLS_DIR}/make_pictures.cpp)
   target_link_libraries(vimbrel-pictures PRIVATE vimbrel_pictures)
 endif()
 
+# The committed pictures built into the native programs (floorPictureBytes,
+# facePictureBytes), so that they run from anywhere. The glob re-runs the
+# configuration when a picture is added.
+file(GLOB VIMBREL_EMBEDDED_PICTURES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/resources/*.bmp)
+set(VIMBREL_EMBEDDED_PICTURES_SOURCE ${CMAKE_BINARY_DIR}/generated/committed_pictures.cpp)
+add_custom_command(OUTPUT ${VIMBREL_EMBEDDED_PICTURES_SOURCE}
+  COMMAND ${CMAKE_COMMAND} -DOUT=${VIMBREL_EMBEDDED_PICTURES_SOURCE} -DSYMBOLS=floorPicture|facePicture
+          -DFILES=${CMAKE_SOURCE_DIR}/src/resources/floor.bmp|${CMAKE_SOURCE_DIR}/src/resources/face.bmp
+          -P ${CMAKE_SOURCE_DIR}/cmake/embed_bytes.cmake
+  DEPENDS ${CMAKE_SOURCE_DIR}/cmake/embed_bytes.cmake ${VIMBREL_EMBEDDED_PICTURES}
+  VERBATIM)
+add_library(vimbrel_embedded_pictures STATIC ${VIMBREL_EMBEDDED_PICTURES_SOURCE})
+
 file(GLOB VIMBREL_RENDER_SOURCES CONFIGURE_DEPENDS ${VIMBREL_TOOLS_DIR}/render/*.cpp)
 if(VIMBREL_RENDER_SOURCES)
   add_executable(vimbrel-render ${VIMBREL_RENDER_SOURCES})
   target_link_libraries(vimbrel-render PRIVATE vimbrel_core PNG::PNG)
   target_include_directories(vimbrel-render PRIVATE ${VIMBREL_TOOLS_DIR})
-  # The renderer carries the committed pictures as its default background and
-  # face pattern, so it runs from anywhere. The glob re-runs the configuration
-  # when a picture is added.
-  file(GLOB VIMBREL_RENDER_PICTURES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/resources/*.bmp)
-  set(VIMBREL_RENDER_EMBEDDED ${CMAKE_BINARY_DIR}/generated/render_pictures.cpp)
-  add_custom_command(OUTPUT ${VIMBREL_RENDER_EMBEDDED}
-    COMMAND ${CMAKE_COMMAND} -DOUT=${VIMBREL_RENDER_EMBEDDED} -DSYMBOLS=floorPicture|facePicture
-            -DFILES=${CMAKE_SOURCE_DIR}/src/resources/floor.bmp|${CMAKE_SOURCE_DIR}/src/resources/face.bmp
-            -P ${CMAKE_SOURCE_DIR}/cmake/embed_bytes.cmake
-    DEPENDS ${CMAKE_SOURCE_DIR}/cmake/embed_bytes.cmake ${VIMBREL_RENDER_PICTURES}
-    VERBATIM)
-  target_sources(vimbrel-render PRIVATE ${VIMBREL_RENDER_EMBEDDED})
+  target_link_libraries(vimbrel-render PRIVATE vimbrel_embedded_pictures)
 endif()
 
 file(GLOB_RECURSE VIMBREL_NATIVE_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/native/*.cpp)
