@@ -3,12 +3,6 @@
 
 #include "pictures/picture_generator.h"
 
-namespace {
-
-constexpr int32_t fileHeaderSize = 14;
-constexpr int32_t colourTableSize = 256 * 4;
-constexpr int32_t longestRun = 255;
-
 void AppendLe16(std::vector<uint8_t>& out, uint32_t v) {
   out.push_back(static_cast<uint8_t>(v));
   out.push_back(static_cast<uint8_t>(v >> 8));
@@ -18,6 +12,13 @@ void AppendLe32(std::vector<uint8_t>& out, uint32_t v) {
   AppendLe16(out, v & 0xFFFFu);
   AppendLe16(out, v >> 16);
 }
+
+namespace {
+
+constexpr int32_t fileHeaderSize = 14;
+constexpr int32_t colourTableSize = 256 * 4;
+constexpr int32_t longestRun = 255;
+
 
 // Length of the stretch of equal bytes starting at i, at most 255.
 int32_t RunAt(const uint8_t* row, int32_t i, int32_t width) {

@@ -126,15 +126,6 @@ std::vector<uint8_t> IconImage(int32_t size, const std::vector<Shape>& shapes) {
   return out;
 }
 
-void AppendLe16(std::vector<uint8_t>& out, uint32_t v) {
-  out.push_back(static_cast<uint8_t>(v));
-  out.push_back(static_cast<uint8_t>(v >> 8));
-}
-
-void AppendLe32(std::vector<uint8_t>& out, uint32_t v) {
-  AppendLe16(out, v & 0xFFFFu);
-  AppendLe16(out, v >> 16);
-}
 
 }  // namespace
 
