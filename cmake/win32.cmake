@@ -27,7 +27,7 @@ set_source_files_properties(${VIMBREL_RC} PROPERTIES OBJECT_DEPENDS
 add_executable(vimbrel_scr WIN32 src/host/win_main_win32.cpp ${VIMBREL_RC})
 set_target_properties(vimbrel_scr PROPERTIES OUTPUT_NAME ${VIMBREL_SCR_NAME} SUFFIX ".scr")
 target_link_libraries(vimbrel_scr PRIVATE vimbrel_shell)
-target_link_options(vimbrel_scr PRIVATE -static ${VIMBREL_EXPORT_FLAGS})
+target_link_options(vimbrel_scr PRIVATE -static -s ${VIMBREL_EXPORT_FLAGS})
 
 # GoogleTest from Debian's source package, cross-compiled.
 set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
