@@ -71,10 +71,9 @@ int32_t RunChildPreview(const char* text) {
   return RunSaverWindow(parent);
 }
 
-int32_t RunConfigureMode(HWND) {  // the parent is not used: the settings dialog rides on its own window
-  RunConfigurePreview(sceneDriver.instanceHandle);
-  return 0;
-}
+// The parent is not used: the settings dialog rides on its own window. 0,
+// or -1 when that window could not be made at all.
+int32_t RunConfigureMode(HWND) { return RunConfigurePreview(sceneDriver.instanceHandle); }
 
 int32_t RunChangePasswordMode(const char* text) {
   HWND parent = HandleFromText(text);

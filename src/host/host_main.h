@@ -2,7 +2,7 @@
 //
 // HostMain stores the instance handle, reads the switch of the argument text
 // (command_line.h) and runs that mode to its end under a fault guard:
-//   settings      RunConfigureMode   -> 0
+//   settings      RunConfigureMode   -> 0 (or -1 when no window could be made)
 //   's'           RunSaverWindow     -> 0 (or -1 when no window could be made)
 //   'p' / 'l' N   RunChildPreview    -> -1 when N is not a window, else as 's'
 //   'a' [N]       RunChangePasswordMode -> 0
