@@ -1,43 +1,13 @@
-// committed_scene.h - the scene built from the committed pictures, for the
-// stress tests, and a frame buffer of the test's own with guard bytes.
-//
-// The pictures are read once from the source tree (a bitmap resource is the
-// BMP file without its 14-byte file header). GuardedFrame points
-// scene.framePixels at a buffer of its own with guard bytes on both sides,
-// so that a write outside the frame shows without a sanitizer.
+// committed_scene.h - a frame buffer of the stress tests' own with guard
+// bytes on both sides, so that a write outside the frame shows without a
+// sanitizer; the scene itself comes from SetUpCommittedScene.
 #pragma once
 
 #include <cstdint>
 #include <cstring>
-#include <fstream>
-#include <iterator>
-#include <string>
 #include <vector>
 
-#include "common/int_math.h"
-#include "image/scene_palette.h"
-#include "scene/scene_frame.h"
-#include "scene/scene_state.h"
-
-inline std::vector<uint8_t> CommittedResource(const char* name) {
-  std::ifstream in(std::string(VIMBREL_SOURCE_DIR "/src/resources/") + name, std::ios::binary);
-  const std::vector<uint8_t> file{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  if (file.size() < 14 + 1064 || ReadLe32(&file[10]) != 14 + 1064) return {};
-  return {file.begin() + 14, file.end()};
-}
-
-// ResetSceneState, then the whole initialisation at this size over the
-// software palette on a true-colour display.
-inline SceneInitResult BuildCommittedScene(int32_t width, int32_t height) {
-  static const std::vector<uint8_t> background = CommittedResource("floor.bmp");
-  static const std::vector<uint8_t> face = CommittedResource("face.bmp");
-  ResetSceneState();
-  if (background.empty() || face.empty()) return SceneInitResult::missingPicture;
-  SoftwarePalette palette{};
-  palette.display = TrueColourDisplay();
-  return InitialiseSceneCore(width, height, {background.data(), background.size()}, {face.data(), face.size()},
-                             SoftwarePaletteBackend(palette));
-}
+#include "objects/hand_made_scene.h"
 
 inline size_t FrameByteCount() {
   return static_cast<size_t>(scene.frameStride) * static_cast<size_t>(scene.frameHeight);

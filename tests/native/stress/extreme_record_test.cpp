@@ -29,7 +29,7 @@ class StressTest : public ::testing::Test {
 TEST_F(StressTest, ExtremeFieldsStayInsideTheFrame) {
   const std::pair<int32_t, int32_t> sizes[] = {{1, 1}, {2, 3}, {7, 5}, {152, 112}, {301, 203}};
   for (const auto& size : sizes) {
-    ASSERT_EQ(BuildCommittedScene(size.first, size.second), SceneInitResult::ok);
+    ASSERT_EQ(SetUpCommittedScene(size.first, size.second), SceneInitResult::ok);
     GuardedFrame frame;
     for (int32_t value : extremes) {
       for (size_t f = 0; f <= settingsFieldCount; ++f) {  // f == count: all fields at once
@@ -57,7 +57,7 @@ TEST_F(StressTest, ExtremeFieldsStayInsideTheFrame) {
 // (2^32), with the clock origins at 0 and at both ends of their range: every
 // frame shows the solids and stays in its buffer.
 TEST_F(StressTest, FramesAcrossTheTickCountsSignChangeAndWrap) {
-  ASSERT_EQ(BuildCommittedScene(152, 112), SceneInitResult::ok);
+  ASSERT_EQ(SetUpCommittedScene(152, 112), SceneInitResult::ok);
   GuardedFrame frame;
   for (int32_t start : {0, INT32_MIN, INT32_MAX}) {
     for (uint32_t limit : {0x80000000u, 0u}) {
@@ -78,8 +78,7 @@ TEST_F(StressTest, FramesAcrossTheTickCountsSignChangeAndWrap) {
 // Across the wrap from 2^32 - 1 to 0 the clocks' differences go from -1 to
 // 0, so the solids move on by a millisecond's worth, not by a jump.
 TEST_F(StressTest, MotionIsContinuousAcrossTheTickCountsWrap) {
-  ASSERT_EQ(BuildCommittedScene(1024, 768), SceneInitResult::ok);
-  SetDefaultSettings();
+  ASSERT_EQ(SetUpCommittedScene(1024, 768), SceneInitResult::ok);
   auto poseAt = [](uint32_t tick) {
     fixedSceneTick = tick;
     DrawSceneFrame();

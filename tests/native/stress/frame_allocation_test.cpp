@@ -115,7 +115,7 @@ TEST_F(FrameAllocationTest, FramesAllocateNothingAfterInitialisation) {
       },
   };
   for (const auto& size : {std::pair<int32_t, int32_t>{640, 480}, {37, 29}}) {
-    ASSERT_EQ(BuildCommittedScene(size.first, size.second), SceneInitResult::ok);
+    ASSERT_EQ(SetUpCommittedScene(size.first, size.second), SceneInitResult::ok);
     uint64_t duringFrames = 0;
     for (auto variant : variants) {
       SetDefaultSettings();

@@ -40,8 +40,7 @@ long ResidentBytes() {
 }
 
 TEST(SoakTest, SmallFramesKeepMemoryFlat) {
-  ASSERT_EQ(BuildCommittedScene(8, 8), SceneInitResult::ok);
-  SetDefaultSettings();
+  ASSERT_EQ(SetUpCommittedScene(8, 8), SceneInitResult::ok);
   SceneSettings.showGrid = SceneSettings.showPalette = 1;
   // Ticks 4297 ms apart: the run passes the clock's change of sign and its wrap.
   auto draw = [](uint32_t first, uint32_t count) {
