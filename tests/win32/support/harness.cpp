@@ -2,11 +2,16 @@
 
 #include "scene/settings_registry_win32.h"
 
-bool WaitUntil(const std::function<bool()>& condition, DWORD deadlineMs) {
+namespace {
+
+// Dispatches messages until condition() holds or, when stopAtQuit, a WM_QUIT
+// comes (true), or the deadline passes (false).
+bool Pump(const std::function<bool()>& condition, DWORD deadlineMs, bool stopAtQuit) {
   const DWORD start = GetTickCount();
   for (;;) {
     MSG message;
     while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+      if (stopAtQuit && message.message == WM_QUIT) return true;
       TranslateMessage(&message);
       DispatchMessageA(&message);
     }
@@ -16,18 +21,12 @@ bool WaitUntil(const std::function<bool()>& condition, DWORD deadlineMs) {
   }
 }
 
+}  // namespace
+
+bool WaitUntil(const std::function<bool()>& condition, DWORD deadlineMs) { return Pump(condition, deadlineMs, false); }
+
 bool WaitForQuitMessage(DWORD deadlineMs) {
-  const DWORD start = GetTickCount();
-  for (;;) {
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-      if (message.message == WM_QUIT) return true;
-      TranslateMessage(&message);
-      DispatchMessageA(&message);
-    }
-    if (GetTickCount() - start >= deadlineMs) return false;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-  }
+  return Pump([] { return false; }, deadlineMs, true);
 }
 
 void PumpMessagesFor(DWORD milliseconds) {
@@ -44,13 +43,13 @@ std::string ToWindowsPath(const std::string& unixPath) {
 
 std::string ProgramPath() { return ToWindowsPath(VIMBREL_SCR_PATH); }
 
-ProgramRun StartProgram(const std::string& arguments) {
+ProgramRun StartProgram(const std::string& arguments, const char* folder) {
   std::string commandLine = "\"" + ProgramPath() + "\"";
   if (!arguments.empty()) commandLine += " " + arguments;
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
   ProgramRun run = {};
-  run.started = CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+  run.started = CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, folder, &startup,
                                &run.process) != 0;
   return run;
 }
@@ -65,9 +64,7 @@ DWORD WaitForExit(ProgramRun& run, DWORD deadlineMs) {
   }
   DWORD code = timedOut;
   GetExitCodeProcess(run.process.hProcess, &code);
-  CloseHandle(run.process.hProcess);
-  CloseHandle(run.process.hThread);
-  run.started = false;
+  EndProgram(run);  // already ended: only closes the handles
   return code;
 }
 

@@ -29,8 +29,9 @@ struct ProgramRun {
   PROCESS_INFORMATION process;
   bool started;
 };
-// Starts the program with the given argument text (may be empty).
-ProgramRun StartProgram(const std::string& arguments);
+// Starts the program with the given argument text (may be empty) in folder
+// (null: the test's own current folder).
+ProgramRun StartProgram(const std::string& arguments, const char* folder = nullptr);
 // The exit code, or the value timedOut when the process did not end in time
 // (it is then terminated so that no test leaves a process behind).
 constexpr DWORD timedOut = 0xDEADBEEF;

@@ -79,19 +79,8 @@ int StoredSaverRunningState() {
   return text[0] == '0' ? 0 : 1;
 }
 
-ProgramRun StartProgramIn(const std::string& arguments, const char* folder) {
-  std::string commandLine = "\"" + ProgramPath() + "\"";
-  if (!arguments.empty()) commandLine += " " + arguments;
-  STARTUPINFOA startup = {};
-  startup.cb = sizeof startup;
-  ProgramRun run = {};
-  run.started = CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, folder, &startup,
-                               &run.process) != 0;
-  return run;
-}
-
 SaverRun StartSaver(const std::string& arguments, const char* folder) {
-  SaverRun saver = {StartProgramIn(arguments, folder), nullptr};
+  SaverRun saver = {StartProgram(arguments, folder), nullptr};
   if (saver.run.started)
     saver.window = WaitForProcessWindow(saver.run.process.dwProcessId, "WindowsScreenSaverClass", "Screen Saver");
   return saver;

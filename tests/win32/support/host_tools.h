@@ -32,9 +32,6 @@ std::string StandinText(const char* name);
 // the stored value): 0 or 1, or -1 when it was never set.
 int StoredSaverRunningState();
 
-// Starts the program in folder (null: the test's own current folder).
-ProgramRun StartProgramIn(const std::string& arguments, const char* folder);
-
 // A full-screen saver of the program under test, started with arguments,
 // and its "Screen Saver" window once it is shown (null when none came).
 struct SaverRun {
