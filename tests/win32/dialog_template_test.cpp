@@ -4,8 +4,6 @@
 // dialog's trackbars carry the table's ranges.
 #include <gtest/gtest.h>
 
-#include <map>
-
 #include "config_ui/configure_dialog_win32.h"
 #include "resources/resource_ids.h"
 #include "scene/scene_window_win32.h"
@@ -149,25 +147,6 @@ TEST_F(DialogTemplate2003, ControlsFollowTheTabOrderWithTheTablesIds) {
     }
   }
   EXPECT_EQ(at, dialog.controls.size()) << "controls after Cancel";
-}
-
-// Every field the table gives a control has exactly one in the template, and
-// no control edits a field without one.
-TEST_F(DialogTemplate2003, EveryFieldWithAControlIsThereOnce) {
-  std::map<int, int> seen;
-  for (const TemplateControl& control : dialog.controls) ++seen[control.id];
-  for (const SettingsField& field : settingsFields) {
-    SCOPED_TRACE(field.name);
-    if (field.kind == ControlKind::none) {
-      EXPECT_EQ(field.controlId, 0);
-      continue;
-    }
-    EXPECT_EQ(seen[field.controlId], 1);
-    if (field.kind == ControlKind::trackbar) {
-      EXPECT_EQ(seen[field.labelId], 1);
-      EXPECT_TRUE(field.labelId == field.controlId + 1 || field.labelId == field.controlId - 1);
-    }
-  }
 }
 
 TEST_F(DialogTemplate2003, EveryControlLiesInTheDialogAndItsGroup) {
