@@ -78,7 +78,7 @@ TEST(HostExitCodes, UnknownSwitchesAndUnusableHandlesEndAtOnceWithMinusOne) {
   HWND own = CreateWindowExA(0, "STATIC", "own", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr, nullptr, nullptr, nullptr);
   const std::vector<std::string> texts = {"/x", "/1", "/p", "/p 0", "/p abc", "/p:1234", "/p\t" + HandleText(own)};
   for (const std::string& text : texts) {
-    ProgramRun run = StartProgramIn(text, nullptr);
+    ProgramRun run = StartProgram(text, nullptr);
     EXPECT_EQ(WaitForExit(run), refused) << text;
   }
   DestroyWindow(own);
@@ -88,7 +88,7 @@ TEST(HostExitCodes, UnknownSwitchesAndUnusableHandlesEndAtOnceWithMinusOne) {
 TEST(HostExitCodes, SettingsModesEndWithZeroWhenTheirWindowCloses) {
   const std::vector<std::string> texts = {"", "/c", "/c:1234"};
   std::vector<ProgramRun> runs;
-  for (const std::string& text : texts) runs.push_back(StartProgramIn(text, nullptr));
+  for (const std::string& text : texts) runs.push_back(StartProgram(text, nullptr));
   for (size_t i = 0; i < runs.size(); ++i) {
     HWND window = WaitForProcessWindow(runs[i].process.dwProcessId, "Spinner", nullptr);
     EXPECT_NE(window, nullptr) << texts[i];
@@ -105,7 +105,7 @@ TEST(HostExitCodes, SaverSwitchesRunTheFullScreenSaver) {
   SaverRun saver = StartSaver("-s");
   ASSERT_NE(saver.window, nullptr);
   for (const char* text : {"/S", " / - s", "/sx", "s"}) {
-    ProgramRun run = StartProgramIn(text, nullptr);
+    ProgramRun run = StartProgram(text, nullptr);
     EXPECT_EQ(WaitForExit(run), 0u) << text;
     EXPECT_EQ(FindWindowExA(nullptr, saver.window, "WindowsScreenSaverClass", "Screen Saver"), nullptr) << text;
   }

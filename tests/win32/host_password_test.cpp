@@ -131,7 +131,7 @@ TEST_F(HostPassword, ChildPreviewNeverLoadsTheVerifier) {
   ResetStandin("R");
   ASSERT_TRUE(PlaceStandin(SystemFolder()));
   parent = CreatePreviewParent(100, 80);
-  preview = StartProgramIn("/p " + HandleText(parent.window), nullptr);
+  preview = StartProgram("/p " + HandleText(parent.window), nullptr);
   HWND child = WaitForPreviewWindow(parent.window);
   ASSERT_NE(child, nullptr);
   PostKey(child, 'X');

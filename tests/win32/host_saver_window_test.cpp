@@ -61,7 +61,7 @@ TEST_F(HostFullScreen, SecondStartBringsTheFirstForwardAndEndsWithZero) {
   SetForegroundWindow(own);
   ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == own; }, 5000));
 
-  second = StartProgramIn("/s", nullptr);
+  second = StartProgram("/s", nullptr);
   EXPECT_EQ(WaitForExit(second), 0u);
   EXPECT_EQ(GetForegroundWindow(), saver.window);
   EXPECT_FALSE(HasEnded(saver.run));
@@ -113,7 +113,7 @@ class HostChildPreview : public ::testing::Test {
   void StartIn(const std::string& switchText) {
     parent = CreatePreviewParent(152, 112);
     ASSERT_NE(parent.window, nullptr);
-    run = StartProgramIn(switchText + HandleText(parent.window), nullptr);
+    run = StartProgram(switchText + HandleText(parent.window), nullptr);
     preview = WaitForPreviewWindow(parent.window);
     ASSERT_NE(preview, nullptr);
   }
@@ -159,7 +159,7 @@ TEST_F(HostChildPreview, NumberRightAfterTheLetterAndWrappedAt32Bits) {
   // "/P<handle + 2^32>": no blank needed, and the number wraps to the handle.
   parent = CreatePreviewParent(80, 60);
   const unsigned long long wrapped = reinterpret_cast<uintptr_t>(parent.window) + 4294967296ull;
-  run = StartProgramIn("/P" + std::to_string(wrapped), nullptr);
+  run = StartProgram("/P" + std::to_string(wrapped), nullptr);
   preview = WaitForPreviewWindow(parent.window);
   ASSERT_NE(preview, nullptr);
   DestroyWindow(parent.window);
