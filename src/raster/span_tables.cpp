@@ -365,3 +365,28 @@ void ApplyShadowTable(int table) {
   RowsToVisit(table, rows, first, last);  // rows outside are empty
   for (int32_t y = first; y <= last; ++y) DarkenSpan(y, spans[y].left, spans[y].right);
 }
+
+void CopyBackgroundWithShadows(const uint8_t* background, int first, int last) {
+  if (scene.framePixels == nullptr || background == nullptr || scene.frameHeight <= 0 || scene.frameStride <= 0) return;
+  const size_t stride = static_cast<size_t>(scene.frameStride);
+  const int32_t height = scene.frameHeight;
+  const int32_t rows = first <= last ? UsableRows(first, last) : 0;
+  int32_t low = rows, high = -1;  // the rows any of the tables may darken
+  int32_t from[spanTableCount] = {}, to[spanTableCount] = {};
+  for (int t = first; rows > 0 && t <= last; ++t) {
+    RowsToVisit(t, rows, from[t], to[t]);
+    low = Min(low, from[t]);
+    high = Max(high, to[t]);
+  }
+  if (high < low) low = high = height;  // nothing to darken: one plain copy
+  std::memcpy(scene.framePixels, background, stride * static_cast<size_t>(low));
+  for (int32_t y = low; y <= high && y < height; ++y) {
+    const size_t offset = stride * static_cast<size_t>(y);
+    std::memcpy(scene.framePixels + offset, background + offset, stride);
+    for (int t = first; t <= last; ++t)
+      if (y >= from[t] && y <= to[t]) DarkenSpan(y, scene.spanTables[t][y].left, scene.spanTables[t][y].right);
+  }
+  const int32_t rest = Min(high + 1, height);
+  std::memcpy(scene.framePixels + stride * static_cast<size_t>(rest), background + stride * static_cast<size_t>(rest),
+              stride * static_cast<size_t>(height - rest));
+}

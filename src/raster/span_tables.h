@@ -32,3 +32,9 @@ void FillTexturedSpan(int32_t colourBase, int32_t row, int32_t xStart, int32_t x
                       int32_t vL, int32_t uR, int32_t vR);
 void DarkenSpan(int32_t row, int32_t xStart, int32_t xEnd);
 void ApplyShadowTable(int table);
+// Copies the background (frameStride * frameHeight bytes) into the frame and
+// darkens it by shadow tables first..last, a row at a time while the row is
+// still in the cache: the same bytes as a whole copy followed by
+// ApplyShadowTable on each table, since additions modulo 256 commute. With
+// first > last it is the plain copy.
+void CopyBackgroundWithShadows(const uint8_t* background, int first, int last);

@@ -5,8 +5,6 @@
 // dodecahedrons 2 and 1 lie under the pyramid, dodecahedron 0 over it, and
 // the palette strip and then the grid over everything. Nothing here
 // allocates.
-#include <cstring>
-
 #include "objects/dodecahedron.h"
 #include "objects/overlays.h"
 #include "objects/pyramid.h"
@@ -50,16 +48,17 @@ void AnimateWithShadows(bool shadows) {
 void DrawSceneFrame() {
   if (!SceneReady()) return;  // a failed initialisation draws nothing
   const SettingsRecord& s = SceneSettings;
-  // The padding bytes after each row are refreshed too.
-  std::memcpy(scene.framePixels, ImagePixels(scene.backgroundImage),
-              static_cast<size_t>(scene.frameStride) * static_cast<size_t>(scene.frameHeight));
-
   const bool shadows = s.showShadows != 0;
   if (shadows)
     for (int t = firstShadowTable; t <= lastShadowTable; ++t) ResetSpanTable(t, scene.frameHeight, scene.frameWidth);
   AnimateWithShadows(shadows);
+  // The shadows are walked before the background is copied, so that each
+  // row is darkened right after its copy, while it is in the cache. The
+  // padding bytes after each row are refreshed too.
   if (shadows)
-    for (int t = firstShadowTable; t <= lastShadowTable; ++t) ApplyShadowTable(t);
+    CopyBackgroundWithShadows(ImagePixels(scene.backgroundImage), firstShadowTable, lastShadowTable);
+  else
+    CopyBackgroundWithShadows(ImagePixels(scene.backgroundImage), 1, 0);  // no tables: the plain copy
 
   if (s.dodecaShow != 0) {
     DrawDodecahedronFaces(2);

@@ -1,6 +1,8 @@
 // Edge walks, fills and shadows on small frames with known answers.
 #include "raster/span_tables.h"
 
+#include <random>
+
 #include "raster/raster_fixture.h"
 
 namespace {
@@ -287,6 +289,31 @@ TEST_F(SpanTables, TablesAreMadeOnceAndOnlyGrow) {
   ASSERT_EQ(AllocateSpanTables(200), 1);  // asking for more rows makes new tables
   scene.spanTables[shadow][199] = {0, 3};
   EXPECT_EQ(scene.spanTables[shadow][199].right, 3);
+}
+
+// The fused copy must give the bytes of a whole copy followed by one pass
+// per table, whatever the tables hold and whichever tables it is given.
+TEST_F(SpanTables, BackgroundCopiedWithShadowsEqualsTheCopyThenEachTable) {
+  std::mt19937 random(7);
+  for (int trial = 0; trial < 200; ++trial) {
+    MakeFrame(1 + random() % 40, 1 + random() % 30);
+    const int32_t width = scene.frameWidth, height = scene.frameHeight;
+    std::vector<uint8_t> background(storage_.begin() + guardBytes, storage_.end() - guardBytes);
+    for (int32_t y = 0; y < height; ++y)
+      for (int32_t x = 0; x < width; ++x) background[static_cast<size_t>(y) * scene.frameStride + x] = random();
+    for (int t = 3; t <= 10; ++t)
+      for (int e = random() % 4; e > 0; --e)
+        AddShadowEdge(t, random() % (width + 20) - 10, random() % (height + 20) - 10, random() % (width + 20) - 10,
+                      random() % (height + 20) - 10);
+    const int first = 3 + random() % 9, last = 2 + random() % 9;  // sometimes first > last: no tables
+    std::memcpy(scene.framePixels, background.data(), background.size());
+    for (int t = first; t <= last; ++t) ApplyShadowTable(t);
+    const std::vector<uint8_t> expected = Visible();
+    std::memset(scene.framePixels, 0, background.size());
+    CopyBackgroundWithShadows(background.data(), first, last);
+    ASSERT_EQ(Visible(), expected) << "trial " << trial;
+    ASSERT_TRUE(GuardsIntact()) << "trial " << trial;  // the padding comes from the background
+  }
 }
 
 }  // namespace
