@@ -3,9 +3,10 @@
 //
 // A polygon is drawn in two stages: its edges are walked into a table that
 // keeps, per frame row, the extreme columns the edges reached; then the
-// table is filled row by row. Edge walks are 32-bit wrapping arithmetic with
-// one truncating division per row and coordinate; the numerators are running
-// sums, which equal the wrapped products (t + 1) * d = t * d + d modulo 2^32.
+// table is filled row by row. Edge walks are 32-bit wrapping arithmetic: a
+// truncating division per row and coordinate of running sums, which equal
+// the wrapped products (t + 1) * d = t * d + d modulo 2^32; when no sum of a
+// walk wraps, the same quotients come from stepping a quotient and remainder.
 // Rows are clamped into the frame before a walk starts, columns are clamped
 // (shadows) or the whole span is dropped at the fill (faces), so no write
 // leaves the frame and no read leaves the mask.
@@ -118,6 +119,50 @@ EdgeStepper StartStepper(int32_t value0, int32_t value1, int32_t firstT) {
 int32_t StepValue(EdgeStepper& stepper, int32_t d) {
   const int32_t value = WrapAdd(stepper.start, TruncDiv(stepper.numerator, d));  // truncates toward zero
   stepper.numerator = WrapAdd(stepper.numerator, stepper.delta);
+  return value;
+}
+
+// The same interpolation without a division per row: the numerator times
+// the sign of d, M = q * D + r with D = |d| and 0 <= r < D (floor division),
+// stepped by the quotient and remainder of the per-row change with a carry.
+// Exact while no numerator of the walk leaves the int32 range, which
+// StartDda checks for the whole walk in 64 bits before it is used.
+struct EdgeDda {
+  int32_t start, q, qStep;
+  uint32_t r, rStep, divisor;
+};
+
+int64_t FloorDiv(int64_t a, int64_t b) {  // b > 0
+  const int64_t q = a / b;
+  return (a % b != 0 && a < 0) ? q - 1 : q;
+}
+
+// False when a numerator could wrap or a quotient leave the int32 range: the
+// walk must then divide row by row.
+bool StartDda(EdgeDda& dda, int32_t value0, int32_t value1, int32_t firstT, int32_t d, int32_t count) {
+  const int64_t delta = WrapSub(value1, value0);
+  const int64_t first = static_cast<int64_t>(firstT) * delta;
+  const int64_t last = first + static_cast<int64_t>(count - 1) * delta;
+  if (d == INT32_MIN || first < -INT32_MAX || first > INT32_MAX || last < -INT32_MAX || last > INT32_MAX) return false;
+  const int64_t divisor = d < 0 ? -static_cast<int64_t>(d) : d;
+  const int64_t m = d < 0 ? -first : first, step = d < 0 ? -delta : delta;
+  const int64_t q = FloorDiv(m, divisor), qStep = FloorDiv(step, divisor);
+  if (qStep < INT32_MIN || qStep > INT32_MAX) return false;
+  dda = {value0, static_cast<int32_t>(q), static_cast<int32_t>(qStep), static_cast<uint32_t>(m - q * divisor),
+         static_cast<uint32_t>(step - qStep * divisor), static_cast<uint32_t>(divisor)};
+  return true;
+}
+
+// Without branches: the carries follow the slopes' fractions, which no
+// predictor guesses.
+int32_t StepDda(EdgeDda& dda) {
+  // The floor quotient moves one up to truncate a negative, inexact quotient toward zero.
+  const uint32_t up = static_cast<uint32_t>(dda.r != 0) & (static_cast<uint32_t>(dda.q) >> 31);
+  const int32_t value = WrapAdd(dda.start, WrapAdd(dda.q, static_cast<int32_t>(up)));
+  dda.r += dda.rStep;  // below 2 * divisor <= 2^32: no wrap
+  const uint32_t carry = static_cast<uint32_t>(dda.r >= dda.divisor);
+  dda.r -= (0u - carry) & dda.divisor;
+  dda.q = WrapAdd(dda.q, WrapAdd(dda.qStep, static_cast<int32_t>(carry)));
   return value;
 }
 
@@ -257,8 +302,13 @@ void AddShadowEdge(int table, int32_t x0, int32_t y0, int32_t x1, int32_t y1) {
   const int32_t yLow = Clamp(Min(y0, y1), 0, rows - 1);
   const int32_t yHigh = Clamp(Max(y0, y1), 0, rows - 1);
   const int32_t d = WrapSub(y1, y0);
-  EdgeStepper x = StartStepper(x0, x1, WrapSub(yLow, y0));
   NoteWritten(table, table, yLow, yHigh);
+  EdgeDda stepped;
+  if (StartDda(stepped, x0, x1, WrapSub(yLow, y0), d, yHigh - yLow + 1)) {
+    for (int32_t y = yLow; y <= yHigh; ++y) Widen(spans[y], Clamp(StepDda(stepped), 0, lastColumn));
+    return;
+  }
+  EdgeStepper x = StartStepper(x0, x1, WrapSub(yLow, y0));
   for (int32_t y = yLow; y <= yHigh; ++y) Widen(spans[y], Clamp(StepValue(x, d), 0, lastColumn));
 }
 
@@ -287,10 +337,21 @@ void AddTexturedEdge(const FramePoint* points, int a, int b, int32_t ua, int32_t
   const int32_t yHigh = Clamp(Max(ya, yb), 0, rows - 1);
   const int32_t d = WrapSub(yb, ya);
   const int32_t firstT = WrapSub(yLow, ya);
+  NoteWritten(faceTable, faceRowTable, yLow, yHigh);
+  EdgeDda xd, ud, vd;
+  const int32_t count = yHigh - yLow + 1;
+  if (StartDda(xd, xa, xb, firstT, d, count) && StartDda(ud, ua, ub, firstT, d, count) &&
+      StartDda(vd, vaStored, vbStored, firstT, d, count)) {
+    for (int32_t y = yLow; y <= yHigh; ++y) {
+      const int32_t column = StepDda(xd);
+      const int32_t maskColumn = StepDda(ud);
+      WidenFace(y, column, maskColumn, StepDda(vd));
+    }
+    return;
+  }
   EdgeStepper x = StartStepper(xa, xb, firstT);
   EdgeStepper u = StartStepper(ua, ub, firstT);
   EdgeStepper v = StartStepper(vaStored, vbStored, firstT);
-  NoteWritten(faceTable, faceRowTable, yLow, yHigh);
   for (int32_t y = yLow; y <= yHigh; ++y) {
     const int32_t column = StepValue(x, d);
     const int32_t maskColumn = StepValue(u, d);
