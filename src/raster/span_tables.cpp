@@ -237,6 +237,32 @@ int32_t SampleBlocks(const SpanSampling& s, uint8_t* out, int32_t count, int32_t
 int32_t SampleBlocks(const SpanSampling&, uint8_t*, int32_t, int32_t, int32_t) { return 0; }
 #endif
 
+// Adds amount to count pixels, modulo 256 (no saturation), sixteen at a
+// time: every lane of a byte vector adds modulo 256, as the single pixels
+// do. A run of sixteen or more ends with one block laid over the run's last
+// sixteen pixels, adding only in the lanes not yet done.
+void AddToPixels(uint8_t* pixels, size_t count, uint8_t amount) {
+  const size_t blocks = count / sizeof(PixelBlock), rest = count % sizeof(PixelBlock);
+  for (size_t b = 0; b < blocks; ++b, pixels += sizeof(PixelBlock)) {
+    PixelBlock block;
+    std::memcpy(&block, pixels, sizeof block);
+    block += amount;
+    std::memcpy(pixels, &block, sizeof block);
+  }
+  if (rest == 0) return;
+  if (blocks == 0) {
+    for (size_t i = 0; i < rest; ++i) pixels[i] = static_cast<uint8_t>(pixels[i] + amount);  // wraps
+    return;
+  }
+  const PixelBlock lane = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15};
+  const PixelBlock todo = reinterpret_cast<PixelBlock>(lane >= static_cast<uint8_t>(sizeof(PixelBlock) - rest));
+  uint8_t* last = pixels + rest - sizeof(PixelBlock);
+  PixelBlock block;
+  std::memcpy(&block, last, sizeof block);
+  block += todo & amount;
+  std::memcpy(last, &block, sizeof block);
+}
+
 }  // namespace
 
 int AllocateSpanTables(int32_t rows) {
@@ -404,18 +430,8 @@ void DarkenSpan(int32_t row, int32_t xStart, int32_t xEnd) {
   const int32_t first = Max(xStart, 0);
   const int32_t last = Min(xEnd, scene.frameWidth - 1);
   if (last < first) return;
-  const uint8_t step = static_cast<uint8_t>(scene.shadeStep);
-  uint8_t* pixels = scene.framePixels + static_cast<ptrdiff_t>(row) * scene.frameStride + first;
-  size_t count = static_cast<size_t>(last - first) + 1;
-  // Sixteen pixels at a time: every lane of a byte vector adds modulo 256,
-  // exactly as the single pixels after them do.
-  for (; count >= sizeof(PixelBlock); count -= sizeof(PixelBlock), pixels += sizeof(PixelBlock)) {
-    PixelBlock block;
-    std::memcpy(&block, pixels, sizeof block);
-    block += step;
-    std::memcpy(pixels, &block, sizeof block);
-  }
-  for (; count > 0; --count, ++pixels) *pixels = static_cast<uint8_t>(*pixels + step);  // wraps, no saturation
+  AddToPixels(scene.framePixels + static_cast<ptrdiff_t>(row) * scene.frameStride + first,
+              static_cast<size_t>(last - first) + 1, static_cast<uint8_t>(scene.shadeStep));
 }
 
 void ApplyShadowTable(int table) {
@@ -426,6 +442,41 @@ void ApplyShadowTable(int table) {
   RowsToVisit(table, rows, first, last);  // rows outside are empty
   for (int32_t y = first; y <= last; ++y) DarkenSpan(y, spans[y].left, spans[y].right);
 }
+
+namespace {
+
+// Darkens row y by tables first..last (those whose rows from..to hold it)
+// in one pass: the row is cut where a span starts or ends, and each piece
+// gets shadeStep once per span over it, so every pixel is written once.
+void DarkenRow(int32_t y, int first, int last, const int32_t* from, const int32_t* to) {
+  int32_t starts[spanTableCount], ends[spanTableCount];  // each kept sorted
+  int n = 0;
+  for (int t = first; t <= last; ++t) {
+    if (y < from[t] || y > to[t]) continue;
+    const int32_t left = Max(scene.spanTables[t][y].left, 0), right = Min(scene.spanTables[t][y].right, scene.frameWidth - 1);
+    if (right < left) continue;
+    int i = n, j = n;
+    for (; i > 0 && starts[i - 1] > left; --i) starts[i] = starts[i - 1];
+    starts[i] = left;
+    for (; j > 0 && ends[j - 1] > right + 1; --j) ends[j] = ends[j - 1];
+    ends[j] = right + 1;  // one past the span
+    ++n;
+  }
+  uint8_t* row = scene.framePixels + static_cast<ptrdiff_t>(y) * scene.frameStride;
+  const uint32_t step = static_cast<uint32_t>(scene.shadeStep);
+  int32_t at = 0;
+  int depth = 0, i = 0, j = 0;
+  while (j < n) {
+    const bool opens = i < n && starts[i] <= ends[j];
+    const int32_t next = opens ? starts[i] : ends[j];
+    if (depth > 0 && next > at) AddToPixels(row + at, static_cast<size_t>(next - at), static_cast<uint8_t>(step * static_cast<uint32_t>(depth)));
+    at = next;
+    if (opens) ++depth, ++i;
+    else --depth, ++j;
+  }
+}
+
+}  // namespace
 
 void CopyBackgroundWithShadows(const uint8_t* background, int first, int last) {
   if (scene.framePixels == nullptr || background == nullptr || scene.frameHeight <= 0 || scene.frameStride <= 0) return;
@@ -444,8 +495,7 @@ void CopyBackgroundWithShadows(const uint8_t* background, int first, int last) {
   for (int32_t y = low; y <= high && y < height; ++y) {
     const size_t offset = stride * static_cast<size_t>(y);
     std::memcpy(scene.framePixels + offset, background + offset, stride);
-    for (int t = first; t <= last; ++t)
-      if (y >= from[t] && y <= to[t]) DarkenSpan(y, scene.spanTables[t][y].left, scene.spanTables[t][y].right);
+    DarkenRow(y, first, last, from, to);
   }
   const int32_t rest = Min(high + 1, height);
   std::memcpy(scene.framePixels + stride * static_cast<size_t>(rest), background + stride * static_cast<size_t>(rest),

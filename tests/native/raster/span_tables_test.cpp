@@ -296,7 +296,7 @@ TEST_F(SpanTables, TablesAreMadeOnceAndOnlyGrow) {
 TEST_F(SpanTables, BackgroundCopiedWithShadowsEqualsTheCopyThenEachTable) {
   std::mt19937 random(7);
   for (int trial = 0; trial < 200; ++trial) {
-    MakeFrame(1 + random() % 40, 1 + random() % 30);
+    MakeFrame(1 + random() % 70, 1 + random() % 30);  // runs of 16 pixels and more, and shorter
     const int32_t width = scene.frameWidth, height = scene.frameHeight;
     std::vector<uint8_t> background(storage_.begin() + guardBytes, storage_.end() - guardBytes);
     for (int32_t y = 0; y < height; ++y)
