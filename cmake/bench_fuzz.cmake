@@ -48,10 +48,9 @@ if(VIMBREL_SANITIZE AND CMAKE_CXX_COMPILER_ID MATCHES "Clang")
   add_library(vimbrel_core_fuzz STATIC ${VIMBREL_CORE_SOURCES})
   target_include_directories(vimbrel_core_fuzz PUBLIC ${CMAKE_SOURCE_DIR}/src)
   target_compile_options(vimbrel_core_fuzz PRIVATE -O1 -fsanitize=fuzzer-no-link)
-  add_library(vimbrel_committed_pictures_fuzz STATIC
-    ${CMAKE_SOURCE_DIR}/bench/committed_pictures.cpp ${VIMBREL_BENCH_FUZZ_EMBEDDED})
+  add_library(vimbrel_committed_pictures_fuzz STATIC ${CMAKE_SOURCE_DIR}/bench/committed_pictures.cpp)
   target_include_directories(vimbrel_committed_pictures_fuzz PUBLIC ${CMAKE_SOURCE_DIR}/bench)
-  target_link_libraries(vimbrel_committed_pictures_fuzz PUBLIC vimbrel_core_fuzz)
+  target_link_libraries(vimbrel_committed_pictures_fuzz PUBLIC vimbrel_core_fuzz vimbrel_embedded_pictures)
 
   foreach(target ${VIMBREL_FUZZ_TARGETS})
     add_executable(vimbrel-fuzz-${target} ${CMAKE_SOURCE_DIR}/fuzz/${target}_fuzzer.cpp)
