@@ -1,12 +1,3 @@
-# Cross-compiling the 32-bit product with MinGW-w64 (posix thread model, so
-# GoogleTest has its threading pieces; the runtime is linked statically).
-set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR i686)
-set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-posix)
-set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_CROSSCOMPILING_EMULATOR wine)
+# The 32-bit product, vimbrel.scr.
+set(VIMBREL_MINGW_ARCH i686)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-toolchain.cmake)
