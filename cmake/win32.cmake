@@ -20,6 +20,10 @@ add_library(vimbrel_shell STATIC ${VIMBREL_SHELL_SOURCES})
 target_link_libraries(vimbrel_shell PUBLIC vimbrel_core comctl32 gdi32 user32 advapi32)
 target_compile_definitions(vimbrel_shell PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX)
 
+# The file's name and version number, for the version record.
+configure_file(${CMAKE_SOURCE_DIR}/cmake/build_info.h.in ${CMAKE_BINARY_DIR}/generated/build_info.h @ONLY)
+include_directories(${CMAKE_BINARY_DIR}/generated)
+
 set(VIMBREL_RC ${CMAKE_SOURCE_DIR}/src/resources/vimbrel.rc)
 set_source_files_properties(${VIMBREL_RC} PROPERTIES OBJECT_DEPENDS
   "${CMAKE_SOURCE_DIR}/src/resources/floor.bmp;${CMAKE_SOURCE_DIR}/src/resources/face.bmp;${CMAKE_SOURCE_DIR}/src/resources/vimbrel.ico;${CMAKE_SOURCE_DIR}/src/resources/vimbrel.manifest")
