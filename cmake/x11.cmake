@@ -1,0 +1,28 @@
+# x11.cmake - vimbrel, the native X11 program, its XScreenSaver description
+# and its tests under Xvfb. Included from native.cmake; skipped (with a
+# message) where the X11 development files are missing.
+#
+#   vimbrel       src/x11/ over the portable core and the built-in pictures
+#   vimbrel.xml   written by `vimbrel --xml` from the settings field table
+#   install       the program into libexec/xscreensaver, the description
+#                 into share/xscreensaver/config
+find_package(X11)
+if(NOT X11_FOUND OR NOT X11_Xext_FOUND)
+  message(STATUS "X11 or Xext development files not found: vimbrel (X11) is not built")
+  return()
+endif()
+
+file(GLOB VIMBREL_X11_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/x11/*.cpp)
+add_executable(vimbrel ${VIMBREL_X11_SOURCES})
+target_link_libraries(vimbrel PRIVATE vimbrel_committed_pictures X11::X11 X11::Xext)
+
+set(VIMBREL_XML ${CMAKE_BINARY_DIR}/vimbrel.xml)
+add_custom_command(OUTPUT ${VIMBREL_XML}
+  COMMAND vimbrel --xml > ${VIMBREL_XML}
+  DEPENDS vimbrel
+  COMMENT "Writing the XScreenSaver description vimbrel.xml")
+add_custom_target(vimbrel_xml ALL DEPENDS ${VIMBREL_XML})
+
+include(GNUInstallDirs)
+install(TARGETS vimbrel RUNTIME DESTINATION ${CMAKE_INSTALL_LIBEXECDIR}/xscreensaver)
+install(FILES ${VIMBREL_XML} DESTINATION ${CMAKE_INSTALL_DATADIR}/xscreensaver/config)
