@@ -26,3 +26,13 @@ add_custom_target(vimbrel_xml ALL DEPENDS ${VIMBREL_XML})
 include(GNUInstallDirs)
 install(TARGETS vimbrel RUNTIME DESTINATION ${CMAKE_INSTALL_LIBEXECDIR}/xscreensaver)
 install(FILES ${VIMBREL_XML} DESTINATION ${CMAKE_INSTALL_DATADIR}/xscreensaver/config)
+
+# The program on private Xvfb servers, its frames against vimbrel-render's.
+add_executable(x11_program_test ${CMAKE_SOURCE_DIR}/tests/x11/x11_program_test.cpp)
+target_link_libraries(x11_program_test PRIVATE vimbrel_core X11::X11 GTest::gtest GTest::gtest_main)
+target_compile_definitions(x11_program_test PRIVATE
+  VIMBREL_BINARY_DIR="${CMAKE_BINARY_DIR}"
+  VIMBREL_PROGRAM="$<TARGET_FILE:vimbrel>"
+  VIMBREL_RENDER="$<TARGET_FILE:vimbrel-render>")
+add_dependencies(x11_program_test vimbrel vimbrel-render)
+gtest_discover_tests(x11_program_test DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 180)

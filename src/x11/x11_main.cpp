@@ -120,7 +120,7 @@ class Program {
       if (resized_ && !LayOutScene()) return exitFailure;
       const uint64_t now = MonotonicMilliseconds();
       if (now >= nextFrame) {
-        if (!DrawFrame()) return exitFailure;
+        if (!DrawFrame()) return closed_ ? 0 : exitFailure;
         if (fps_) CountFrame(meter_, now);
         nextFrame += FramePeriod();
         if (nextFrame <= now) nextFrame = now + FramePeriod();  // late: no burst to catch up
@@ -155,11 +155,12 @@ class Program {
     DrawSceneFrame();
     PutFrame(target_, scene.framePixels, scene.frameStride, image_);
     // Also waits until the server has read the shared image before the next frame writes it.
-    if (TakeXError(target_.display) != 0) {
-      Fail(exitFailure, "the window can no longer be drawn in");
-      return false;
+    if (TakeXError(target_.display) == 0) return true;
+    // A window destroyed under a frame is an end, not a failure: its DestroyNotify is queued.
+    while (!closed_ && XPending(target_.display) > 0 && HandleEvent()) {
     }
-    return true;
+    if (!closed_) Fail(exitFailure, "the window can no longer be drawn in");
+    return false;
   }
 
   // False when the program ends: closed_ says whether normally.
