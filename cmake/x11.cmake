@@ -36,3 +36,9 @@ target_compile_definitions(x11_program_test PRIVATE
   VIMBREL_RENDER="$<TARGET_FILE:vimbrel-render>")
 add_dependencies(x11_program_test vimbrel vimbrel-render)
 gtest_discover_tests(x11_program_test DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 180)
+
+# XScreenSaver's daemon running the program, as an unprivileged user (root only).
+add_test(NAME xscreensaver_daemon
+  COMMAND ${CMAKE_SOURCE_DIR}/tests/x11/xscreensaver_test.sh $<TARGET_FILE:vimbrel> $<TARGET_FILE:vimbrel-render>
+          ${CMAKE_BINARY_DIR}/x11-test-output)
+set_tests_properties(xscreensaver_daemon PROPERTIES TIMEOUT 150 SKIP_RETURN_CODE 77)

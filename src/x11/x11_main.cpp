@@ -70,8 +70,10 @@ uint32_t FramePeriod() {
 bool ChooseTarget(const X11Options& options, TargetKind& kind, Window& id, std::string& error) {
   kind = options.root ? TargetKind::root : options.hasWindowId ? TargetKind::windowId : TargetKind::ownWindow;
   id = options.windowId;
+  // The daemon's window stands in for the root, as XScreenSaver's own
+  // programs find their "virtual root": --root means it too.
   const char* fromSaver = std::getenv("XSCREENSAVER_WINDOW");
-  if (kind != TargetKind::ownWindow || fromSaver == nullptr || *fromSaver == '\0') return true;
+  if (kind == TargetKind::windowId || fromSaver == nullptr || *fromSaver == '\0') return true;
   unsigned long parsed = 0;
   if (!ParseWindowId(fromSaver, parsed)) {
     error = std::string("XSCREENSAVER_WINDOW '") + fromSaver + "' is not a window id";

@@ -187,7 +187,8 @@ std::string X11Help() {
   std::string text = std::string(X11UsageLine()) +
                      "\n\nDraws the Vimbrel scene in its own window, on the root window, or in the window\n"
                      "named by --window-id or $XSCREENSAVER_WINDOW.\n\n"
-                     "  --root                                 draw on the root window\n"
+                     "  --root                                 draw on the root window ($XSCREENSAVER_WINDOW\n"
+                     "                                         when set, as XScreenSaver runs its programs)\n"
                      "  --window-id ID                         draw in window ID (decimal or 0x hex)\n"
                      "  --config FILE                          a stored settings record (152 bytes, as the\n"
                      "                                         Windows registry value); options after it win\n"
