@@ -82,12 +82,37 @@ bool CreatePlainImage(const X11Target& target, FrameImage& frame) {
   return true;
 }
 
-// The first and one past the last index where two rows differ; first == end when equal.
-void ChangedSpan(const uint8_t* now, const uint8_t* before, int32_t width, int32_t& first, int32_t& end) {
-  first = 0;
-  while (first < width && now[first] == before[first]) ++first;
-  end = width;
-  while (end > first && now[end - 1] == before[end - 1]) --end;
+bool SameEight(const uint8_t* a, const uint8_t* b) {
+  uint64_t x, y;
+  std::memcpy(&x, a, 8), std::memcpy(&y, b, 8);
+  return x == y;
+}
+
+// One load for eight indices instead of eight.
+void ConvertEight(const uint8_t* indices, const uint32_t pixelOf[256], uint32_t* out) {
+  uint64_t eight;
+  std::memcpy(&eight, indices, 8);
+  constexpr bool lowByteFirst = __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__;
+  for (int i = 0; i < 8; ++i) out[i] = pixelOf[(eight >> (lowByteFirst ? 8 * i : 56 - 8 * i)) & 0xff];
+}
+
+// Converts the pixels of a row that differ from what is shown, eight at a
+// time (most of a changed row is unchanged floor); returns the first and
+// one past the last converted index, first == end when none.
+void ConvertChanges(const uint8_t* now, const uint8_t* shown, int32_t width, const uint32_t pixelOf[256],
+                    uint32_t* out, int32_t& first, int32_t& end) {
+  first = width, end = 0;
+  for (int32_t x = 0; x < width; x += 8) {
+    const int32_t n = width - x < 8 ? width - x : 8;
+    if (n == 8 ? SameEight(now + x, shown + x) : std::memcmp(now + x, shown + x, static_cast<size_t>(n)) == 0) continue;
+    if (n == 8) {
+      ConvertEight(now + x, pixelOf, out + x);
+    } else {
+      for (int32_t i = x; i < x + n; ++i) out[i] = pixelOf[now[i]];
+    }
+    if (first > x) first = x;
+    end = x + n;
+  }
 }
 
 }  // namespace
@@ -129,13 +154,14 @@ void PutFrame(const X11Target& target, const uint8_t* pixels, int32_t stride, Fr
   for (int32_t row = 0; row < height; ++row) {
     const uint8_t* source = pixels + static_cast<size_t>(height - 1 - row) * static_cast<size_t>(stride);
     uint8_t* shown = frame.shown.data() + static_cast<size_t>(row) * static_cast<size_t>(width);
-    int32_t first = 0, end = width;
-    if (!frame.wholeFrameStale) {
-      if (std::memcmp(source, shown, static_cast<size_t>(width)) == 0) continue;
-      ChangedSpan(source, shown, width, first, end);
-    }
     auto* out = reinterpret_cast<uint32_t*>(frame.image->data + static_cast<size_t>(row) * frame.image->bytes_per_line);
-    for (int32_t x = first; x < end; ++x) out[x] = frame.pixelOf[source[x]];
+    int32_t first = 0, end = width;
+    if (frame.wholeFrameStale) {
+      for (int32_t x = 0; x < width; ++x) out[x] = frame.pixelOf[source[x]];
+    } else {
+      if (std::memcmp(source, shown, static_cast<size_t>(width)) == 0) continue;
+      ConvertChanges(source, shown, width, frame.pixelOf, out, first, end);
+    }
     std::memcpy(shown + first, source + first, static_cast<size_t>(end - first));
     left = std::min(left, first), right = std::max(right, end);
     top = std::min(top, row), bottom = row + 1;
