@@ -129,13 +129,15 @@ bool CreateFrameImage(const X11Target& target, const PaletteEntry palette[256], 
     DestroyFrameImage(target.display, frame);
     return false;
   }
-  if (frame.gc == nullptr) frame.gc = XCreateGC(target.display, target.window, 0, nullptr);
+  frame.gc = XCreateGC(target.display, target.window, 0, nullptr);
   frame.shown.assign(static_cast<size_t>(target.width) * static_cast<size_t>(target.height), 0);
   frame.wholeFrameStale = true;
   return true;
 }
 
 void DestroyFrameImage(Display* display, FrameImage& frame) {
+  if (frame.gc != nullptr) XFreeGC(display, frame.gc);
+  frame.gc = nullptr;
   if (frame.image == nullptr) return;
   if (frame.sharedMemory) {
     XShmDetach(display, &frame.shm);

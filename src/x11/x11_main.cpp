@@ -111,6 +111,10 @@ void CountFrame(RateMeter& meter, uint64_t now) {
 class Program {
  public:
   Program(X11Target& target, bool fps) : target_(target), fps_(fps) {}
+  ~Program() {
+    DestroyFrameImage(target_.display, image_);
+    ResetSceneState();
+  }
 
   // Runs until the window closes (0) or something fails (1, reported).
   int Run() {

@@ -105,6 +105,8 @@ struct Xvfb {
   }
   ~Xvfb() { Stop(); }
   void Stop() {
+    if (display != nullptr) XCloseDisplay(display);
+    display = nullptr;
     if (pid > 0) kill(pid, SIGTERM), waitpid(pid, nullptr, 0);
     pid = -1;
   }
