@@ -281,6 +281,7 @@ TEST(X11Program, PlainImagesAndTheServerGoingAway) {
   const pid_t pid = Spawn(Command({"--window-id", std::to_string(window)}), {"DISPLAY=" + x.name, FrozenAt(99)},
                           scratch + "-gone.err");
   EXPECT_EQ(WaitForFrame(x.display, window, RenderedFrame(Defaults(), 99, 320, 240)), 0);
+  XSetCloseDownMode(x.display, RetainPermanent);  // the window outlives our connection: only the server ends
   x.Stop();
   EXPECT_EQ(WaitExit(pid, 15), 1);
   EXPECT_EQ(ReadText(scratch + "-gone.err"), "vimbrel: lost the connection to the X server\n");
