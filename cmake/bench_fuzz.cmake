@@ -1,8 +1,10 @@
 # bench_fuzz.cmake - the benchmark program, the fuzz targets and their tests.
 #
 #   vimbrel-bench            Google Benchmark: frame and initialisation cost
-#                            beside a plain copy of the frame buffer (not in
-#                            the sanitizer build, where timings mean nothing).
+#                            beside the display path (palette conversion of
+#                            the frame and a copy of the result), built with
+#                            the products' optimisation (not in the sanitizer
+#                            build, where timings mean nothing).
 #   vimbrel-fuzz-replay-<t>  runs fuzz target <t> once over every file of its
 #                            corpus fuzz/corpus/<t>/; ctest test fuzz_replay_<t>.
 #   vimbrel-fuzz-<t>         the libFuzzer program (clang with VIMBREL_SANITIZE
@@ -23,9 +25,22 @@ target_link_libraries(vimbrel_committed_pictures PUBLIC vimbrel_core vimbrel_emb
 if(NOT VIMBREL_SANITIZE)
   find_package(benchmark)
   if(benchmark_FOUND)
+    # The bench times the core as the products ship it (the Release flags of
+    # the MinGW builds, -O3), from a copy of the core of its own: the tests
+    # keep the library of the native build's configuration.
+    set(VIMBREL_PRODUCT_FLAGS -O3)
+    add_library(vimbrel_core_product STATIC ${VIMBREL_CORE_SOURCES})
+    target_include_directories(vimbrel_core_product PUBLIC ${CMAKE_SOURCE_DIR}/src)
+    target_compile_options(vimbrel_core_product PRIVATE ${VIMBREL_PRODUCT_FLAGS})
+    add_library(vimbrel_committed_pictures_product STATIC ${CMAKE_SOURCE_DIR}/bench/committed_pictures.cpp)
+    target_include_directories(vimbrel_committed_pictures_product PUBLIC ${CMAKE_SOURCE_DIR}/bench)
+    target_compile_options(vimbrel_committed_pictures_product PRIVATE ${VIMBREL_PRODUCT_FLAGS})
+    target_link_libraries(vimbrel_committed_pictures_product PUBLIC vimbrel_core_product vimbrel_embedded_pictures)
+
     file(GLOB VIMBREL_BENCH_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/bench/*_bench.cpp)
     add_executable(vimbrel-bench ${VIMBREL_BENCH_SOURCES})
-    target_link_libraries(vimbrel-bench PRIVATE vimbrel_committed_pictures benchmark::benchmark_main)
+    target_compile_options(vimbrel-bench PRIVATE ${VIMBREL_PRODUCT_FLAGS})
+    target_link_libraries(vimbrel-bench PRIVATE vimbrel_committed_pictures_product benchmark::benchmark_main)
   else()
     message(STATUS "Google Benchmark not found: vimbrel-bench is not built")
   endif()

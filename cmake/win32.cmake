@@ -33,6 +33,12 @@ set_target_properties(vimbrel_scr PROPERTIES OUTPUT_NAME ${VIMBREL_SCR_NAME} SUF
 target_link_libraries(vimbrel_scr PRIVATE vimbrel_shell)
 target_link_options(vimbrel_scr PRIVATE -static -s ${VIMBREL_EXPORT_FLAGS})
 
+# The paint benchmark: the scene window's paint against a plain 32-bit blit,
+# run by hand under Wine (README, Performance); no test runs it.
+add_executable(vimbrel-paint-bench ${CMAKE_SOURCE_DIR}/bench/paint_bench_win32.cpp ${VIMBREL_RC})
+target_link_libraries(vimbrel-paint-bench PRIVATE vimbrel_shell)
+target_link_options(vimbrel-paint-bench PRIVATE -static)
+
 # GoogleTest from Debian's source package, cross-compiled.
 set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
