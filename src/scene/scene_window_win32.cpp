@@ -118,6 +118,16 @@ LRESULT OnMouse(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   return FallThrough(window, message, wParam, lParam);
 }
 
+// In settings mode the keyboard belongs to the open dialog: when the scene
+// window is given the focus (shown, activated, clicked) it passes it on.
+LRESULT OnSetFocus(HWND window, WPARAM lostBy, LPARAM lParam) {
+  if (sceneDriver.previewMode == 1 && IsWindowVisible(sceneDriver.dialogWindow)) {  // hidden while it is destroyed
+    SetFocus(sceneDriver.dialogWindow);  // the dialog gives it to its own control
+    return 0;
+  }
+  return FallThrough(window, WM_SETFOCUS, lostBy, lParam);
+}
+
 LRESULT OnQueryNewPalette(HWND window) {
   HDC dc = GetDC(window);
   SelectPalette(dc, sceneDriver.scenePalette, FALSE);  // refused while there is no palette yet
@@ -144,6 +154,7 @@ extern "C" LRESULT CALLBACK ScreenSaverProc(HWND window, UINT message, WPARAM wP
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN: return OnMouse(window, message, wParam, lParam);
+    case WM_SETFOCUS: return OnSetFocus(window, wParam, lParam);
     case WM_PALETTECHANGED: return OnPaletteChanged(window, reinterpret_cast<HWND>(wParam), wParam, lParam);
     case WM_QUERYNEWPALETTE: return OnQueryNewPalette(window);
     default: return FallThrough(window, message, wParam, lParam);
