@@ -61,17 +61,16 @@ SettingsRecord DefaultsWith(int32_t frameTime) {
   return record;
 }
 
+BOOL CALLBACK AppendText(HWND child, LPARAM texts) {
+  char text[512] = {};
+  GetWindowTextA(child, text, sizeof text);
+  reinterpret_cast<std::string*>(texts)->append(text).append("\n");
+  return TRUE;
+}
+
 std::string TextsOfChildren(HWND window) {
   std::string texts;
-  EnumChildWindows(
-      window,
-      [](HWND child, LPARAM all) -> BOOL {
-        char text[512] = {};
-        GetWindowTextA(child, text, sizeof text);
-        reinterpret_cast<std::string*>(all)->append(text).append("\n");
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&texts));
+  EnumChildWindows(window, AppendText, reinterpret_cast<LPARAM>(&texts));
   return texts;
 }
 
@@ -185,7 +184,8 @@ TEST_F(HostileSettings, SettingsModeDialogHasTheKeyboardAtOnce) {
     HWND dialog = StartSettingsMode();
     ASSERT_NE(dialog, nullptr);
     HWND first = GetNextDlgTabItem(dialog, nullptr, FALSE);
-    ASSERT_TRUE(WaitUntil([&] { return FocusOfProgram() == first; }, 5000)) << FocusOfProgram();
+    ASSERT_TRUE(WaitUntil([&] { return FocusOfProgram() == first && GetForegroundWindow() == dialog; }, 5000))
+        << FocusOfProgram() << " " << GetForegroundWindow();
     PressKey(VK_TAB);
     EXPECT_TRUE(WaitUntil([&] { return FocusOfProgram() == GetNextDlgTabItem(dialog, first, FALSE); }, 5000));
     PressKey(c.key);
