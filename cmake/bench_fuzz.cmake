@@ -17,6 +17,11 @@
 
 set(VIMBREL_FUZZ_SECONDS 20 CACHE STRING "Seconds each fuzz target runs as a ctest test")
 set(VIMBREL_FUZZ_TARGETS bitmap frame)
+# The longest input each target makes: the bitmap target's covers the
+# committed pictures of full size among its seeds (about 600 KB); 0 lets
+# libFuzzer choose from the seeds.
+set(VIMBREL_FUZZ_MAX_LEN_bitmap 655360)
+set(VIMBREL_FUZZ_MAX_LEN_frame 0)
 
 add_library(vimbrel_committed_pictures STATIC ${CMAKE_SOURCE_DIR}/bench/committed_pictures.cpp)
 target_include_directories(vimbrel_committed_pictures PUBLIC ${CMAKE_SOURCE_DIR}/bench)
@@ -78,6 +83,7 @@ if(VIMBREL_SANITIZE AND CMAKE_CXX_COMPILER_ID MATCHES "Clang")
     file(MAKE_DIRECTORY ${work}/corpus ${work}/artifacts)
     add_test(NAME fuzz_${target}
       COMMAND vimbrel-fuzz-${target} -max_total_time=${VIMBREL_FUZZ_SECONDS} -rss_limit_mb=2048 -timeout=20
+              -max_len=${VIMBREL_FUZZ_MAX_LEN_${target}}
               -print_final_stats=1 -artifact_prefix=${work}/artifacts/
               ${work}/corpus ${CMAKE_SOURCE_DIR}/fuzz/corpus/${target})
     math(EXPR deadline "${VIMBREL_FUZZ_SECONDS} * 3 + 60")
