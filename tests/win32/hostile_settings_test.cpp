@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "config_ui/configure_dialog_win32.h"
-#include "support/dialog_support.h"
+#include "support/harness.h"
 #include "support/host_tools.h"
 
 namespace {
