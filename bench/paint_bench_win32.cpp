@@ -2,18 +2,21 @@
 // of one frame against a plain 32-bit blit of a frame of the same size.
 //
 // A screen-sized window runs the scene's own window procedure
-// (ScreenSaverProc); each timed paint is InvalidateRect and UpdateWindow,
-// so WM_PAINT goes the real way: the frame is composed and put on the
-// screen. In the same loop the same window gets a plain SetDIBitsToDevice of
-// a 32-bit picture of the frame's size, the least any paint of a frame must
-// do on a true-colour display. Both are followed by a GdiFlush and the
-// pending messages, so that what the system defers to the message loop is
-// counted for both. So that the figures say where the paint's time goes,
-// the loop also times its parts apart: the frame alone (DrawSceneFrame), the
-// paint's blit of the 8-bit frame through the palette alone, and a plain
-// conversion of the frame to 32-bit pixels in memory (what any paint of an
-// 8-bit frame must add to the plain blit). Not a test: run it by hand under
-// Wine on a display of the size to measure (README, Performance).
+// (ScreenSaverProc); each timed paint is what one tick of the frame timer
+// costs: its WM_TIMER (on a true-colour display the frame is composed there
+// and what changed converted and invalidated) and the WM_PAINT that
+// follows, the scene clock 100 ms (the default frame time) on from the last
+// paint, so that each paint changes what a real one changes. In the same
+// loop the same window gets a plain SetDIBitsToDevice of a 32-bit picture of
+// the frame's size, the least any paint of a whole frame must do on a
+// true-colour display. Both are followed by a GdiFlush and the pending
+// messages, so that what the system defers to the message loop is counted
+// for both. So that the figures say where the paint's time goes, the loop
+// also times the frame alone (DrawSceneFrame) and the blit of the whole
+// 8-bit frame through the palette (the paint of a palette display, and what
+// a true-colour paint cost before it put up only what changed), and notes
+// how much of the frame the changed bands cover. Not a test: run it by hand
+// under Wine on a display of the size to measure (README, Performance).
 //
 //   vimbrel-paint-bench [paints]          default 60 paints, on the whole screen
 #include <windows.h>
@@ -24,6 +27,7 @@
 #include <cstring>
 #include <vector>
 
+#include "image/shown_frame.h"
 #include "scene/scene_clock.h"
 #include "scene/scene_frame.h"
 #include "scene/scene_state.h"
@@ -43,7 +47,7 @@ double Now() {
   return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
 }
 
-// Ticks spread over the solids' laps, as vimbrel-bench draws them.
+constexpr uint32_t framePeriodMs = 100;  // the default frame time
 uint32_t benchTick = 0;
 uint32_t ReadBenchTick() { return benchTick; }
 
@@ -77,6 +81,25 @@ void ConvertFrame(const uint32_t colours[256], uint32_t* out) {
     const uint8_t* in = scene.framePixels + static_cast<size_t>(y) * static_cast<size_t>(scene.frameStride);
     for (size_t x = 0; x < width; ++x) out[x] = colours[in[x]];
   }
+}
+
+// One tick of the frame timer and the paint it asks for, then what the system defers.
+// Returns when the timer's own work ended.
+double TimerPaint(HWND window) {
+  SendMessageA(window, WM_TIMER, frameTimerId, 0);
+  const double timerDone = Now();
+  UpdateWindow(window);
+  GdiFlush();
+  PumpMessages();
+  return timerDone;
+}
+
+// The share of the frame the bands cover.
+double BandShare(const ShownBand* bands, int32_t count) {
+  double area = 0;
+  for (int32_t i = 0; i < count; ++i)
+    area += static_cast<double>(bands[i].bottom - bands[i].top) * (bands[i].right - bands[i].left);
+  return area / (static_cast<double>(scene.frameWidth) * scene.frameHeight);
 }
 
 // One blit of the whole frame to the window, then what the system defers.
@@ -132,17 +155,21 @@ int main(int argc, char** argv) {
   plain.bmiHeader.biBitCount = 32;
   plain.bmiHeader.biCompression = BI_RGB;
   const auto* paletteIndices = reinterpret_cast<const BITMAPINFO*>(scene.frameBuffer->paletteIndexHeader);
-  std::vector<uint32_t> converted(picture.size());
+  // The bench's own copy, only to see how much each paint's bands cover.
+  ShownFrame bandsSeen{};
+  if (!CreateShownFrame(bandsSeen, scene.frameWidth, scene.frameHeight, scene.palette.entries)) return 1;
+  ShownBand bands[maxShownBands];
+  UpdateShownFrame(bandsSeen, scene.framePixels, scene.frameStride, bands);
+  TimerPaint(window);  // from the first paint's moment to the bench's clock, untimed
 
-  std::vector<double> paintTimes, blitTimes, frameTimes, frameBlitTimes, convertTimes;
+  std::vector<double> paintTimes, timerTimes, blitTimes, frameTimes, frameBlitTimes, bandShares;
   for (int i = 0; i < paints; ++i) {
-    benchTick = static_cast<uint32_t>(i % 16) * 7919u;
+    benchTick += framePeriodMs;
     double start = Now();
-    InvalidateRect(window, nullptr, FALSE);
-    UpdateWindow(window);
-    GdiFlush();
-    PumpMessages();
+    const double timerDone = TimerPaint(window);
     paintTimes.push_back(Now() - start);
+    timerTimes.push_back(timerDone - start);
+    bandShares.push_back(BandShare(bands, UpdateShownFrame(bandsSeen, scene.framePixels, scene.frameStride, bands)));
 
     start = Now();
     Blit(window, picture.data(), &plain, DIB_RGB_COLORS);
@@ -155,17 +182,14 @@ int main(int argc, char** argv) {
     start = Now();
     Blit(window, scene.framePixels, paletteIndices, DIB_PAL_COLORS);
     frameBlitTimes.push_back(Now() - start);
-
-    start = Now();
-    ConvertFrame(colours, converted.data());
-    convertTimes.push_back(Now() - start);
   }
+  FreeShownFrame(bandsSeen);
   const double paint = Median(paintTimes), blit = Median(blitTimes);
-  std::printf("%dx%d, %d bits per pixel%s, %d paints (medians, ms)\n", width, height, bitsPerPixel,
-              paletteDisplay ? " (palette)" : "", paints);
-  std::printf("paint %.2f = frame %.2f + 8-bit blit %.2f;  plain 32-bit blit %.2f;  conversion alone %.2f\n",
-              paint * 1e3, Median(frameTimes) * 1e3, Median(frameBlitTimes) * 1e3, blit * 1e3,
-              Median(convertTimes) * 1e3);
+  std::printf("%dx%d, %d bits per pixel%s, %d paints %u ms apart (medians, ms)\n", width, height, bitsPerPixel,
+              paletteDisplay ? " (palette)" : "", paints, framePeriodMs);
+  std::printf("paint %.2f (timer %.2f);  plain 32-bit blit %.2f;  frame %.2f;  whole 8-bit blit %.2f;  bands cover %.0f%%\n",
+              paint * 1e3, Median(timerTimes) * 1e3, blit * 1e3, Median(frameTimes) * 1e3, Median(frameBlitTimes) * 1e3,
+              Median(bandShares) * 100);
   std::printf("paint / plain blit %.2f\n", blit > 0 ? paint / blit : 0);
   DestroyWindow(window);
   return 0;

@@ -3,14 +3,21 @@
 // Each message is one line of the procedure's table, calling a handler with
 // the parameters unpacked. The scene itself (pictures, palette, frame
 // composition) is the portable core; this file builds it from the program's
-// resources and GDI on the first paint and copies every frame to the window
-// through the scene palette.
+// resources and GDI on the first paint and puts every frame on the window.
+//
+// On a palette display a paint composes the frame and copies it whole
+// through the realised palette. On a true-colour display the frame timer
+// composes the frame, converts the pixels that changed into a 32-bit copy of
+// the screen (image/shown_frame.h) and invalidates only the bands of rows
+// they lie in; a paint copies its update region from that copy, which is
+// always the whole current frame, so an exposure is drawn right too.
 #include "scene/scene_window_win32.h"
 
 #include <commctrl.h>
 
 #include "image/palette_gdi_win32.h"
 #include "image/resource_win32.h"
+#include "image/shown_frame.h"
 #include "resources/resource_ids.h"
 #include "scene/scene_clock.h"
 #include "scene/scene_frame.h"
@@ -24,6 +31,16 @@ const char keySequence[6] = "ZKVMQ";
 namespace {
 
 uint32_t ReadSystemTick() { return GetTickCount(); }
+
+// The true-colour display's copy of the screen; empty on a palette display
+// (and where it could not be made, which then takes the palette path).
+struct TrueColourScreen {
+  ShownFrame shown;
+  bool frameFresh;  // the timer composed a frame since the last paint
+};
+TrueColourScreen trueColourScreen = {};
+
+bool ShowsThroughCopy() { return trueColourScreen.shown.pixels != nullptr; }
 
 LRESULT FallThrough(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (sceneDriver.previewMode == 1 || sceneDriver.inputFallback == nullptr)
@@ -56,9 +73,25 @@ LRESULT CountDownHoldoff(HWND window) {
   return 0;
 }
 
+// Composes a frame, brings the copy to it and invalidates the bands it changed.
+void ComposeIntoCopy(HWND window) {
+  DrawSceneFrame();
+  ShownBand bands[maxShownBands];
+  const int32_t count = UpdateShownFrame(trueColourScreen.shown, scene.framePixels, scene.frameStride, bands);
+  for (int32_t i = 0; i < count; ++i) {
+    const RECT band = {bands[i].left, bands[i].top, bands[i].right, bands[i].bottom};
+    InvalidateRect(window, &band, FALSE);  // the copy covers everything: never erase
+  }
+}
+
 LRESULT OnTimer(HWND window, UINT_PTR timerId) {
   if (timerId == holdoffTimerId) return CountDownHoldoff(window);
-  InvalidateRect(window, nullptr, FALSE);  // the frame covers everything: never erase
+  if (!ShowsThroughCopy()) {
+    InvalidateRect(window, nullptr, FALSE);  // the frame covers everything: never erase
+    return 0;
+  }
+  ComposeIntoCopy(window);
+  trueColourScreen.frameFresh = true;
   return 0;
 }
 
@@ -71,7 +104,7 @@ UINT HoldoffTickPeriod() {
   return static_cast<UINT>(dialogCouldSetIt ? period : field->defaultValue);
 }
 
-void ShowFrame(HDC dc) {
+void ShowFrameThroughPalette(HDC dc) {
   SelectPalette(dc, sceneDriver.scenePalette, FALSE);
   RealizePalette(dc);
   DrawSceneFrame();
@@ -80,19 +113,49 @@ void ShowFrame(HDC dc) {
                     DIB_PAL_COLORS);
 }
 
+// Copies the rows of the painted rectangle from the copy; the system clips
+// the copy to the update region. The picture handed over is just those rows,
+// so that where its rows start is never in question.
+void ShowRowsOfCopy(HDC dc, const RECT& painted) {
+  const ShownFrame& shown = trueColourScreen.shown;
+  const int32_t top = painted.top < 0 ? 0 : painted.top;
+  const int32_t bottom = painted.bottom > shown.height ? shown.height : painted.bottom;
+  if (top >= bottom) return;
+  BITMAPINFO rows = {};
+  rows.bmiHeader.biSize = sizeof rows.bmiHeader;
+  rows.bmiHeader.biWidth = shown.width;
+  rows.bmiHeader.biHeight = bottom - top;  // positive: bottom row first, as the copy
+  rows.bmiHeader.biPlanes = 1;
+  rows.bmiHeader.biBitCount = 32;
+  rows.bmiHeader.biCompression = BI_RGB;
+  const uint32_t* lowestRow = shown.pixels + static_cast<size_t>(shown.height - bottom) * static_cast<size_t>(shown.width);
+  SetDIBitsToDevice(dc, 0, top, static_cast<DWORD>(shown.width), static_cast<DWORD>(bottom - top), 0, 0, 0,
+                    static_cast<UINT>(bottom - top), lowestRow, &rows, DIB_RGB_COLORS);  // clipped, nothing to check
+}
+
+// The first paint builds the scene; on failure the window goes.
+bool StartScene(HWND window) {
+  sceneDriver.firstPaint = 0;
+  if (InitialiseScene(window) == 1) return true;
+  PostMessageA(window, WM_DESTROY, 0, 0);
+  return false;
+}
+
 LRESULT OnPaint(HWND window) {
   if (sceneDriver.inputHoldoff == holdoffDialogOpen) SetCursor(LoadCursorA(nullptr, IDC_ARROW));
+  if (sceneDriver.firstPaint == 1) StartScene(window);
+  // A paint the timer did not ask for (an exposure, the first paint) shows
+  // a frame of its own moment, as on a palette display.
+  if (sceneDriver.sceneReady == 1 && ShowsThroughCopy() && !trueColourScreen.frameFresh) ComposeIntoCopy(window);
+  trueColourScreen.frameFresh = false;
   PAINTSTRUCT paint;
   HDC dc = BeginPaint(window, &paint);
-  if (sceneDriver.firstPaint == 1) {
-    sceneDriver.firstPaint = 0;
-    if (InitialiseScene(window) != 1) {
-      EndPaint(window, &paint);
-      PostMessageA(window, WM_DESTROY, 0, 0);
-      return 0;
-    }
+  if (sceneDriver.sceneReady == 1) {  // never draw after a failed initialisation
+    if (ShowsThroughCopy())
+      ShowRowsOfCopy(dc, paint.rcPaint);
+    else
+      ShowFrameThroughPalette(dc);
   }
-  if (sceneDriver.sceneReady == 1) ShowFrame(dc);  // never draw after a failed initialisation
   EndPaint(window, &paint);
   return 0;
 }
@@ -165,6 +228,13 @@ namespace {
 
 void ReportMissingPicture() { MessageBoxA(nullptr, "Missing image file", "Screensaver Error", MB_OK); }
 
+bool PaletteDisplay(HWND window) {
+  HDC dc = GetDC(window);
+  const bool palette = (GetDeviceCaps(dc, RASTERCAPS) & RC_PALETTE) != 0;
+  ReleaseDC(window, dc);
+  return palette;
+}
+
 }  // namespace
 
 int InitialiseScene(HWND window) {
@@ -180,6 +250,9 @@ int InitialiseScene(HWND window) {
   if (result == SceneInitResult::missingPicture) ReportMissingPicture();
   if (result != SceneInitResult::ok) return 0;
   sceneTickSource = ReadSystemTick;
+  // Without memory for the copy a true-colour display takes the palette path too.
+  if (!PaletteDisplay(window))
+    CreateShownFrame(trueColourScreen.shown, scene.frameWidth, scene.frameHeight, scene.palette.entries);
   StartFrameTimer(window, SceneSettings.frameTime);
   sceneDriver.sceneReady = 1;
   return 1;
@@ -201,5 +274,7 @@ void ResetSceneDriver() {
   const SceneDriver kept = sceneDriver;
   sceneDriver = {kept.instanceHandle, nullptr, nullptr, 1, 0, 0, 0, 0, nullptr, kept.inputFallback,
                  kept.openSettingsDialog, 0};
+  FreeShownFrame(trueColourScreen.shown);
+  trueColourScreen = {};
   ResetSceneState();
 }

@@ -1,0 +1,49 @@
+// shown_frame.h - an 8-bit frame as a true-colour screen shows it, kept up
+// to date by converting only the pixels that changed.
+//
+// A ShownFrame holds the palette indices last shown and their 32-bit colours
+// (0x00RRGGBB, as a 32-bit BI_RGB picture stores them), both bottom row
+// first like the frame, `width` pixels a row. UpdateShownFrame compares a
+// new frame with the indices shown, converts what differs through the
+// palette and says which bands of screen rows changed, so that a shell puts
+// only those on the screen. Between two frames of the scene most rows are
+// untouched floor, and what moves sits in a few runs of rows.
+//
+//   ShownFrame shown{};
+//   if (CreateShownFrame(shown, width, height, palette)) ...
+//   const int32_t count = UpdateShownFrame(shown, frame, stride, bands);  // bands[0..count)
+//   FreeShownFrame(shown);
+#pragma once
+
+#include <cstdint>
+
+#include "image/scene_palette.h"
+
+// Screen rows [top, bottom) counted from the top, columns [left, right).
+struct ShownBand {
+  int32_t top, bottom, left, right;
+};
+
+// At most this many bands come back; past it the last band grows instead.
+constexpr int32_t maxShownBands = 32;
+// Changed rows this close (fewer unchanged rows between them) share a band.
+constexpr int32_t shownBandGap = 8;
+
+struct ShownFrame {
+  int32_t width, height;
+  uint32_t colourOf[256];  // palette index to 0x00RRGGBB
+  uint8_t* indices;        // width x height, bottom row first
+  uint32_t* pixels;        // width x height, bottom row first
+  bool wholeFrameStale;    // nothing shown yet: the next update converts everything
+};
+
+// Allocates the copy for frames of width x height and takes the colours of
+// the palette's entries. Returns false, leaving the record empty, when the
+// size is not positive or memory runs out.
+bool CreateShownFrame(ShownFrame& shown, int32_t width, int32_t height, const PaletteEntry palette[256]);
+void FreeShownFrame(ShownFrame& shown);
+
+// Brings the copy to the frame (width x height indices, bottom row first,
+// rows `stride` bytes apart) and writes the bands that changed, top band
+// first, none overlapping; returns their count (0: nothing changed).
+int32_t UpdateShownFrame(ShownFrame& shown, const uint8_t* frame, int32_t stride, ShownBand bands[maxShownBands]);
