@@ -67,29 +67,45 @@ void AddChangedRow(ShownBand bands[maxShownBands], int32_t& count, int32_t row, 
   bands[count++] = {row, row + 1, change.first, change.end};
 }
 
-}  // namespace
-
-bool CreateShownFrame(ShownFrame& shown, int32_t width, int32_t height, const PaletteEntry palette[256]) {
+// The indices, and the colours unless the shell brings its own; false,
+// leaving the record empty, for a size that is not positive or no memory.
+bool AllocateShownFrame(ShownFrame& shown, int32_t width, int32_t height, uint32_t* pixels) {
   shown = {};
   if (width <= 0 || height <= 0) return false;
   const size_t count = static_cast<size_t>(width) * static_cast<size_t>(height);
   if (count > SIZE_MAX / sizeof(uint32_t)) return false;
+  shown.ownsPixels = pixels == nullptr;
   shown.indices = static_cast<uint8_t*>(std::calloc(count, 1));
-  shown.pixels = static_cast<uint32_t*>(std::calloc(count, sizeof(uint32_t)));
+  shown.pixels = shown.ownsPixels ? static_cast<uint32_t*>(std::calloc(count, sizeof(uint32_t))) : pixels;
   if (shown.indices == nullptr || shown.pixels == nullptr) {
     FreeShownFrame(shown);
     return false;
   }
   shown.width = width, shown.height = height;
+  shown.wholeFrameStale = true;
+  return true;
+}
+
+}  // namespace
+
+bool CreateShownFrame(ShownFrame& shown, int32_t width, int32_t height, const PaletteEntry palette[256]) {
+  if (!AllocateShownFrame(shown, width, height, nullptr)) return false;
   for (int i = 0; i < 256; ++i)
     shown.colourOf[i] = (uint32_t{palette[i].red} << 16) | (uint32_t{palette[i].green} << 8) | palette[i].blue;
-  shown.wholeFrameStale = true;
+  return true;
+}
+
+bool CreateShownFrameInto(ShownFrame& shown, int32_t width, int32_t height, const uint32_t colourOf[256],
+                          uint32_t* topDownPixels) {
+  if (topDownPixels == nullptr || !AllocateShownFrame(shown, width, height, topDownPixels)) return false;
+  std::memcpy(shown.colourOf, colourOf, sizeof shown.colourOf);
+  shown.topRowFirst = true;
   return true;
 }
 
 void FreeShownFrame(ShownFrame& shown) {
   std::free(shown.indices);
-  std::free(shown.pixels);
+  if (shown.ownsPixels) std::free(shown.pixels);
   shown = {};
 }
 
@@ -99,11 +115,11 @@ int32_t UpdateShownFrame(ShownFrame& shown, const uint8_t* frame, int32_t stride
   for (int32_t row = 0; row < height; ++row) {
     const int32_t frameRow = height - 1 - row;  // frame row 0 is the bottom of the screen
     const uint8_t* now = frame + static_cast<size_t>(frameRow) * static_cast<size_t>(stride);
-    const size_t offset = static_cast<size_t>(frameRow) * static_cast<size_t>(width);
-    const RowChange change =
-        shown.wholeFrameStale
-            ? ConvertWholeRow(now, shown.indices + offset, width, shown.colourOf, shown.pixels + offset)
-            : ConvertChangedPixels(now, shown.indices + offset, width, shown.colourOf, shown.pixels + offset);
+    uint8_t* indices = shown.indices + static_cast<size_t>(frameRow) * static_cast<size_t>(width);
+    uint32_t* pixels = shown.pixels + static_cast<size_t>(shown.topRowFirst ? row : frameRow) * static_cast<size_t>(width);
+    const RowChange change = shown.wholeFrameStale
+                                 ? ConvertWholeRow(now, indices, width, shown.colourOf, pixels)
+                                 : ConvertChangedPixels(now, indices, width, shown.colourOf, pixels);
     if (change.first < change.end) AddChangedRow(bands, count, row, change);
   }
   shown.wholeFrameStale = false;

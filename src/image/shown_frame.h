@@ -1,13 +1,15 @@
 // shown_frame.h - an 8-bit frame as a true-colour screen shows it, kept up
 // to date by converting only the pixels that changed.
 //
-// A ShownFrame holds the palette indices last shown and their 32-bit colours
-// (0x00RRGGBB, as a 32-bit BI_RGB picture stores them), both bottom row
-// first like the frame, `width` pixels a row. UpdateShownFrame compares a
-// new frame with the indices shown, converts what differs through the
-// palette and says which bands of screen rows changed, so that a shell puts
-// only those on the screen. Between two frames of the scene most rows are
-// untouched floor, and what moves sits in a few runs of rows.
+// A ShownFrame holds the palette indices last shown and their 32-bit colours,
+// `width` pixels a row. UpdateShownFrame compares a new frame with the
+// indices shown, converts what differs through the colour table and says
+// which bands of screen rows changed, so that a shell puts only those on the
+// screen. Between two frames of the scene most rows are untouched floor, and
+// what moves sits in a few runs of rows. The colours are either the record's
+// own, 0x00RRGGBB bottom row first as a 32-bit BI_RGB picture stores them
+// (CreateShownFrame), or a shell's image of its screen's own pixel values,
+// top row first (CreateShownFrameInto).
 //
 //   ShownFrame shown{};
 //   if (CreateShownFrame(shown, width, height, palette)) ...
@@ -31,16 +33,22 @@ constexpr int32_t shownBandGap = 8;
 
 struct ShownFrame {
   int32_t width, height;
-  uint32_t colourOf[256];  // palette index to 0x00RRGGBB
+  uint32_t colourOf[256];  // palette index to the colour stored in pixels
   uint8_t* indices;        // width x height, bottom row first
-  uint32_t* pixels;        // width x height, bottom row first
-  bool wholeFrameStale;    // nothing shown yet: the next update converts everything
+  uint32_t* pixels;        // width x height, bottom row first unless topRowFirst
+  bool topRowFirst;
+  bool ownsPixels;         // false: the shell's image, which the shell frees
+  bool wholeFrameStale;    // nothing shown yet, or the screen lost it: the next update converts everything
 };
 
 // Allocates the copy for frames of width x height and takes the colours of
 // the palette's entries. Returns false, leaving the record empty, when the
 // size is not positive or memory runs out.
 bool CreateShownFrame(ShownFrame& shown, int32_t width, int32_t height, const PaletteEntry palette[256]);
+// The same over a shell's image of width x height pixels, top row first,
+// with its own colour for each palette index.
+bool CreateShownFrameInto(ShownFrame& shown, int32_t width, int32_t height, const uint32_t colourOf[256],
+                          uint32_t* topDownPixels);
 void FreeShownFrame(ShownFrame& shown);
 
 // Brings the copy to the frame (width x height indices, bottom row first,

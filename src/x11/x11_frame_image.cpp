@@ -82,60 +82,34 @@ bool CreatePlainImage(const X11Target& target, FrameImage& frame) {
   return true;
 }
 
-bool SameEight(const uint8_t* a, const uint8_t* b) {
-  uint64_t x, y;
-  std::memcpy(&x, a, 8), std::memcpy(&y, b, 8);
-  return x == y;
-}
-
-// One load for eight indices instead of eight.
-void ConvertEight(const uint8_t* indices, const uint32_t pixelOf[256], uint32_t* out) {
-  uint64_t eight;
-  std::memcpy(&eight, indices, 8);
-  constexpr bool lowByteFirst = __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__;
-  for (int i = 0; i < 8; ++i) out[i] = pixelOf[(eight >> (lowByteFirst ? 8 * i : 56 - 8 * i)) & 0xff];
-}
-
-// Converts the pixels of a row that differ from what is shown, eight at a
-// time (most of a changed row is unchanged floor); returns the first and
-// one past the last converted index, first == end when none.
-void ConvertChanges(const uint8_t* now, const uint8_t* shown, int32_t width, const uint32_t pixelOf[256],
-                    uint32_t* out, int32_t& first, int32_t& end) {
-  first = width, end = 0;
-  for (int32_t x = 0; x < width; x += 8) {
-    const int32_t n = width - x < 8 ? width - x : 8;
-    if (n == 8 ? SameEight(now + x, shown + x) : std::memcmp(now + x, shown + x, static_cast<size_t>(n)) == 0) continue;
-    if (n == 8) {
-      ConvertEight(now + x, pixelOf, out + x);
-    } else {
-      for (int32_t i = x; i < x + n; ++i) out[i] = pixelOf[now[i]];
-    }
-    if (first > x) first = x;
-    end = x + n;
-  }
-}
-
 }  // namespace
 
 bool CreateFrameImage(const X11Target& target, const PaletteEntry palette[256], FrameImage& frame,
                       std::string& error) {
-  BuildPixelTable(target, palette, frame.pixelOf);
   if (!CreateSharedImage(target, frame) && !CreatePlainImage(target, frame)) {
     error = "cannot make an image of " + std::to_string(target.width) + " x " + std::to_string(target.height);
     return false;
   }
-  if (frame.image->bits_per_pixel != 32) {
+  // Rows of whole 32-bit pixels, nothing between them: the layout ShownFrame writes.
+  if (frame.image->bits_per_pixel != 32 || frame.image->bytes_per_line != 4 * target.width) {
     error = "the visual's images do not have 32 bits per pixel";
     DestroyFrameImage(target.display, frame);
     return false;
   }
+  uint32_t pixelOf[256];
+  BuildPixelTable(target, palette, pixelOf);
+  if (!CreateShownFrameInto(frame.shown, target.width, target.height, pixelOf,
+                            reinterpret_cast<uint32_t*>(frame.image->data))) {
+    error = "out of memory for a frame of " + std::to_string(target.width) + " x " + std::to_string(target.height);
+    DestroyFrameImage(target.display, frame);
+    return false;
+  }
   frame.gc = XCreateGC(target.display, target.window, 0, nullptr);
-  frame.shown.assign(static_cast<size_t>(target.width) * static_cast<size_t>(target.height), 0);
-  frame.wholeFrameStale = true;
   return true;
 }
 
 void DestroyFrameImage(Display* display, FrameImage& frame) {
+  FreeShownFrame(frame.shown);
   if (frame.gc != nullptr) XFreeGC(display, frame.gc);
   frame.gc = nullptr;
   if (frame.image == nullptr) return;
@@ -151,28 +125,14 @@ void DestroyFrameImage(Display* display, FrameImage& frame) {
 }
 
 void PutFrame(const X11Target& target, const uint8_t* pixels, int32_t stride, FrameImage& frame) {
-  const int32_t width = target.width, height = target.height;
-  int32_t left = width, right = 0, top = height, bottom = 0;
-  for (int32_t row = 0; row < height; ++row) {
-    const uint8_t* source = pixels + static_cast<size_t>(height - 1 - row) * static_cast<size_t>(stride);
-    uint8_t* shown = frame.shown.data() + static_cast<size_t>(row) * static_cast<size_t>(width);
-    auto* out = reinterpret_cast<uint32_t*>(frame.image->data + static_cast<size_t>(row) * frame.image->bytes_per_line);
-    int32_t first = 0, end = width;
-    if (frame.wholeFrameStale) {
-      for (int32_t x = 0; x < width; ++x) out[x] = frame.pixelOf[source[x]];
-    } else {
-      if (std::memcmp(source, shown, static_cast<size_t>(width)) == 0) continue;
-      ConvertChanges(source, shown, width, frame.pixelOf, out, first, end);
-    }
-    std::memcpy(shown + first, source + first, static_cast<size_t>(end - first));
-    left = std::min(left, first), right = std::max(right, end);
-    top = std::min(top, row), bottom = row + 1;
+  ShownBand bands[maxShownBands];
+  const int32_t count = UpdateShownFrame(frame.shown, pixels, stride, bands);
+  for (int32_t i = 0; i < count; ++i) {
+    const ShownBand& b = bands[i];
+    const auto w = static_cast<unsigned>(b.right - b.left), h = static_cast<unsigned>(b.bottom - b.top);
+    if (frame.sharedMemory)
+      XShmPutImage(target.display, target.window, frame.gc, frame.image, b.left, b.top, b.left, b.top, w, h, False);
+    else
+      XPutImage(target.display, target.window, frame.gc, frame.image, b.left, b.top, b.left, b.top, w, h);
   }
-  frame.wholeFrameStale = false;
-  if (left >= right) return;
-  const auto w = static_cast<unsigned>(right - left), h = static_cast<unsigned>(bottom - top);
-  if (frame.sharedMemory)
-    XShmPutImage(target.display, target.window, frame.gc, frame.image, left, top, left, top, w, h, False);
-  else
-    XPutImage(target.display, target.window, frame.gc, frame.image, left, top, left, top, w, h);
 }

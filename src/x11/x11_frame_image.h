@@ -4,8 +4,8 @@
 // 256-entry table made from the scene palette, as the software palette path
 // shows the scene on a true-colour display. The image is shared with the
 // server (MIT-SHM) where it offers that, and sent with XPutImage otherwise.
-// Only what changed since the last frame is converted and sent: the rows a
-// frame touches, from the first to the last changed pixel.
+// Only what changed since the last frame is converted and sent, band by
+// band (ShownFrame, over the image's own pixels).
 #pragma once
 
 #include <X11/Xlib.h>
@@ -13,9 +13,9 @@
 
 #include <cstdint>
 #include <string>
-#include <vector>
 
 #include "image/scene_palette.h"
+#include "image/shown_frame.h"
 #include "x11/x11_window.h"
 
 struct FrameImage {
@@ -23,9 +23,7 @@ struct FrameImage {
   XShmSegmentInfo shm{};
   bool sharedMemory = false;
   GC gc = nullptr;
-  uint32_t pixelOf[256] = {};
-  std::vector<uint8_t> shown;  // the indices on screen, in the frame's own layout
-  bool wholeFrameStale = true;  // after creation or an exposure
+  ShownFrame shown{};  // the indices on screen; its pixels are the image's
 };
 
 // Makes the image for the target's current size and the table for palette.

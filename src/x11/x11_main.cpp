@@ -174,7 +174,7 @@ class Program {
     XEvent event;
     XNextEvent(target_.display, &event);
     switch (event.type) {
-      case Expose: image_.wholeFrameStale = true; return true;
+      case Expose: image_.shown.wholeFrameStale = true; return true;
       case ConfigureNotify: return OnConfigure(event.xconfigure);
       case DestroyNotify: closed_ = event.xdestroywindow.window == target_.window; return !closed_;
       case ClientMessage:

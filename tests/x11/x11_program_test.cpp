@@ -1,9 +1,9 @@
 // x11_program_test.cpp - the real vimbrel program on a private Xvfb server.
 //
-// Each test starts its own Xvfb on the first free display from
-// VIMBREL_X11_TEST_DISPLAY (default 92), runs vimbrel with the scene clock
-// frozen, and reads its window back: the pixels must be vimbrel-render's
-// frame for the same record, tick and size, through the same palette.
+// Each test starts its own Xvfb on a display the server picks, runs vimbrel
+// with the scene clock frozen, and reads its window back: the pixels must be
+// vimbrel-render's frame for the same record, tick and size, through the
+// same palette.
 // Every wait polls a condition against a deadline.
 // gtest first: X11 defines None, Bool and Status as macros.
 #include <gtest/gtest.h>
@@ -83,25 +83,28 @@ std::string ReadText(const std::string& path) {
   return text.str();
 }
 
-// A private X server, stopped with the test.
+// A private X server, stopped with the test. The server picks a free
+// display itself and writes its number to a pipe (-displayfd), so tests
+// running side by side never race for one.
 struct Xvfb {
   pid_t pid = -1;
   std::string name;
   Display* display = nullptr;
 
   explicit Xvfb(const std::vector<std::string>& options = {}) {
-    const char* base = std::getenv("VIMBREL_X11_TEST_DISPLAY");
-    for (int number = base ? std::atoi(base) : 92, tries = 0; tries < 40 && display == nullptr; ++number, ++tries) {
-      if (access(("/tmp/.X" + std::to_string(number) + "-lock").c_str(), F_OK) == 0) continue;
-      name = ":" + std::to_string(number);
-      std::vector<std::string> command{"/usr/bin/Xvfb", name, "-nolisten", "tcp", "-screen", "0", "1280x1024x24"};
-      command.insert(command.end(), options.begin(), options.end());
-      pid = Spawn(command, {}, "/dev/null");
-      int status;
-      WaitFor([&] { return (display = XOpenDisplay(name.c_str())) != nullptr || waitpid(pid, &status, WNOHANG) == pid; },
-              15);
-      if (display == nullptr) Stop();
-    }
+    int ready[2];
+    if (pipe(ready) != 0) return;
+    std::vector<std::string> command{"/usr/bin/Xvfb", "-displayfd", std::to_string(ready[1]), "-nolisten", "tcp",
+                                     "-screen", "0", "1280x1024x24"};
+    command.insert(command.end(), options.begin(), options.end());
+    pid = Spawn(command, {}, "/dev/null");
+    close(ready[1]);
+    std::string number;
+    char c;
+    while (pid > 0 && read(ready[0], &c, 1) == 1 && c != '\n') number += c;  // ends when the server does
+    close(ready[0]);
+    if (!number.empty()) name = ":" + number, display = XOpenDisplay(name.c_str());
+    if (display == nullptr) Stop();
   }
   ~Xvfb() { Stop(); }
   void Stop() {

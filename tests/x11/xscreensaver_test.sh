@@ -8,9 +8,8 @@
 #
 # The daemon refuses to run programs as root, so it and its Xvfb run as the
 # unprivileged user vimbrel-saver, which the test creates; it needs root for
-# that and is skipped (status 77) otherwise. The display is the first free
-# one from VIMBREL_XSCREENSAVER_TEST_DISPLAY (default 94). Every wait has a
-# deadline; the screenshot is left in OUTPUT_DIR/xscreensaver-root.png.
+# that and is skipped (status 77) otherwise. Every wait has a deadline; the
+# screenshot is left in OUTPUT_DIR/xscreensaver-root.png.
 set -euo pipefail
 program=$1 render=$2 out=$3
 user=vimbrel-saver
@@ -69,14 +68,11 @@ start_as_user() {
   pids+=("$(cat "$pidfile")")
 }
 
-display=
-for n in $(seq "${VIMBREL_XSCREENSAVER_TEST_DISPLAY:-94}" 130); do
-  [ -e "/tmp/.X$n-lock" ] && continue
-  start_as_user Xvfb ":$n" -nolisten tcp -screen 0 "${width}x${height}x24"
-  if wait_for 15 as_user xdpyinfo -display ":$n"; then display=:$n; break; fi
-  kill "${pids[-1]}" 2>/dev/null || true
-done
-[ -n "$display" ] || { echo "FAIL: no Xvfb could be started"; exit 1; }
+# The server picks a free display and writes its number (-displayfd), so no
+# other server started meanwhile can be taken for ours.
+start_as_user sh -c 'exec Xvfb -displayfd 3 -nolisten tcp -screen 0 "$0" 3>"$1"' "${width}x${height}x24" "$work/display"
+wait_for 15 grep -qE '^[0-9]+$' "$work/display" || { echo "FAIL: no Xvfb could be started"; exit 1; }
+display=:$(cat "$work/display")
 export DISPLAY=$display
 
 start_as_user xscreensaver --no-splash
