@@ -24,6 +24,12 @@ target_compile_definitions(vimbrel_shell PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX)
 configure_file(${CMAKE_SOURCE_DIR}/cmake/build_info.h.in ${CMAKE_BINARY_DIR}/generated/build_info.h @ONLY)
 include_directories(${CMAKE_BINARY_DIR}/generated)
 
+# For the release package (scripts/package): its README and the version
+# number that names it, both from project(VERSION).
+configure_file(${CMAKE_SOURCE_DIR}/packaging/README.txt.in ${CMAKE_BINARY_DIR}/package/README.txt
+  @ONLY NEWLINE_STYLE CRLF)  # read with Notepad
+file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/package/version.txt CONTENT "@PROJECT_VERSION@\n" @ONLY)
+
 set(VIMBREL_RC ${CMAKE_SOURCE_DIR}/src/resources/vimbrel.rc)
 set_source_files_properties(${VIMBREL_RC} PROPERTIES OBJECT_DEPENDS
   "${CMAKE_SOURCE_DIR}/src/resources/floor.bmp;${CMAKE_SOURCE_DIR}/src/resources/face.bmp;${CMAKE_SOURCE_DIR}/src/resources/vimbrel.ico;${CMAKE_SOURCE_DIR}/src/resources/vimbrel.manifest")
@@ -31,7 +37,8 @@ set_source_files_properties(${VIMBREL_RC} PROPERTIES OBJECT_DEPENDS
 add_executable(vimbrel_scr WIN32 src/host/win_main_win32.cpp ${VIMBREL_RC})
 set_target_properties(vimbrel_scr PROPERTIES OUTPUT_NAME ${VIMBREL_SCR_NAME} SUFFIX ".scr")
 target_link_libraries(vimbrel_scr PRIVATE vimbrel_shell)
-target_link_options(vimbrel_scr PRIVATE -static -s ${VIMBREL_EXPORT_FLAGS})
+# No time stamp in the PE header: the same sources give the same bytes.
+target_link_options(vimbrel_scr PRIVATE -static -s -Wl,--no-insert-timestamp ${VIMBREL_EXPORT_FLAGS})
 
 # GoogleTest from Debian's source package, cross-compiled.
 set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
