@@ -1,7 +1,10 @@
 // committed_pictures.cpp - the built-in pictures as bitmap resources.
 #include "committed_pictures.h"
 
-#include "common/int_math.h"
+#include <string>
+#include <vector>
+
+#include "image/bitmap_file.h"
 #include "image/scene_palette.h"
 
 extern const uint8_t floorPictureBytes[];
@@ -11,20 +14,25 @@ extern const size_t facePictureSize;
 
 namespace {
 
-constexpr size_t fileHeaderSize = 14;
-constexpr int32_t resourcePixelOffset = 40 + 256 * 4;  // header and full colour table
-
-// The resource form of a BMP file whose pixels follow a full colour table.
-PictureBytes ResourceOf(const uint8_t* file, size_t size) {
-  if (size < fileHeaderSize || file[0] != 'B' || file[1] != 'M') return {nullptr, 0};
-  if (ReadLe32(file + 10) != static_cast<int32_t>(fileHeaderSize) + resourcePixelOffset) return {nullptr, 0};
-  return {file + fileHeaderSize, size - fileHeaderSize};
+// The resource form of a built-in picture, made once; {nullptr, 0} when the
+// picture was not built in or is not a usable BMP file.
+PictureBytes ResourceOf(const uint8_t* file, size_t size, std::vector<uint8_t>& resource) {
+  std::string error;
+  if (resource.empty() && (size == 0 || !BitmapFileToResource(file, size, resource, error))) return {nullptr, 0};
+  return {resource.data(), resource.size()};
 }
 
 }  // namespace
 
-PictureBytes CommittedBackground() { return ResourceOf(floorPictureBytes, floorPictureSize); }
-PictureBytes CommittedFacePattern() { return ResourceOf(facePictureBytes, facePictureSize); }
+PictureBytes CommittedBackground() {
+  static std::vector<uint8_t> resource;
+  return ResourceOf(floorPictureBytes, floorPictureSize, resource);
+}
+
+PictureBytes CommittedFacePattern() {
+  static std::vector<uint8_t> resource;
+  return ResourceOf(facePictureBytes, facePictureSize, resource);
+}
 
 SceneInitResult InitialiseCommittedScene(int32_t width, int32_t height) {
   static SoftwarePalette palette;

@@ -1,8 +1,8 @@
 // committed_pictures.h - the two committed pictures, built into the
 // benchmark and the fuzz programs, and the scene made from them.
 //
-// floor.bmp (bitmap 114) and face.bmp (bitmap 113) are BMP files; a bitmap
-// resource is the same bytes without the 14-byte file header.
+// floor.bmp (bitmap 114) and face.bmp (bitmap 113) are BMP files, turned
+// into bitmap resources by image/bitmap_file.h.
 #pragma once
 
 #include <cstdint>

@@ -50,3 +50,4 @@ endif()
 gtest_discover_tests(native_tests DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 300)
 
 include(${CMAKE_SOURCE_DIR}/cmake/bench_fuzz.cmake)
+include(${CMAKE_SOURCE_DIR}/cmake/x11.cmake)

@@ -11,6 +11,7 @@
 
 #include <cstdio>
 
+#include "resources/resource_ids.h"
 #include "scene/scene_window_win32.h"
 #include "scene/settings_registry_win32.h"
 
@@ -154,6 +155,12 @@ extern "C" INT_PTR CALLBACK ScreenSaverConfigureDialog(HWND dialog, UINT message
     case WM_COMMAND: return OnCommand(dialog, LOWORD(wParam), reinterpret_cast<HWND>(lParam));
     default: return 0;
   }
+}
+
+void OpenSettingsDialog(HWND sceneWindow) {
+  sceneDriver.dialogWindow = CreateDialogParamA(sceneDriver.instanceHandle, MAKEINTRESOURCEA(IDD_SETTINGS), sceneWindow,
+                                                ScreenSaverConfigureDialog, 0);
+  ShowWindow(sceneDriver.dialogWindow, SW_SHOW);
 }
 
 void ResetConfigureDialog() { configureDialog = {}; }

@@ -26,6 +26,10 @@ constexpr int resetToDefaultsId = 1059;
 extern "C" __declspec(dllexport) INT_PTR CALLBACK ScreenSaverConfigureDialog(HWND dialog, UINT message, WPARAM wParam,
                                                                              LPARAM lParam);
 
+// Creates the modeless dialog over the scene window and shows it; the scene
+// is handed this as its openSettingsDialog.
+void OpenSettingsDialog(HWND sceneWindow);
+
 // Shows value in the label, then gives the trackbar its range and position.
 // The range travels as two 16-bit halves that the trackbar reads as signed.
 void InitSlider(HWND dialog, int trackbarId, int labelId, int32_t minimum, int32_t maximum, int32_t value);

@@ -7,6 +7,7 @@
 
 #include <commctrl.h>
 
+#include "config_ui/configure_dialog_win32.h"
 #include "resources/resource_ids.h"
 #include "scene/scene_window_win32.h"
 
@@ -48,6 +49,7 @@ int RunConfigurePreview(HINSTANCE instance) {
 int RunPreviewWindow(HINSTANCE instance, int showCommand) {
   InitCommonControls();
   sceneDriver.instanceHandle = instance;
+  sceneDriver.openSettingsDialog = OpenSettingsDialog;
   if (!RegisterPreviewClass(instance)) return -1;
   sceneDriver.sceneWindow =
       CreateWindowExA(0, previewClassName, previewWindowTitle, WS_OVERLAPPEDWINDOW, 0, 0,

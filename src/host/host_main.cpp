@@ -3,6 +3,7 @@
 
 #include "config_ui/preview_window_win32.h"
 #include "host/command_line.h"
+#include "host/host_state.h"
 #include "host/password_win32.h"
 #include "host/saver_window_win32.h"
 #include "scene/scene_window_win32.h"
@@ -18,8 +19,8 @@ HWND HandleFromText(const char* text) {
 int32_t RunMode(const char* argumentText) {
   const ModeChoice choice = ChooseMode(argumentText);
   switch (choice.mode) {
-    case HostMode::settings: return RunConfigureMode(nullptr);
-    case HostMode::settingsOverForeground: return RunConfigureMode(GetForegroundWindow());
+    case HostMode::settings:
+    case HostMode::settingsOverForeground: return RunConfigureMode();
     case HostMode::fullScreen: return RunSaverWindow(nullptr);
     case HostMode::childPreview: return RunChildPreview(choice.rest);
     case HostMode::changePassword: return RunChangePasswordMode(choice.rest);
@@ -62,6 +63,7 @@ int32_t RunGuarded(int32_t (*mode)(const char* text), const char* text) {
 
 int32_t HostMain(HINSTANCE instance, HINSTANCE, const char* argumentText, int) {
   sceneDriver.instanceHandle = instance;
+  ConnectSceneToHost();
   return RunGuarded(RunMode, argumentText);
 }
 
@@ -71,9 +73,9 @@ int32_t RunChildPreview(const char* text) {
   return RunSaverWindow(parent);
 }
 
-// The parent is not used: the settings dialog rides on its own window. 0,
-// or -1 when that window could not be made at all.
-int32_t RunConfigureMode(HWND) { return RunConfigurePreview(sceneDriver.instanceHandle); }
+// The settings dialog rides on its own window, whatever window was in front.
+// 0, or -1 when that window could not be made at all.
+int32_t RunConfigureMode() { return RunConfigurePreview(sceneDriver.instanceHandle); }
 
 int32_t RunChangePasswordMode(const char* text) {
   HWND parent = HandleFromText(text);

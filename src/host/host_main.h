@@ -16,7 +16,7 @@
 int32_t HostMain(HINSTANCE instance, HINSTANCE previousInstance, const char* argumentText, int showCommand);
 
 int32_t RunChildPreview(const char* text);
-int32_t RunConfigureMode(HWND parent);
+int32_t RunConfigureMode();
 int32_t RunChangePasswordMode(const char* text);
 
 // Runs mode(text) with the fault guard in place: a fault that nothing else

@@ -43,5 +43,6 @@ constexpr uint32_t mouseThreshold = 4;           // pixels, summed over both axe
 constexpr UINT verifyPasswordMessage = 0x8000;   // asks the saver window for the password
 constexpr uint32_t passwordQuestionInterval = 200;  // ms between one question's end and the next
 
-// Back to the state of a fresh process (tests only; never while a window lives).
-void ResetHostState();
+// Tells the system whether a saver is running (SPI_SCREENSAVERRUNNING);
+// returns the system's answer.
+int32_t SetSaverRunning(int32_t running);

@@ -2,7 +2,6 @@
 #include "host/password_win32.h"
 
 #include "host/host_state.h"
-#include "host/saver_window_win32.h"
 
 namespace {
 

@@ -3,6 +3,7 @@
 
 #include "host/host_state.h"
 #include "host/password_win32.h"
+#include "config_ui/configure_dialog_win32.h"
 #include "scene/scene_window_win32.h"
 
 namespace {
@@ -170,6 +171,7 @@ int32_t RunSaverWindow(HWND parent) {
     if (HandOverToRunningSaver()) return 0;
     LoadPasswordVerifier();
   }
+  ConnectSceneToHost();
   int32_t result = -1;  // no window, so no quit code
   if (CreateSaverWindow(parent, shape)) {
     if (parent == nullptr) SetForegroundWindow(sceneDriver.sceneWindow);
@@ -221,7 +223,7 @@ LRESULT CALLBACK SaverInputProc(HWND window, UINT message, WPARAM wParam, LPARAM
   return DefWindowProcA(window, message, wParam, lParam);
 }
 
-int32_t SetSaverRunning(int32_t running) {
-  UINT scratch = 0;
-  return SystemParametersInfoA(SPI_SCREENSAVERRUNNING, static_cast<UINT>(running), &scratch, 0);
+void ConnectSceneToHost() {
+  sceneDriver.inputFallback = SaverInputProc;
+  sceneDriver.openSettingsDialog = OpenSettingsDialog;
 }

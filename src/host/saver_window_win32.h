@@ -25,6 +25,6 @@ int32_t RunSaverWindow(HWND parent);
 LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT CALLBACK SaverInputProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-// Tells the system whether a saver is running (SPI_SCREENSAVERRUNNING);
-// returns the system's answer.
-int32_t SetSaverRunning(int32_t running);
+// Hands the scene what it calls above itself: these input rules and the
+// settings dialog opened by the key sequence.
+void ConnectSceneToHost();

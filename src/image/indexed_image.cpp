@@ -21,7 +21,6 @@ constexpr int32_t biPlanesOffset = 12;
 constexpr int32_t biBitCountOffset = 14;
 constexpr int32_t biCompressionOffset = 16;
 constexpr int32_t biSizeImageOffset = 20;
-constexpr int32_t biClrUsedOffset = 32;
 constexpr int32_t colourTableBytes = 256 * 4;
 
 size_t PixelBytes(int32_t width, int32_t height) {

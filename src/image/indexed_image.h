@@ -13,7 +13,9 @@
 #include <cstddef>
 #include <cstdint>
 
+constexpr int32_t bitmapFileHeaderSize = 14;  // "BM", sizes and the pixel offset; not in a resource
 constexpr int32_t bitmapInfoHeaderSize = 40;
+constexpr int32_t biClrUsedOffset = 32;  // colours used, in the info header
 constexpr int32_t imageHeaderSize = 40 + 256 * 4;      // 1064
 constexpr int32_t paletteIndexHeaderSize = 40 + 256 * 2;  // 552
 
@@ -21,6 +23,13 @@ constexpr int32_t paletteIndexHeaderSize = 40 + 256 * 2;  // 552
 // pixels and the pixel buffer at most maxImagePixelBytes.
 constexpr int32_t maxImageSide = 32768;
 constexpr size_t maxImagePixelBytes = size_t{512} << 20;
+
+// The bytes of a bitmap resource: the info header, the colour table and
+// the pixels, as a BMP file holds them after its file header.
+struct PictureBytes {
+  const uint8_t* data;  // null: the picture is missing
+  size_t size;
+};
 
 struct IndexedImage {
   uint8_t* pixels;

@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "scene/scene_frame.h"
+#include "image/indexed_image.h"
 
 // The stored bitmap resource with that identifier in the module, or
 // {nullptr, 0} when it is missing or cannot be loaded.

@@ -13,7 +13,6 @@
 
 namespace {
 
-constexpr int32_t biClrUsedOffset = 32;
 constexpr int32_t baseColours = 32;
 constexpr int32_t rampLength = 32;
 constexpr int32_t usedColours = 224;

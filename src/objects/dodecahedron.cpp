@@ -9,27 +9,24 @@
 #include "common/int_math.h"
 #include "objects/object_motion.h"
 #include "raster/projection.h"
-#include "raster/span_tables.h"
-#include "scene/scene_clock.h"
-#include "scene/settings_record.h"
+#include "raster/edge_walk.h"
+#include "raster/textured_fill.h"
 
 namespace {
 constexpr int32_t defaultRotationTime = 20;
 constexpr int32_t defaultJourneyTime = 50;
-constexpr int solidCount = 3;
-constexpr int vertexCount = 20;
 constexpr int shadowVertexCount = 10;  // the bottom pentagon and the first middle ring
-constexpr int centrePoint = 20;
+constexpr int centrePoint = dodecaVertexCount;
 
 constexpr double ringAngle = 0.628318530717958;     // pi / 5
 constexpr double angularStep = 1.2566370614359161;  // 2 pi / 5
 
-bool IsSolid(int k) { return k >= 0 && k < solidCount; }
+bool IsSolid(int k) { return k >= 0 && k < dodecaSolidCount; }
 
-int32_t SolidRampBase(int k) {
-  if (k == 0) return scene.rampBase160;
-  if (k == 1) return scene.rampBase128;
-  return scene.rampBase192;
+int32_t SolidRampBase(const Stage& stage, int k) {
+  if (k == 0) return stage.rampBase160;
+  if (k == 1) return stage.rampBase128;
+  return stage.rampBase192;
 }
 
 // Centre (cx, cz) and base radius rho of solid k from the path position (x,
@@ -51,7 +48,7 @@ void BuildVertices(int32_t cx, int32_t cz, int32_t rho, double theta, WorldPoint
   const int32_t h1 = DoubleToInt32(rho * 0.85);
   const int32_t h2 = DoubleToInt32(rho * 1.75);
   const int32_t ringHeight[4] = {0, h1, h2, WrapAdd(h1, h2)};
-  for (int i = 0; i < vertexCount; ++i) {
+  for (int i = 0; i < dodecaVertexCount; ++i) {
     const int ring = i / 5;
     const double a = (ring < 2 ? i : i + 0.5) * angularStep + theta;  // upper rings half a step on
     double dx, dz;
@@ -67,12 +64,12 @@ void BuildVertices(int32_t cx, int32_t cz, int32_t rho, double theta, WorldPoint
 }
 
 // The triangle (P, Q, face centre) of a face's fan.
-void DrawFanTriangle(const FramePoint* points, int p, int q, int32_t colourBase) {
-  ResetSpanTable(faceTable, scene.frameHeight, scene.frameWidth);
-  AddTexturedEdge(points, p, q, maskLeftU, maskLeftV, maskRightU, maskRightV);
-  AddTexturedEdge(points, p, centrePoint, maskLeftU, maskLeftV, maskTopU, maskTopV);
-  AddTexturedEdge(points, q, centrePoint, maskRightU, maskRightV, maskTopU, maskTopV);
-  FillTexturedSpans(faceTable, colourBase);
+void DrawFanTriangle(const RasterTarget& target, const FramePoint* points, int p, int q, int32_t colourBase) {
+  ResetSpanTable(*target.tables, target.height, faceTable, target.height, target.width);
+  AddTexturedEdge(target, points, p, q, maskLeftU, maskLeftV, maskRightU, maskRightV);
+  AddTexturedEdge(target, points, p, centrePoint, maskLeftU, maskLeftV, maskTopU, maskTopV);
+  AddTexturedEdge(target, points, q, centrePoint, maskRightU, maskRightV, maskTopU, maskTopV);
+  FillTexturedSpans(target, faceTable, colourBase);
 }
 }  // namespace
 
@@ -82,34 +79,31 @@ const int dodecaFaceVertices[dodecaDrawnFaces][5] = {
     {13, 18, 19, 14, 9},  {14, 19, 15, 10, 5},  {19, 18, 17, 16, 15},
 };
 
-void AnimateDodecahedron(int k, WorldPoint* vertices, FramePoint* points) {
+void AnimateDodecahedron(const Stage& stage, const SolidMotion& m, int k, WorldPoint* vertices, FramePoint* points) {
   if (!IsSolid(k)) return;
-  SettingsRecord& s = SceneSettings;
-  if (s.dodecaTurn != 0) s.dodecaTurnTick = static_cast<int32_t>(ReadSceneTick());
-  if (s.dodecaJourney != 0) s.dodecaJourneyTick = static_cast<int32_t>(ReadSceneTick());
-
-  const double theta = ClockAngle(s.dodecaTurnTick, s.dodecaTurnStart,
-                                  UsablePeriod(s.dodecaRotationTime, defaultRotationTime));
-  const double phi = ClockAngle(s.dodecaJourneyTick, s.dodecaJourneyStart,
-                                UsablePeriod(s.dodecaJourneyTime, defaultJourneyTime));
+  const double theta = ClockAngle(m.turnTick, m.turnStart, UsablePeriod(m.rotationTime, defaultRotationTime));
+  const double phi = ClockAngle(m.journeyTick, m.journeyStart, UsablePeriod(m.journeyTime, defaultJourneyTime));
   int32_t x, z;
-  JourneyPosition(phi, s.dodecaCentreX, s.dodecaCentreZ, x, z);
+  JourneyPosition(stage.worldScale, phi, m.centreX, m.centreZ, x, z);
   int32_t cx, cz, rho;
-  FormationPlace(k, x, z, ScaleLength(s.dodecaRadius), cx, cz, rho);
+  FormationPlace(k, x, z, ScaleLength(stage.worldScale, m.radius), cx, cz, rho);
 
   BuildVertices(cx, cz, rho, theta, vertices);
-  for (int i = 0; i < vertexCount; ++i) points[i] = ProjectPoint(vertices[i].x, vertices[i].y, vertices[i].z);
+  for (int i = 0; i < dodecaVertexCount; ++i)
+    points[i] = ProjectPoint(stage.camera, vertices[i].x, vertices[i].y, vertices[i].z);
 }
 
-void DrawDodecahedronShadow(int k, int table, int lightIndex) {
+void DrawDodecahedronShadow(const Stage& stage, int k, const WorldPoint* vertices, int table, int lightIndex) {
   if (!IsSolid(k) || !IsShadowTable(table)) return;
-  const WorldPoint light = ScaledLight(lightIndex);
+  const WorldPoint& light = StageLight(stage, lightIndex);
   FramePoint shadow[shadowVertexCount];
   for (int i = 0; i < shadowVertexCount; ++i) {
-    const WorldPoint floor = FloorShadowPoint(light, scene.dodecaVertices[k][i]);
-    shadow[i] = ProjectPoint(floor.x, floor.y, floor.z);
+    const WorldPoint floor = FloorShadowPoint(light, vertices[i]);
+    shadow[i] = ProjectPoint(stage.camera, floor.x, floor.y, floor.z);
   }
-  auto edge = [&](int a, int b) { AddShadowEdge(table, shadow[a].x, shadow[a].y, shadow[b].x, shadow[b].y); };
+  auto edge = [&](int a, int b) {
+    AddShadowEdge(stage.raster, table, shadow[a].x, shadow[a].y, shadow[b].x, shadow[b].y);
+  };
   for (int i = 0; i < 5; ++i) {
     edge(i, (i + 1) % 5);  // bottom pentagon
     edge(i, i + 5);        // up to the first middle ring
@@ -117,16 +111,15 @@ void DrawDodecahedronShadow(int k, int table, int lightIndex) {
   for (int i = 5; i < 10; ++i) edge(i, 5 + (i + 1) % 5);  // the first middle ring
 }
 
-void DrawDodecahedronFaces(int k) {
+void DrawDodecahedronFaces(const Stage& stage, int k, const WorldPoint* v, FramePoint* points) {
   if (!IsSolid(k)) return;
-  const WorldPoint* v = scene.dodecaVertices[k];
-  FramePoint* points = scene.dodecaPoints[k];
   for (const auto& face : dodecaFaceVertices) {
-    if (!FaceIsVisible(v[face[0]], v[face[1]], v[face[3]])) continue;
-    const int32_t colourBase = WrapAdd(SolidRampBase(k), ComputeFaceShade(v[face[0]], v[face[1]], v[face[2]]));
+    if (!FaceIsVisible(v[face[0]], v[face[1]], v[face[3]], stage.eye)) continue;
+    const int32_t shade = ComputeFaceShade(v[face[0]], v[face[1]], v[face[2]], stage.lights[0], stage.lights[1]);
+    const int32_t colourBase = WrapAdd(SolidRampBase(stage, k), shade);
     int32_t sumX = 0, sumY = 0;
     for (int n : face) sumX = WrapAdd(sumX, points[n].x), sumY = WrapAdd(sumY, points[n].y);
     points[centrePoint] = {TruncDiv(sumX, 5), TruncDiv(sumY, 5)};
-    for (int e = 0; e < 5; ++e) DrawFanTriangle(points, face[e], face[(e + 1) % 5], colourBase);
+    for (int e = 0; e < 5; ++e) DrawFanTriangle(stage.raster, points, face[e], face[(e + 1) % 5], colourBase);
   }
 }

@@ -5,7 +5,6 @@
 
 #include "common/int_math.h"
 #include "raster/projection.h"
-#include "scene/settings_record.h"
 
 int32_t UsablePeriod(int32_t period, int32_t defaultPeriod) {
   return WrapMul(period, 1024) == 0 ? defaultPeriod : period;
@@ -17,17 +16,11 @@ double ClockAngle(int32_t tick, int32_t start, int32_t period) {
   return m * sceneMathPi / WrapMul(period, 512);
 }
 
-void JourneyPosition(double phi, int32_t centreX, int32_t centreZ, int32_t& x, int32_t& z) {
+void JourneyPosition(scale11 worldScale, double phi, int32_t centreX, int32_t centreZ, int32_t& x, int32_t& z) {
   const double t = std::sin(3.0 * phi) * 0.3333333333333333;
   const double u = std::cos(3.0 * phi) * 0.3333333333333333;
-  x = WrapAdd(DoubleToInt32((std::sin(phi) + t) * ScaleLength(50)), ScaleLength(centreX));
-  z = WrapAdd(DoubleToInt32((std::cos(phi) + u) * ScaleLength(100)), ScaleLength(centreZ));
-}
-
-WorldPoint ScaledLight(int lightIndex) {
-  const SettingsRecord& s = SceneSettings;
-  if (lightIndex == 0) return {ScaleLength(s.light1X), ScaleLength(s.light1Y), ScaleLength(s.light1Z)};
-  return {ScaleLength(s.light2X), ScaleLength(s.light2Y), ScaleLength(s.light2Z)};
+  x = WrapAdd(DoubleToInt32((std::sin(phi) + t) * ScaleLength(worldScale, 50)), ScaleLength(worldScale, centreX));
+  z = WrapAdd(DoubleToInt32((std::cos(phi) + u) * ScaleLength(worldScale, 100)), ScaleLength(worldScale, centreZ));
 }
 
 WorldPoint FloorShadowPoint(const WorldPoint& light, const WorldPoint& p) {

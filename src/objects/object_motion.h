@@ -9,16 +9,13 @@
 
 #include <cstdint>
 
-#include "scene/scene_state.h"
+#include "objects/stage.h"
 
 // The triangle of the face mask that every face triangle shows, as (column,
 // row counted from the top of the picture): first corner, second corner, top.
 constexpr int32_t maskLeftU = 19, maskLeftV = 744;
 constexpr int32_t maskRightU = 731, maskRightV = 744;
 constexpr int32_t maskTopU = 374, maskTopV = 0;
-
-// Shadow tables 3..10; 0..2 belong to the face being drawn.
-inline bool IsShadowTable(int table) { return table >= 3 && table < spanTableCount; }
 
 // The period a clock runs with: the stored one, or defaultPeriod when the
 // stored one times 1024 wraps to 0 (0 itself, or a multiple of 2^22), so that
@@ -31,10 +28,12 @@ double ClockAngle(int32_t tick, int32_t start, int32_t period);
 
 // Position on the path at angle phi about (ScaleLength(centreX),
 // ScaleLength(centreZ)); the offsets are truncated before the centre is added.
-void JourneyPosition(double phi, int32_t centreX, int32_t centreZ, int32_t& x, int32_t& z);
+void JourneyPosition(scale11 worldScale, double phi, int32_t centreX, int32_t centreZ, int32_t& x, int32_t& z);
 
-// Light 1 (lightIndex 0) or light 2 (any other index) in frame-scaled units.
-WorldPoint ScaledLight(int lightIndex);
+// Light 1 (lightIndex 0) or light 2 (any other index) of the stage.
+inline const WorldPoint& StageLight(const Stage& stage, int lightIndex) {
+  return stage.lights[lightIndex == 0 ? 0 : 1];
+}
 
 // Where the line from light through p meets the floor y = 0; the world origin
 // when p is at the light's height.

@@ -9,7 +9,6 @@
 #include <cmath>
 
 #include "common/int_math.h"
-#include "scene/settings_record.h"
 
 namespace {
 
@@ -25,10 +24,6 @@ Vector Difference(const WorldPoint& q, const WorldPoint& p) {
 
 double Length(const Vector& v) { return std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z); }
 
-WorldPoint ScalePoint(int32_t x, int32_t y, int32_t z) {
-  return {ScaleLength(x), ScaleLength(y), ScaleLength(z)};
-}
-
 // What one light adds to a face's shade: 16 times its cosine, truncated;
 // nothing for a light behind the face or nearly edge-on to it.
 int32_t LightShade(const WorldPoint& p0, const WorldPoint& p1, const WorldPoint& p2, const WorldPoint& light) {
@@ -40,16 +35,16 @@ int32_t LightShade(const WorldPoint& p0, const WorldPoint& p1, const WorldPoint&
 
 }  // namespace
 
-int32_t ScaleLength(int32_t v) {
-  return ShiftRightArith(WrapMul(v, scene.worldScale), 11);  // floor(v * worldScale / 2048)
+int32_t ScaleLength(scale11 worldScale, int32_t v) {
+  return ShiftRightArith(WrapMul(v, worldScale), 11);  // floor(v * worldScale / 2048)
 }
 
-FramePoint ProjectPoint(int32_t x, int32_t y, int32_t z) {
-  const int32_t depth = WrapSub(z, SceneSettings.eyeZ);
+FramePoint ProjectPoint(const Camera& camera, int32_t x, int32_t y, int32_t z) {
+  const int32_t depth = WrapSub(z, camera.eyeZ);
   if (depth == 0) return {0, 0};
-  const int32_t sx = WrapAdd(WrapAdd(x, TruncDiv(WrapMul(WrapSub(SceneSettings.eyeX, x), z), depth)),
-                             scene.frameWidth / 2);  // half width truncated
-  const int32_t sy = WrapAdd(y, TruncDiv(WrapMul(WrapSub(SceneSettings.eyeY, y), z), depth));
+  const int32_t sx = WrapAdd(WrapAdd(x, TruncDiv(WrapMul(WrapSub(camera.eyeX, x), z), depth)),
+                             camera.frameWidth / 2);  // half width truncated
+  const int32_t sy = WrapAdd(y, TruncDiv(WrapMul(WrapSub(camera.eyeY, y), z), depth));
   return {sx, sy};
 }
 
@@ -67,15 +62,14 @@ bool FaceCosine(const WorldPoint& p0, const WorldPoint& p1, const WorldPoint& p2
   return true;
 }
 
-bool FaceIsVisible(const WorldPoint& p0, const WorldPoint& p1, const WorldPoint& p2) {
-  const WorldPoint eye = ScalePoint(SceneSettings.eyeX, SceneSettings.eyeY, SceneSettings.eyeZ);
+bool FaceIsVisible(const WorldPoint& p0, const WorldPoint& p1, const WorldPoint& p2, const WorldPoint& eye) {
   double cosine;
   return FaceCosine(p0, p1, p2, eye, cosine) && cosine >= 0;  // edge-on counts as visible
 }
 
-int32_t ComputeFaceShade(const WorldPoint& p0, const WorldPoint& p1, const WorldPoint& p2) {
-  const SettingsRecord& s = SceneSettings;
-  int32_t sum = LightShade(p0, p1, p2, ScalePoint(s.light1X, s.light1Y, s.light1Z));
-  sum += LightShade(p0, p1, p2, ScalePoint(s.light2X, s.light2Y, s.light2Z));
+int32_t ComputeFaceShade(const WorldPoint& p0, const WorldPoint& p1, const WorldPoint& p2, const WorldPoint& light1,
+                         const WorldPoint& light2) {
+  int32_t sum = LightShade(p0, p1, p2, light1);
+  sum += LightShade(p0, p1, p2, light2);
   return sum > 15 ? 15 : sum;  // both lights at once saturate at the ramp's top shade
 }

@@ -1,40 +1,65 @@
-// span_tables.h - convex polygons walked into per-row spans, then filled.
+// span_tables.h - per-row span tables and their upkeep.
 //
-// Eleven tables of frameHeight rows each: 0..2 for the face being drawn
-// (columns, mask u, mask v), 3..10 for the shadows. An edge walk widens each
-// row's (left, right) to the columns the edge reaches; a fill then draws
-// every non-empty row. Faces are textured from the face mask (colour base +
-// 0 or 16), shadows add shadeStep to the background's indices.
-//
-// All of it works on `scene` (scene_state.h): the frame buffer, its size and
-// the face mask. Nothing writes outside the frame or reads outside the mask,
-// whatever the coordinates.
+// Eleven tables of frame rows each: faceTable..faceRowTable for the face
+// being drawn (columns, mask u, mask v), firstShadowTable..lastShadowTable
+// for the shadows, two per solid (one per light). An edge walk
+// (edge_walk.h) widens each row's (left, right) to the columns the edge
+// reaches; a fill (textured_fill.h, shadows.h) then draws every non-empty
+// row. The tables note which rows were walked since their last reset, so a
+// reset and a fill visit only those.
 #pragma once
 
 #include <cstdint>
 
-#include "scene/scene_state.h"
+struct SpanRow {
+  int32_t left, right;
+};
 
-// Allocates the eleven tables with rows entries; returns 0 when memory runs out.
-int AllocateSpanTables(int32_t rows);
-// Sets rows 0..rows-1 to (leftValue, -1). The walks note the rows they
-// widen, so a reset and a fill visit only those; code that writes a table's
-// rows itself says so with MarkSpanTableWritten before the next fill or reset.
-void ResetSpanTable(int table, int32_t rows, int32_t leftValue);
-void MarkSpanTableWritten(int table);
-int32_t Clamp(int32_t value, int32_t low, int32_t high);
-void AddShadowEdge(int table, int32_t x0, int32_t y0, int32_t x1, int32_t y1);
-// (ua, va), (ub, vb): mask positions counted from the top of the picture.
-void AddTexturedEdge(const FramePoint* points, int a, int b, int32_t ua, int32_t va, int32_t ub,
-                     int32_t vb);
-void FillTexturedSpans(int table, int32_t colourBase);
-void FillTexturedSpan(int32_t colourBase, int32_t row, int32_t xStart, int32_t xEnd, int32_t uL,
-                      int32_t vL, int32_t uR, int32_t vR);
-void DarkenSpan(int32_t row, int32_t xStart, int32_t xEnd);
-void ApplyShadowTable(int table);
-// Copies the background (frameStride * frameHeight bytes) into the frame and
-// darkens it by shadow tables first..last, a row at a time while the row is
-// still in the cache: the same bytes as a whole copy followed by
-// ApplyShadowTable on each table, since additions modulo 256 commute. With
-// first > last it is the plain copy.
-void CopyBackgroundWithShadows(const uint8_t* background, int first, int last);
+constexpr int spanTableCount = 11;
+constexpr int faceTable = 0;        // column span of the face being drawn
+constexpr int faceColumnTable = 1;  // mask column (u) at both ends
+constexpr int faceRowTable = 2;     // mask storage row (v) at both ends
+constexpr int firstShadowTable = 3;
+constexpr int lastShadowTable = 10;
+
+// The shadow table of solid (0 the pyramid, 1..3 the dodecahedrons) under
+// light (0 or 1).
+constexpr int ShadowTableOf(int solid, int light) { return firstShadowTable + 2 * solid + light; }
+inline bool IsShadowTable(int table) { return table >= firstShadowTable && table <= lastShadowTable; }
+
+// Rows of a table that may hold a span: those walked since its last reset
+// (low > high when none). everyRow means any row may hold anything: after
+// allocation, after a write from outside, or after a reset that did not
+// reach every allocated row or used another left value.
+struct WrittenRows {
+  int32_t low, high;
+  bool everyRow;
+  int32_t resetLeft;  // the left value of the last reset that reached every row
+};
+
+struct SpanTables {
+  SpanRow* rows[spanTableCount];  // all null until allocated
+  int32_t allocatedRows;
+  WrittenRows written[spanTableCount];
+};
+
+// Allocates the eleven tables with rows entries each (once: a second call
+// with no more rows keeps them); returns 0 when memory runs out.
+int AllocateSpanTables(SpanTables& tables, int32_t rows);
+// Frees the tables and zeroes the record.
+void FreeSpanTables(SpanTables& tables);
+bool SpanTablesExist(const SpanTables& tables);
+
+// Sets rows 0..rows-1 (within the frame's frameRows) to (leftValue, -1).
+// Code that writes a table's rows itself says so with MarkSpanTableWritten
+// before the next fill or reset.
+void ResetSpanTable(SpanTables& tables, int32_t frameRows, int table, int32_t rows, int32_t leftValue);
+void MarkSpanTableWritten(SpanTables& tables, int table);
+
+// Rows of tables first..last that a walk or fill may visit: the frame's
+// rows, never more than were allocated; 0 when a table does not exist.
+int32_t UsableRows(const SpanTables& tables, int32_t frameRows, int first, int last);
+// Tables first..last may hold spans on rows low..high from now on.
+void NoteWritten(SpanTables& tables, int first, int last, int32_t low, int32_t high);
+// The rows of a table a fill must visit, within its usable rows.
+void RowsToVisit(const SpanTables& tables, int table, int32_t rows, int32_t& first, int32_t& last);

@@ -13,11 +13,6 @@
 
 #include "image/scene_palette.h"
 
-struct PictureBytes {
-  const uint8_t* data;  // null: the picture is missing
-  size_t size;
-};
-
 enum class SceneInitResult { ok, missingPicture, unusableSize, outOfMemory };
 
 SceneInitResult InitialiseSceneCore(int32_t clientWidth, int32_t clientHeight, PictureBytes background,

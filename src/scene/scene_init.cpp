@@ -66,7 +66,7 @@ SceneInitResult MakeFrame(int32_t width, int32_t height) {
   scene.frameHeight = ImageHeight(scene.frameBuffer);
   scene.frameStride = StrideOf(scene.frameWidth);
   scene.framePixels = ImagePixels(scene.frameBuffer);
-  if (!AllocateSpanTables(scene.frameHeight)) return SceneInitResult::outOfMemory;
+  if (!AllocateSpanTables(scene.spanTables, scene.frameHeight)) return SceneInitResult::outOfMemory;
   return SceneInitResult::ok;
 }
 

@@ -1,6 +1,5 @@
 #include "scene/scene_state.h"
 
-#include <cstdlib>
 #include <cstring>
 
 SceneResources scene;
@@ -9,6 +8,12 @@ void ResetSceneState() {
   FreeImage(scene.backgroundImage);
   FreeImage(scene.faceMaskImage);
   FreeImage(scene.frameBuffer);
-  for (SpanRow* table : scene.spanTables) std::free(table);
+  FreeSpanTables(scene.spanTables);
   std::memset(&scene, 0, sizeof scene);
+}
+
+RasterTarget SceneRasterTarget() {
+  return {scene.framePixels, scene.frameWidth,     scene.frameHeight,    scene.frameStride,
+          scene.faceMask,    scene.faceMaskWidth,  scene.faceMaskHeight, scene.faceMaskStride,
+          scene.shadeStep,   &scene.spanTables};
 }

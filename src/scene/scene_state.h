@@ -8,26 +8,12 @@
 
 #include <cstdint>
 
-#include "image/indexed_image.h"
 #include "common/int_math.h"
+#include "image/indexed_image.h"
 #include "image/scene_palette.h"
-
-struct SpanRow {
-  int32_t left, right;
-};
-
-struct WorldPoint {
-  int32_t x, y, z;
-};
-
-struct FramePoint {
-  int32_t x, y;
-};
-
-constexpr int spanTableCount = 11;
-constexpr int faceTable = 0;        // column span of the face being drawn
-constexpr int faceColumnTable = 1;  // mask column (u) at both ends
-constexpr int faceRowTable = 2;     // mask storage row (v) at both ends
+#include "objects/dodecahedron.h"
+#include "objects/pyramid.h"
+#include "raster/raster_target.h"
 
 struct SceneResources {
   IndexedImage* backgroundImage;
@@ -44,15 +30,18 @@ struct SceneResources {
 
   int32_t shadeStep, rampBase128, rampBase160, rampBase192;
 
-  SpanRow* spanTables[spanTableCount];
+  SpanTables spanTables;
 
-  WorldPoint pyramidVertices[5];
-  FramePoint pyramidPoints[5];
-  WorldPoint dodecaVertices[3][20];
-  FramePoint dodecaPoints[3][21];  // entry 20: centre of the face being drawn
+  WorldPoint pyramidVertices[pyramidVertexCount];
+  FramePoint pyramidPoints[pyramidVertexCount];
+  WorldPoint dodecaVertices[dodecaSolidCount][dodecaVertexCount];
+  FramePoint dodecaPoints[dodecaSolidCount][dodecaPointCount];
 };
 
 extern SceneResources scene;
+
+// The scene's frame, mask, shade step and span tables, as raster/ takes them.
+RasterTarget SceneRasterTarget();
 
 // Frees what the record holds and zeroes it (tests only; the running
 // program never releases its scene).

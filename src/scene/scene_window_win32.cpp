@@ -9,8 +9,6 @@
 
 #include <commctrl.h>
 
-#include "config_ui/configure_dialog_win32.h"
-#include "host/saver_window_win32.h"
 #include "image/palette_gdi_win32.h"
 #include "image/resource_win32.h"
 #include "resources/resource_ids.h"
@@ -20,7 +18,7 @@
 #include "scene/settings_record.h"
 #include "scene/settings_registry_win32.h"
 
-SceneDriver sceneDriver = {nullptr, nullptr, nullptr, 1, 0, 0, 0, 0, nullptr};
+SceneDriver sceneDriver = {nullptr, nullptr, nullptr, 1, 0, 0, 0, 0, nullptr, nullptr, nullptr};
 const char keySequence[6] = "ZKVMQ";
 
 namespace {
@@ -28,8 +26,13 @@ namespace {
 uint32_t ReadSystemTick() { return GetTickCount(); }
 
 LRESULT FallThrough(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (sceneDriver.previewMode == 1) return DefWindowProcA(window, message, wParam, lParam);
-  return SaverInputProc(window, message, wParam, lParam);
+  if (sceneDriver.previewMode == 1 || sceneDriver.inputFallback == nullptr)
+    return DefWindowProcA(window, message, wParam, lParam);
+  return sceneDriver.inputFallback(window, message, wParam, lParam);
+}
+
+void OpenSettingsDialog(HWND window) {
+  if (sceneDriver.openSettingsDialog != nullptr) sceneDriver.openSettingsDialog(window);
 }
 
 LRESULT OnCreate(HWND window) {
@@ -154,14 +157,9 @@ int InitialiseScene(HWND window) {
   return 1;
 }
 
-void OpenSettingsDialog(HWND window) {
-  sceneDriver.dialogWindow = CreateDialogParamA(sceneDriver.instanceHandle, MAKEINTRESOURCEA(IDD_SETTINGS), window,
-                                                ScreenSaverConfigureDialog, 0);
-  ShowWindow(sceneDriver.dialogWindow, SW_SHOW);
-}
-
 void ResetSceneDriver() {
-  const HINSTANCE instance = sceneDriver.instanceHandle;
-  sceneDriver = {instance, nullptr, nullptr, 1, 0, 0, 0, 0, nullptr};
+  const SceneDriver kept = sceneDriver;
+  sceneDriver = {kept.instanceHandle, nullptr, nullptr, 1, 0, 0, 0, 0, nullptr, kept.inputFallback,
+                 kept.openSettingsDialog};
   ResetSceneState();
 }

@@ -7,7 +7,8 @@
 // paint, one frame per paint, frameTimer invalidating every frameTime ms,
 // palette realisation, the hidden key sequence that opens the settings dialog
 // over a running saver, and inputHoldoff that keeps input from ending the
-// saver while the dialog is open.
+// saver while the dialog is open. The scene calls nothing above it: the
+// layers above hand it what to call (inputFallback, openSettingsDialog).
 #pragma once
 
 #include <windows.h>
@@ -24,6 +25,11 @@ struct SceneDriver {
   int32_t keySequencePos;
   int32_t sceneReady;    // 1 once InitialiseScene succeeded
   HPALETTE scenePalette;
+  // Outside settings mode, what the scene leaves of a message goes here (the
+  // host's input rules); null: DefWindowProcA.
+  WNDPROC inputFallback;
+  // Opens the settings dialog over the scene window; null: no dialog.
+  void (*openSettingsDialog)(HWND sceneWindow);
 };
 
 extern SceneDriver sceneDriver;
@@ -37,7 +43,7 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK ScreenSaverProc(HWND window, U
                                                                   LPARAM lParam);
 
 int InitialiseScene(HWND window);
-void OpenSettingsDialog(HWND window);
 
-// Back to the state of a fresh process (tests only).
+// Back to the state of a fresh process, keeping the instance and the
+// callbacks (tests only).
 void ResetSceneDriver();

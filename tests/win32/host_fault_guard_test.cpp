@@ -8,6 +8,7 @@
 #include <string>
 
 #include "host/host_main.h"
+#include "host/host_state.h"
 #include "host/saver_window_win32.h"
 #include "support/host_tools.h"
 

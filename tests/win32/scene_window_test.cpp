@@ -6,6 +6,7 @@
 #include <set>
 #include <thread>
 
+#include "config_ui/configure_dialog_win32.h"
 #include "resources/resource_ids.h"
 #include "scene/scene_state.h"
 #include "scene/scene_window_win32.h"
@@ -72,6 +73,7 @@ class SceneWindow : public ::testing::Test {
     ResetSceneDriver();
     sceneDriver.instanceHandle = GetModuleHandleA(nullptr);
     sceneDriver.previewMode = 1;
+    sceneDriver.openSettingsDialog = OpenSettingsDialog;  // as settings mode hands it over
     paintsSeen = 0;
   }
 

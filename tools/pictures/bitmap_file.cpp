@@ -1,6 +1,7 @@
 // bitmap_file.cpp - BMP file assembly and the RLE8 encoder for the pictures.
 #include <cstddef>
 
+#include "image/indexed_image.h"
 #include "pictures/picture_generator.h"
 
 void AppendLe16(std::vector<uint8_t>& out, uint32_t v) {
@@ -15,7 +16,6 @@ void AppendLe32(std::vector<uint8_t>& out, uint32_t v) {
 
 namespace {
 
-constexpr int32_t fileHeaderSize = 14;
 constexpr int32_t colourTableSize = 256 * 4;
 constexpr int32_t longestRun = 255;
 
@@ -78,7 +78,7 @@ std::vector<uint8_t> EncodeRle8(const std::vector<uint8_t>& pixels, int32_t widt
 std::vector<uint8_t> MakeBitmapFile(int32_t width, int32_t height, uint32_t compression,
                                     const std::vector<uint8_t>& colourTable,
                                     const std::vector<uint8_t>& pixelData) {
-  const uint32_t dataOffset = fileHeaderSize + 40 + colourTableSize;
+  const uint32_t dataOffset = bitmapFileHeaderSize + 40 + colourTableSize;
   std::vector<uint8_t> out;
   out.reserve(dataOffset + pixelData.size());
   out.push_back('B');

@@ -1,8 +1,6 @@
 // bitmap_files.h - the renderer's files: BMP pictures in, frames out.
 //
-// A picture file (an 8-bit BMP with its 14-byte file header) becomes the
-// form of a bitmap resource: the 40-byte header, a full 256-entry colour
-// table and the pixel data. A frame goes out as an 8-bit bottom-up BMP or an
+// Picture files become bitmap resources through image/bitmap_file.h. A frame goes out as an 8-bit bottom-up BMP or an
 // 8-bit palettised PNG, written under a temporary name and renamed, so a
 // failed write leaves no partial file.
 #pragma once
@@ -16,11 +14,6 @@
 
 bool ReadFileBytes(const std::string& path, std::vector<uint8_t>& bytes, std::string& error);
 
-// The resource form of an 8-bit BMP file (BI_RGB or BI_RLE8, bottom-up). A
-// colour table shorter than 256 entries is padded with black. Returns false
-// with a description when the bytes are not such a picture.
-bool BitmapFileToResource(const std::vector<uint8_t>& file, std::vector<uint8_t>& resource,
-                          std::string& error);
 
 struct IndexedFrame {
   int32_t width, height, stride;

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "image/bitmap_file.h"
 #include "image/scene_palette.h"
 #include "render/bitmap_files.h"
 #include "render/render_options.h"
@@ -49,7 +50,7 @@ bool LoadPicture(const std::string& path, const uint8_t* builtIn, size_t builtIn
     return false;
   }
   std::string problem;
-  if (!BitmapFileToResource(file, resource, problem)) {
+  if (!BitmapFileToResource(file.data(), file.size(), resource, problem)) {
     error = source + ": " + problem;
     return false;
   }

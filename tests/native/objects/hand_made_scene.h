@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "common/int_math.h"
+#include "image/bitmap_file.h"
 #include "image/indexed_image.h"
 #include "image/scene_palette.h"
 #include "raster/span_tables.h"
@@ -52,7 +53,7 @@ inline bool SetUpHandMadeScene(int32_t width, int32_t height, uint8_t background
   scene.rampBase128 = 128;
   scene.rampBase160 = 160;
   scene.rampBase192 = 192;
-  return AllocateSpanTables(height) == 1;
+  return AllocateSpanTables(scene.spanTables, height) == 1;
 }
 
 inline uint8_t FramePixel(int32_t x, int32_t y) {
@@ -63,13 +64,14 @@ inline uint8_t FramePixel(int32_t x, int32_t y) {
 inline std::tuple<int32_t, int32_t, int32_t> Xyz(const WorldPoint& p) { return {p.x, p.y, p.z}; }
 inline std::tuple<int32_t, int32_t> Xy(const FramePoint& p) { return {p.x, p.y}; }
 
-// A committed picture as the resource compiler stores it: the BMP file
-// without its 14-byte file header; empty when it is not a 256-colour BMP.
+// A committed picture as a bitmap resource; empty when it is not a usable BMP.
 inline std::vector<uint8_t> CommittedPicture(const char* name) {
   std::ifstream in(std::string(VIMBREL_SOURCE_DIR "/src/resources/") + name, std::ios::binary);
   std::vector<uint8_t> file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (file.size() < 14 + 1064 || ReadLe32(&file[10]) != 14 + 1064) return {};
-  return std::vector<uint8_t>(file.begin() + 14, file.end());
+  std::vector<uint8_t> resource;
+  std::string error;
+  if (!BitmapFileToResource(file.data(), file.size(), resource, error)) return {};
+  return resource;
 }
 
 // Default settings, tick 0; staticColours 0 (true colour) or 20.

@@ -131,8 +131,8 @@ class SpanFillProperty : public RasterScene {
   Reference StartReference() {
     for (int32_t y = 0; y < height; ++y)
       for (int32_t x = 0; x < width; ++x) *Pixel(x, y) = static_cast<uint8_t>(random_());
-    return Reference{width, height, scene.faceMaskWidth, scene.faceMaskHeight, scene.faceMaskStride,
-                     scene.faceMask, Visible()};
+    return Reference{width, height, target_.maskWidth, target_.maskHeight, target_.maskStride, target_.mask,
+                     Visible()};
   }
 
   // A coordinate that is usually near the frame and sometimes anywhere.
@@ -168,8 +168,8 @@ class SpanFillProperty : public RasterScene {
     int32_t us[3], vs[3];
     for (int i = 0; i < 3; ++i) {
       corners[i] = {Coordinate(width, extreme), Coordinate(height, extreme)};
-      us[i] = random_() % 8 == 0 ? Coordinate(scene.faceMaskWidth, extreme) : random_() % scene.faceMaskWidth;
-      vs[i] = random_() % 8 == 0 ? Coordinate(scene.faceMaskHeight, extreme) : random_() % scene.faceMaskHeight;
+      us[i] = random_() % 8 == 0 ? Coordinate(target_.maskWidth, extreme) : random_() % target_.maskWidth;
+      vs[i] = random_() % 8 == 0 ? Coordinate(target_.maskHeight, extreme) : random_() % target_.maskHeight;
     }
     std::vector<RefEdge> edges;
     for (int i = 0; i < 3; ++i) {
@@ -179,32 +179,39 @@ class SpanFillProperty : public RasterScene {
     return edges;
   }
 
+  // One polygon into one shadow table, a second into the next, so that the
+  // copy adds overlapping shadows as the reference adds each table.
   void CheckShadow(const std::vector<RefEdge>& edges, int trial) {
     Reference reference = StartReference();
-    const int table = 3 + trial % 8;
-    ResetSpanTable(table, height, width);
-    for (const RefEdge& e : edges) AddShadowEdge(table, e.a.x, e.a.y, e.b.x, e.b.y);
+    const int table = firstShadowTable + trial % 7;
+    ResetSpanTable(tables_, height, table, height, width);
+    for (const RefEdge& e : edges) AddShadowEdge(target_, table, e.a.x, e.a.y, e.b.x, e.b.y);
     const std::vector<SpanRow> rows = reference.ShadowRows(edges);
     for (int32_t y = 0; y < height; ++y) {
       ASSERT_EQ(Row(table, y).left, rows[y].left) << "trial " << trial << " row " << y;
       ASSERT_EQ(Row(table, y).right, rows[y].right) << "trial " << trial << " row " << y;
     }
-    ApplyShadowTable(table);
+    const std::vector<RefEdge> second = ConvexPolygon();
+    ResetSpanTable(tables_, height, table + 1, height, width);
+    for (const RefEdge& e : second) AddShadowEdge(target_, table + 1, e.a.x, e.a.y, e.b.x, e.b.y);
+    const std::vector<uint8_t> background = FrameBytes();
+    CopyBackgroundWithShadows(target_, background.data(), table, table + 1);
     reference.Darken(rows);
+    reference.Darken(reference.ShadowRows(second));
     ASSERT_EQ(Visible(), reference.pixels) << "trial " << trial;
     ASSERT_TRUE(GuardsIntact()) << "trial " << trial;
   }
 
   void CheckFace(const std::vector<RefEdge>& edges, int trial) {
     Reference reference = StartReference();
-    ResetSpanTable(faceTable, height, width);
+    ResetSpanTable(tables_, height, faceTable, height, width);
     std::vector<FramePoint> points;
     for (const RefEdge& e : edges) {
       points.push_back(e.a);
       points.push_back(e.b);
     }
     for (size_t i = 0; i < edges.size(); ++i)
-      AddTexturedEdge(points.data(), 2 * i, 2 * i + 1, edges[i].ua, edges[i].va, edges[i].ub, edges[i].vb);
+      AddTexturedEdge(target_, points.data(), 2 * i, 2 * i + 1, edges[i].ua, edges[i].va, edges[i].ub, edges[i].vb);
     const std::vector<RefFaceRow> rows = reference.FaceRows(edges);
     for (int32_t y = 0; y < height; ++y) {
       const RefFaceRow& r = rows[y];
@@ -220,7 +227,7 @@ class SpanFillProperty : public RasterScene {
       }
     }
     const int32_t base = static_cast<int32_t>(random_());
-    FillTexturedSpans(faceTable, base);
+    FillTexturedSpans(target_, faceTable, base);
     reference.Fill(rows, base);
     ASSERT_EQ(Visible(), reference.pixels) << "trial " << trial;
     ASSERT_TRUE(GuardsIntact()) << "trial " << trial;
@@ -254,14 +261,14 @@ TEST_F(SpanFillProperty, ExtremeEdgesWrapLikeTheReferenceAndStayInTheFrame) {
 }
 
 TEST_F(SpanFillProperty, SpansAtTheMaskEdgesStayInTheMask) {
-  const int32_t lastU = scene.faceMaskWidth - 1, lastV = scene.faceMaskHeight - 1;
+  const int32_t lastU = target_.maskWidth - 1, lastV = target_.maskHeight - 1;
   const int32_t ends[][2] = {{0, 0}, {lastU, lastV}, {0, lastV}, {lastU, 0}, {1, lastV - 1}, {lastU - 1, 1}};
   for (int32_t xStart = 0; xStart < width; xStart += 3) {
     for (int32_t xEnd = xStart; xEnd < width; xEnd += 5) {
       for (const auto& from : ends) {
         for (const auto& to : ends) {
           Reference reference = StartReference();
-          FillTexturedSpan(7, xStart % height, xStart, xEnd, from[0], from[1], to[0], to[1]);
+          FillTexturedSpan(target_, 7, xStart % height, xStart, xEnd, from[0], from[1], to[0], to[1]);
           reference.FillSpan(7, xStart % height, xStart, xEnd, from[0], from[1], to[0], to[1]);
           ASSERT_EQ(Visible(), reference.pixels) << xStart << ".." << xEnd;
         }

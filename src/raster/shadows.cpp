@@ -1,0 +1,96 @@
+// shadows.cpp - the background copy with the shadows added in one pass.
+#include "raster/shadows.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <cstring>
+
+namespace {
+
+// Sixteen frame pixels, for darkening a shadow span a block at a time.
+typedef uint8_t PixelBlock __attribute__((vector_size(16)));
+
+// Adds amount to count pixels, modulo 256 (no saturation), sixteen at a
+// time: every lane of a byte vector adds modulo 256, as the single pixels
+// do. A run of sixteen or more ends with one block laid over the run's last
+// sixteen pixels, adding only in the lanes not yet done.
+void AddToPixels(uint8_t* pixels, size_t count, uint8_t amount) {
+  const size_t blocks = count / sizeof(PixelBlock), rest = count % sizeof(PixelBlock);
+  for (size_t b = 0; b < blocks; ++b, pixels += sizeof(PixelBlock)) {
+    PixelBlock block;
+    std::memcpy(&block, pixels, sizeof block);
+    block += amount;
+    std::memcpy(pixels, &block, sizeof block);
+  }
+  if (rest == 0) return;
+  if (blocks == 0) {
+    for (size_t i = 0; i < rest; ++i) pixels[i] = static_cast<uint8_t>(pixels[i] + amount);  // wraps
+    return;
+  }
+  const PixelBlock lane = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15};
+  const PixelBlock todo = reinterpret_cast<PixelBlock>(lane >= static_cast<uint8_t>(sizeof(PixelBlock) - rest));
+  uint8_t* last = pixels + rest - sizeof(PixelBlock);
+  PixelBlock block;
+  std::memcpy(&block, last, sizeof block);
+  block += todo & amount;
+  std::memcpy(last, &block, sizeof block);
+}
+
+// Darkens row y by tables first..last (those whose rows from..to hold it)
+// in one pass: the row is cut where a span starts or ends, and each piece
+// gets shadeStep once per span over it, so every pixel is written once.
+void DarkenRow(const RasterTarget& target, int32_t y, int first, int last, const int32_t* from, const int32_t* to) {
+  int32_t starts[spanTableCount], ends[spanTableCount];  // each kept sorted
+  int n = 0;
+  for (int t = first; t <= last; ++t) {
+    if (y < from[t] || y > to[t]) continue;
+    const SpanRow& span = target.tables->rows[t][y];
+    const int32_t left = std::max(span.left, 0), right = std::min(span.right, target.width - 1);
+    if (right < left) continue;
+    int i = n, j = n;
+    for (; i > 0 && starts[i - 1] > left; --i) starts[i] = starts[i - 1];
+    starts[i] = left;
+    for (; j > 0 && ends[j - 1] > right + 1; --j) ends[j] = ends[j - 1];
+    ends[j] = right + 1;  // one past the span
+    ++n;
+  }
+  uint8_t* row = target.pixels + static_cast<ptrdiff_t>(y) * target.stride;
+  const uint32_t step = static_cast<uint32_t>(target.shadeStep);
+  int32_t at = 0;
+  int depth = 0, i = 0, j = 0;
+  while (j < n) {
+    const bool opens = i < n && starts[i] <= ends[j];
+    const int32_t next = opens ? starts[i] : ends[j];
+    if (depth > 0 && next > at)
+      AddToPixels(row + at, static_cast<size_t>(next - at), static_cast<uint8_t>(step * static_cast<uint32_t>(depth)));
+    at = next;
+    if (opens) ++depth, ++i;
+    else --depth, ++j;
+  }
+}
+
+}  // namespace
+
+void CopyBackgroundWithShadows(const RasterTarget& target, const uint8_t* background, int first, int last) {
+  if (target.pixels == nullptr || background == nullptr || target.height <= 0 || target.stride <= 0) return;
+  const size_t stride = static_cast<size_t>(target.stride);
+  const int32_t height = target.height;
+  const int32_t rows = first <= last ? UsableRows(*target.tables, height, first, last) : 0;
+  int32_t low = rows, high = -1;  // the rows any of the tables may darken
+  int32_t from[spanTableCount] = {}, to[spanTableCount] = {};
+  for (int t = first; rows > 0 && t <= last; ++t) {
+    RowsToVisit(*target.tables, t, rows, from[t], to[t]);
+    low = std::min(low, from[t]);
+    high = std::max(high, to[t]);
+  }
+  if (high < low) low = high = height;  // nothing to darken: one plain copy
+  std::memcpy(target.pixels, background, stride * static_cast<size_t>(low));
+  for (int32_t y = low; y <= high && y < height; ++y) {
+    const size_t offset = stride * static_cast<size_t>(y);
+    std::memcpy(target.pixels + offset, background + offset, stride);
+    DarkenRow(target, y, first, last, from, to);
+  }
+  const int32_t rest = std::min(high + 1, height);
+  std::memcpy(target.pixels + stride * static_cast<size_t>(rest), background + stride * static_cast<size_t>(rest),
+              stride * static_cast<size_t>(height - rest));
+}

@@ -1,0 +1,227 @@
+// x11_main.cpp - vimbrel: the scene as a native X11 program.
+//
+// Lays the scene out at the window's size with the committed pictures over
+// the software palette of a true-colour display (as vimbrel-render does),
+// then draws one frame every frameTime milliseconds with DrawSceneFrame and
+// shows it. The scene clock is the monotonic millisecond count taken as 32
+// bits, so it wraps as the Windows tick count does; VIMBREL_FROZEN_TICK
+// holds it at one value, so that a test can compare frames with
+// vimbrel-render's. When the window changes size the scene is laid out
+// again. Exit status: 0 when the window is closed, 1 on an X or scene
+// failure, 2 on a bad command line.
+#include <poll.h>
+#include <sys/resource.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <string>
+
+#include "committed_pictures.h"
+#include "scene/scene_clock.h"
+#include "scene/scene_state.h"
+#include "x11/x11_frame_image.h"
+#include "x11/x11_options.h"
+#include "x11/x11_window.h"
+
+namespace {
+
+constexpr int exitFailure = 1;
+constexpr int exitUsage = 2;
+// The bounds Windows puts on a timer period (USER_TIMER_MINIMUM, _MAXIMUM),
+// so that a stored frame time of 0 or less paces as it does there.
+constexpr uint32_t minimumFrameTime = 10, maximumFrameTime = 0x7fffffff;
+
+int Fail(int status, const std::string& message) {
+  std::fprintf(stderr, "vimbrel: %s\n", message.c_str());
+  return status;
+}
+
+uint64_t MonotonicMilliseconds() {
+  timespec now{};
+  clock_gettime(CLOCK_MONOTONIC, &now);
+  return static_cast<uint64_t>(now.tv_sec) * 1000 + static_cast<uint64_t>(now.tv_nsec) / 1000000;
+}
+
+uint32_t MonotonicTick() { return static_cast<uint32_t>(MonotonicMilliseconds()); }  // wraps every 49.7 days
+
+// The clock of the scene: frozen for tests, the monotonic count otherwise.
+bool ChooseSceneClock(std::string& error) {
+  const char* frozen = std::getenv("VIMBREL_FROZEN_TICK");
+  if (frozen == nullptr) {
+    sceneTickSource = MonotonicTick;
+    return true;
+  }
+  char* end = nullptr;
+  const unsigned long long tick = std::strtoull(frozen, &end, 10);
+  if (*frozen < '0' || *frozen > '9' || *end != '\0' || tick > UINT32_MAX) {
+    error = std::string("VIMBREL_FROZEN_TICK '") + frozen + "' is not a 32-bit tick count";
+    return false;
+  }
+  fixedSceneTick = static_cast<uint32_t>(tick);
+  return true;
+}
+
+uint32_t FramePeriod() {
+  const auto period = static_cast<uint32_t>(SceneSettings.frameTime);  // negative: huge, as SetTimer takes it
+  return period < minimumFrameTime ? minimumFrameTime : period > maximumFrameTime ? maximumFrameTime : period;
+}
+
+bool ChooseTarget(const X11Options& options, TargetKind& kind, Window& id, std::string& error) {
+  kind = options.root ? TargetKind::root : options.hasWindowId ? TargetKind::windowId : TargetKind::ownWindow;
+  id = options.windowId;
+  // The daemon's window stands in for the root, as XScreenSaver's own
+  // programs find their "virtual root": --root means it too.
+  const char* fromSaver = std::getenv("XSCREENSAVER_WINDOW");
+  if (kind == TargetKind::windowId || fromSaver == nullptr || *fromSaver == '\0') return true;
+  unsigned long parsed = 0;
+  if (!ParseWindowId(fromSaver, parsed)) {
+    error = std::string("XSCREENSAVER_WINDOW '") + fromSaver + "' is not a window id";
+    return false;
+  }
+  kind = TargetKind::windowId;
+  id = parsed;
+  return true;
+}
+
+// Frames per second and the share of one core used, once a second on stderr.
+struct RateMeter {
+  uint64_t since = 0;
+  double cpuSince = 0;
+  int frames = 0;
+};
+
+double CpuSeconds() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+         static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+void CountFrame(RateMeter& meter, uint64_t now) {
+  ++meter.frames;
+  if (meter.since == 0) meter.since = now, meter.cpuSince = CpuSeconds();
+  if (now - meter.since < 1000) return;
+  const double seconds = static_cast<double>(now - meter.since) / 1000, cpu = CpuSeconds();
+  std::fprintf(stderr, "vimbrel: %.1f frames/s, %.1f%% CPU\n", meter.frames / seconds,
+               100 * (cpu - meter.cpuSince) / seconds);
+  meter = {now, cpu, 0};
+}
+
+class Program {
+ public:
+  Program(X11Target& target, bool fps) : target_(target), fps_(fps) {}
+  ~Program() {
+    DestroyFrameImage(target_.display, image_);
+    ResetSceneState();
+  }
+
+  // Runs until the window closes (0) or something fails (1, reported).
+  int Run() {
+    if (!LayOutScene()) return exitFailure;
+    uint64_t nextFrame = MonotonicMilliseconds();
+    for (;;) {
+      while (XPending(target_.display) > 0)
+        if (!HandleEvent()) return closed_ ? 0 : exitFailure;
+      if (resized_ && !LayOutScene()) return exitFailure;
+      const uint64_t now = MonotonicMilliseconds();
+      if (now >= nextFrame) {
+        if (!DrawFrame()) return closed_ ? 0 : exitFailure;
+        if (fps_) CountFrame(meter_, now);
+        nextFrame += FramePeriod();
+        if (nextFrame <= now) nextFrame = now + FramePeriod();  // late: no burst to catch up
+        continue;
+      }
+      pollfd connection{ConnectionNumber(target_.display), POLLIN, 0};
+      const uint64_t wait = nextFrame - now;
+      poll(&connection, 1, wait > 1000 ? 1000 : static_cast<int>(wait));
+    }
+  }
+
+ private:
+  bool LayOutScene() {
+    resized_ = false;
+    DestroyFrameImage(target_.display, image_);
+    ResetSceneState();
+    const SceneInitResult result = InitialiseCommittedScene(target_.width, target_.height);
+    if (result != SceneInitResult::ok) {
+      Fail(exitFailure, "cannot lay the scene out at " + std::to_string(target_.width) + " x " +
+                            std::to_string(target_.height));
+      return false;
+    }
+    std::string error;
+    if (!CreateFrameImage(target_, scene.palette.entries, image_, error)) {
+      Fail(exitFailure, error);
+      return false;
+    }
+    return true;
+  }
+
+  bool DrawFrame() {
+    DrawSceneFrame();
+    PutFrame(target_, scene.framePixels, scene.frameStride, image_);
+    // Also waits until the server has read the shared image before the next frame writes it.
+    if (TakeXError(target_.display) == 0) return true;
+    // A window destroyed under a frame is an end, not a failure: its DestroyNotify is queued.
+    while (!closed_ && XPending(target_.display) > 0 && HandleEvent()) {
+    }
+    if (!closed_) Fail(exitFailure, "the window can no longer be drawn in");
+    return false;
+  }
+
+  // False when the program ends: closed_ says whether normally.
+  bool HandleEvent() {
+    XEvent event;
+    XNextEvent(target_.display, &event);
+    switch (event.type) {
+      case Expose: image_.wholeFrameStale = true; return true;
+      case ConfigureNotify: return OnConfigure(event.xconfigure);
+      case DestroyNotify: closed_ = event.xdestroywindow.window == target_.window; return !closed_;
+      case ClientMessage:
+        closed_ = target_.ownWindow && static_cast<Atom>(event.xclient.data.l[0]) == target_.deleteWindow;
+        return !closed_;
+      default: return true;
+    }
+  }
+
+  bool OnConfigure(const XConfigureEvent& event) {
+    if (event.window != target_.window || (event.width == target_.width && event.height == target_.height))
+      return true;
+    target_.width = event.width;
+    target_.height = event.height;
+    resized_ = true;
+    return true;
+  }
+
+  X11Target& target_;
+  bool fps_;
+  FrameImage image_;
+  RateMeter meter_;
+  bool resized_ = false;
+  bool closed_ = false;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  X11Options options;
+  std::string error;
+  if (!ParseX11Options(argc, argv, options, error)) return Fail(exitUsage, error + "\n" + X11UsageLine());
+  if (options.help || options.xml) {
+    std::fputs((options.help ? X11Help() : XScreenSaverDescription()).c_str(), stdout);
+    return 0;
+  }
+  SceneSettings = options.settings;
+  TargetKind kind;
+  Window id;
+  if (!ChooseSceneClock(error) || !ChooseTarget(options, kind, id, error)) return Fail(exitFailure, error);
+
+  Display* display = XOpenDisplay(nullptr);
+  if (display == nullptr) return Fail(exitFailure, std::string("cannot open display '") + XDisplayName(nullptr) + "'");
+  InstallX11ErrorHandlers();
+  X11Target target;
+  if (!OpenTarget(display, kind, id, target, error)) return Fail(exitFailure, error);
+  const int status = Program(target, options.fps).Run();
+  XCloseDisplay(display);
+  return status;
+}

@@ -1,0 +1,325 @@
+// x11_program_test.cpp - the real vimbrel program on a private Xvfb server.
+//
+// Each test starts its own Xvfb on the first free display from
+// VIMBREL_X11_TEST_DISPLAY (default 92), runs vimbrel with the scene clock
+// frozen, and reads its window back: the pixels must be vimbrel-render's
+// frame for the same record, tick and size, through the same palette.
+// Every wait polls a condition against a deadline.
+// gtest first: X11 defines None, Bool and Status as macros.
+#include <gtest/gtest.h>
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "common/int_math.h"
+#include "scene/settings_record.h"
+
+extern char** environ;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+const std::string scratch = std::string(VIMBREL_BINARY_DIR) + "/x11-test-" + std::to_string(getpid());
+
+bool WaitFor(const std::function<bool()>& done, double seconds) {
+  const auto deadline = Clock::now() + std::chrono::duration<double>(seconds);
+  while (Clock::now() < deadline) {
+    if (done()) return true;
+    usleep(20000);  // the poll interval of the condition, not a wait for it
+  }
+  return done();
+}
+
+pid_t Spawn(const std::vector<std::string>& command, const std::vector<std::string>& extraEnv,
+            const std::string& errorFile) {
+  std::vector<char*> argv;
+  for (const std::string& a : command) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+  std::vector<std::string> env(extraEnv);
+  for (char** e = environ; *e != nullptr; ++e) env.emplace_back(*e);  // earlier entries win
+  std::vector<char*> envp;
+  for (const std::string& e : env) envp.push_back(const_cast<char*>(e.c_str()));
+  envp.push_back(nullptr);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 2, errorFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  pid_t pid = -1;
+  if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data()) != 0) pid = -1;
+  posix_spawn_file_actions_destroy(&actions);
+  return pid;
+}
+
+// The exit status within the deadline; -1 when still running (then killed),
+// -2 when ended by a signal.
+int WaitExit(pid_t pid, double seconds) {
+  int status = 0;
+  const bool ended = WaitFor([&] { return waitpid(pid, &status, WNOHANG) == pid; }, seconds);
+  if (!ended) {
+    kill(pid, SIGKILL);
+    waitpid(pid, &status, 0);
+    return -1;
+  }
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -2;
+}
+
+std::string ReadText(const std::string& path) {
+  std::ifstream file(path);
+  std::stringstream text;
+  text << file.rdbuf();
+  return text.str();
+}
+
+// A private X server, stopped with the test.
+struct Xvfb {
+  pid_t pid = -1;
+  std::string name;
+  Display* display = nullptr;
+
+  explicit Xvfb(const std::vector<std::string>& options = {}) {
+    const char* base = std::getenv("VIMBREL_X11_TEST_DISPLAY");
+    for (int number = base ? std::atoi(base) : 92, tries = 0; tries < 40 && display == nullptr; ++number, ++tries) {
+      if (access(("/tmp/.X" + std::to_string(number) + "-lock").c_str(), F_OK) == 0) continue;
+      name = ":" + std::to_string(number);
+      std::vector<std::string> command{"/usr/bin/Xvfb", name, "-nolisten", "tcp", "-screen", "0", "1280x1024x24"};
+      command.insert(command.end(), options.begin(), options.end());
+      pid = Spawn(command, {}, "/dev/null");
+      int status;
+      WaitFor([&] { return (display = XOpenDisplay(name.c_str())) != nullptr || waitpid(pid, &status, WNOHANG) == pid; },
+              15);
+      if (display == nullptr) Stop();
+    }
+  }
+  ~Xvfb() { Stop(); }
+  void Stop() {
+    if (display != nullptr) XCloseDisplay(display);
+    display = nullptr;
+    if (pid > 0) kill(pid, SIGTERM), waitpid(pid, nullptr, 0);
+    pid = -1;
+  }
+};
+
+struct Frame {
+  int32_t width = 0, height = 0;
+  std::vector<uint32_t> rgb;  // 0xRRGGBB, top row first
+};
+
+// vimbrel-render's frame for a record, tick and size, as colours.
+Frame RenderedFrame(const SettingsRecord& record, uint32_t tick, int32_t width, int32_t height) {
+  const std::string config = scratch + "-record.bin", bmp = scratch + "-frame.bmp";
+  uint8_t bytes[settingsRecordSize];
+  SettingsToBytes(record, bytes);
+  std::ofstream(config, std::ios::binary).write(reinterpret_cast<const char*>(bytes), sizeof bytes);
+  const std::string command = std::string(VIMBREL_RENDER) + " --config " + config + " --time " +
+                              std::to_string(tick) + " --size " + std::to_string(width) + "x" +
+                              std::to_string(height) + " --out " + bmp;
+  EXPECT_EQ(std::system(command.c_str()), 0) << command;
+  const std::string file = ReadText(bmp);
+  const auto* data = reinterpret_cast<const uint8_t*>(file.data());
+  Frame frame{width, height, {}};
+  if (file.size() < 54 + 1024 || ReadLe32(data + 18) != width || ReadLe32(data + 22) != height) return frame;
+  const uint8_t* table = data + 54;  // blue, green, red, 0
+  const uint8_t* pixels = data + ReadLe32(data + 10);
+  const int32_t stride = (width + 3) & ~3;
+  for (int32_t row = height - 1; row >= 0; --row)  // stored bottom row first
+    for (int32_t x = 0; x < width; ++x) {
+      const uint8_t* c = table + 4 * pixels[row * stride + x];
+      frame.rgb.push_back(static_cast<uint32_t>(c[2] << 16 | c[1] << 8 | c[0]));
+    }
+  return frame;
+}
+
+// Pixels of the window that differ from the frame; the whole area when it cannot be read.
+long DifferingPixels(Display* display, Window window, const Frame& expected) {
+  XWindowAttributes attributes;
+  if (!XGetWindowAttributes(display, window, &attributes) || attributes.width != expected.width ||
+      attributes.height != expected.height || attributes.map_state != IsViewable)
+    return static_cast<long>(expected.width) * expected.height;
+  XImage* image = XGetImage(display, window, 0, 0, static_cast<unsigned>(expected.width),
+                            static_cast<unsigned>(expected.height), AllPlanes, ZPixmap);
+  if (image == nullptr) return static_cast<long>(expected.width) * expected.height;
+  long differing = 0;
+  for (int32_t y = 0; y < expected.height; ++y)
+    for (int32_t x = 0; x < expected.width; ++x) {
+      const unsigned long p = XGetPixel(image, x, y);
+      const auto rgb = static_cast<uint32_t>((p & image->red_mask) >> 16 << 16 | (p & image->green_mask) >> 8 << 8 |
+                                             (p & image->blue_mask));
+      differing += rgb != expected.rgb[static_cast<size_t>(y) * expected.width + x];
+    }
+  XDestroyImage(image);
+  return differing;
+}
+
+long WaitForFrame(Display* display, Window window, const Frame& expected) {
+  long differing = 0;
+  WaitFor([&] { return (differing = DifferingPixels(display, window, expected)) == 0; }, 15);
+  return differing;
+}
+
+Window MakeWindow(Display* display, int width, int height) {
+  const Window window = XCreateSimpleWindow(display, DefaultRootWindow(display), 10, 10, static_cast<unsigned>(width),
+                                            static_cast<unsigned>(height), 0, 0, 0);
+  XMapWindow(display, window);
+  XSync(display, False);
+  return window;
+}
+
+Window FindTopLevel(Display* display, const char* title) {
+  Window found = 0, root, parent, *children = nullptr;
+  unsigned count = 0;
+  if (!XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count)) return 0;
+  for (unsigned i = 0; i < count && found == 0; ++i) {
+    char* name = nullptr;
+    if (XFetchName(display, children[i], &name) && name != nullptr && std::strcmp(name, title) == 0)
+      found = children[i];
+    XFree(name);
+  }
+  XFree(children);
+  return found;
+}
+
+void Close(Display* display, Window window) {
+  XEvent event{};
+  event.xclient.type = ClientMessage;
+  event.xclient.window = window;
+  event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+  event.xclient.format = 32;
+  event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
+  XSendEvent(display, window, False, NoEventMask, &event);
+  XFlush(display);
+}
+
+std::vector<std::string> Command(const std::vector<std::string>& options) {
+  std::vector<std::string> command{VIMBREL_PROGRAM};
+  command.insert(command.end(), options.begin(), options.end());
+  return command;
+}
+
+std::string FrozenAt(uint32_t tick) { return "VIMBREL_FROZEN_TICK=" + std::to_string(tick); }
+
+SettingsRecord Defaults() {
+  SettingsRecord record;
+  SetDefaultSettings(record);
+  return record;
+}
+
+TEST(X11Program, OwnWindowShowsTheFrameAtEverySizeAndClosesWithZero) {
+  Xvfb x;
+  ASSERT_NE(x.display, nullptr) << "no Xvfb could be started";
+  const pid_t pid = Spawn(Command({}), {"DISPLAY=" + x.name, FrozenAt(12345)}, scratch + "-own.err");
+  Window window = 0;
+  ASSERT_TRUE(WaitFor([&] { return (window = FindTopLevel(x.display, "Vimbrel")) != 0; }, 15));
+  EXPECT_EQ(WaitForFrame(x.display, window, RenderedFrame(Defaults(), 12345, 1024, 768)), 0);
+
+  XResizeWindow(x.display, window, 501, 299);  // no manager on Xvfb: the size is taken as asked
+  EXPECT_EQ(WaitForFrame(x.display, window, RenderedFrame(Defaults(), 12345, 501, 299)), 0);
+
+  Close(x.display, window);
+  EXPECT_EQ(WaitExit(pid, 15), 0) << ReadText(scratch + "-own.err");
+}
+
+// Someone else's window, named on the command line or by XScreenSaver, with
+// settings from the command line and from a stored record.
+TEST(X11Program, ForeignWindowsShowTheFrameOfTheGivenSettings) {
+  Xvfb x;
+  ASSERT_NE(x.display, nullptr) << "no Xvfb could be started";
+
+  SettingsRecord options = Defaults();  // --eye-x is outside any dialog range, and taken
+  options.eyeX = 300, options.eyeZ = -5000, options.showGrid = 1, options.showPalette = 1;
+  // A short stored record: its bytes, then the defaults; --no-shadows after it wins.
+  SettingsRecord stored = Defaults();
+  stored.eyeX = -150, stored.eyeY = 900, stored.showShadows = 0;
+  const std::string config = scratch + "-short.bin";
+  std::ofstream(config, std::ios::binary).write("\x6a\xff\xff\xff\x84\x03\x00\x00", 8);  // -150, 900
+
+  struct Case {
+    const char* how;
+    std::vector<std::string> arguments;
+    bool throughEnvironment;
+    SettingsRecord record;
+    uint32_t tick;
+    int width, height;
+  } cases[] = {
+      {"--window-id", {"--grid", "--palette", "--eye-x", "300", "--eye-z", "-5000"}, false, options, 777, 640, 480},
+      {"XSCREENSAVER_WINDOW", {"--shadows", "--config", config, "--no-shadows"}, true, stored, 4294967000u, 301, 203},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.how);
+    const Window window = MakeWindow(x.display, c.width, c.height);
+    char id[32];
+    std::snprintf(id, sizeof id, c.throughEnvironment ? "%lu" : "0x%lx", window);
+    std::vector<std::string> arguments = c.arguments, env{"DISPLAY=" + x.name, FrozenAt(c.tick)};
+    if (c.throughEnvironment) env.push_back(std::string("XSCREENSAVER_WINDOW=") + id);
+    else arguments.insert(arguments.begin(), {"--window-id", id});
+    const pid_t pid = Spawn(Command(arguments), env, scratch + "-foreign.err");
+    EXPECT_EQ(WaitForFrame(x.display, window, RenderedFrame(c.record, c.tick, c.width, c.height)), 0);
+    XDestroyWindow(x.display, window);  // as XScreenSaver does: the program ends
+    XSync(x.display, False);
+    EXPECT_EQ(WaitExit(pid, 15), 0) << ReadText(scratch + "-foreign.err");
+  }
+}
+
+// Without MIT-SHM the frame goes out through XPutImage; when the server goes
+// away the program says so and ends with 1, without a crash.
+TEST(X11Program, PlainImagesAndTheServerGoingAway) {
+  Xvfb x({"-extension", "MIT-SHM"});
+  ASSERT_NE(x.display, nullptr) << "no Xvfb could be started";
+  const Window window = MakeWindow(x.display, 320, 240);
+  const pid_t pid = Spawn(Command({"--window-id", std::to_string(window)}), {"DISPLAY=" + x.name, FrozenAt(99)},
+                          scratch + "-gone.err");
+  EXPECT_EQ(WaitForFrame(x.display, window, RenderedFrame(Defaults(), 99, 320, 240)), 0);
+  XSetCloseDownMode(x.display, RetainPermanent);  // the window outlives our connection: only the server ends
+  x.Stop();
+  EXPECT_EQ(WaitExit(pid, 15), 1);
+  EXPECT_EQ(ReadText(scratch + "-gone.err"), "vimbrel: lost the connection to the X server\n");
+}
+
+TEST(X11Program, BadInputGetsOneLineAndItsStatus) {
+  Xvfb x({"-screen", "1", "640x480x8"});  // screen 1 has only an 8-bit PseudoColor visual
+  ASSERT_NE(x.display, nullptr) << "no Xvfb could be started";
+  struct Case {
+    std::vector<std::string> arguments;
+    std::string environment;
+    int status;
+    const char* firstLine;
+  } cases[] = {
+      {{"--eye-z", "abc"}, "", 2, "vimbrel: --eye-z: 'abc' is not a 32-bit integer"},
+      {{"--eye-y", "2147483648"}, "", 2, "vimbrel: --eye-y: '2147483648' is not a 32-bit integer"},
+      {{"--frame-time"}, "", 2, "vimbrel: --frame-time needs a value"},
+      {{"--no-eye-y"}, "", 2, "vimbrel: unknown option '--no-eye-y'"},
+      {{"--window-id", "12z"}, "", 2, "vimbrel: --window-id: '12z' is not a window id (decimal or 0x hex)"},
+      {{"--root", "--window-id", "5"}, "", 2, "vimbrel: --root and --window-id exclude each other"},
+      {{"--config", "/nonexistent"}, "", 2, "vimbrel: --config: cannot open '/nonexistent': No such file or directory"},
+      {{"--window-id", "0x7"}, "", 1, "vimbrel: window 0x7 is not a window"},
+      {{}, "XSCREENSAVER_WINDOW=root", 1, "vimbrel: XSCREENSAVER_WINDOW 'root' is not a window id"},
+      {{}, "DISPLAY=" + x.name + ".1", 1, "vimbrel: the window's visual is not TrueColor of depth 24 or 32 (depth 8, class 3)"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.firstLine);
+    std::vector<std::string> env{"DISPLAY=" + x.name};
+    if (!c.environment.empty()) env.insert(env.begin(), c.environment);
+    const pid_t pid = Spawn(Command(c.arguments), env, scratch + "-bad.err");
+    EXPECT_EQ(WaitExit(pid, 15), c.status);
+    const std::string text = ReadText(scratch + "-bad.err");
+    EXPECT_EQ(text.substr(0, text.find('\n')), c.firstLine);
+    const std::string rest = text.substr(text.find('\n') + 1);
+    EXPECT_EQ(rest, c.status == 2 ? "usage: vimbrel [--root | --window-id ID] [--config FILE] [--fps] "
+                                    "[--SETTING VALUE...] (--help lists them)\n"
+                                  : "");
+  }
+}
+
+}  // namespace

@@ -1,0 +1,99 @@
+#!/usr/bin/env bash
+# The XScreenSaver daemon from Debian runs vimbrel: a test user's
+# ~/.xscreensaver names it (with its clock frozen), `xscreensaver-command
+# -activate` blanks the screen, and a screenshot of the root must equal
+# vimbrel-render's frame at the screen's size.
+#
+#   xscreensaver_test.sh VIMBREL VIMBREL_RENDER OUTPUT_DIR
+#
+# The daemon refuses to run programs as root, so it and its Xvfb run as the
+# unprivileged user vimbrel-saver, which the test creates; it needs root for
+# that and is skipped (status 77) otherwise. The display is the first free
+# one from VIMBREL_XSCREENSAVER_TEST_DISPLAY (default 94). Every wait has a
+# deadline; the screenshot is left in OUTPUT_DIR/xscreensaver-root.png.
+set -euo pipefail
+program=$1 render=$2 out=$3
+user=vimbrel-saver
+tick=4242 width=800 height=600
+
+if [ "$(id -u)" -ne 0 ]; then
+  echo "SKIP: the daemon test creates the unprivileged user it runs as; run it as root"
+  exit 77
+fi
+id -u "$user" >/dev/null 2>&1 || useradd --create-home --shell /bin/sh "$user"
+home=$(getent passwd "$user" | cut -d: -f6)
+as_user() { runuser -u "$user" -- env HOME="$home" "$@"; }
+
+work=$home/vimbrel-test
+rm -rf "$work" && mkdir -p "$work" "$out"
+cp "$program" "$work/vimbrel"
+printf '#!/bin/sh\nVIMBREL_FROZEN_TICK=%s exec %s "$@"\n' "$tick" "$work/vimbrel" >"$work/vimbrel-frozen"
+chmod 755 "$work/vimbrel-frozen"
+cat >"$home/.xscreensaver" <<EOF
+mode: one
+selected: 0
+timeout: 0:30:00
+lock: False
+fade: False
+unfade: False
+splash: False
+programs: "Vimbrel" $work/vimbrel-frozen --root \n
+EOF
+chown -R "$user:" "$work" "$home/.xscreensaver"
+
+pids=()
+cleanup() {
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  for pid in "${pids[@]}"; do
+    for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+  done
+}
+trap cleanup EXIT
+
+# Polls a command until it succeeds, for at most $1 seconds.
+wait_for() {
+  local seconds=$1
+  shift
+  local deadline=$((SECONDS + seconds))
+  until "$@" >/dev/null 2>&1; do
+    [ "$SECONDS" -lt "$deadline" ] || return 1
+    sleep 0.2
+  done
+}
+
+# As the user, starts a process whose pid is then the last entry of pids.
+start_as_user() {
+  local pidfile=$work/pid.$#.$RANDOM
+  as_user sh -c 'echo $$ >"$0"; exec "$@"' "$pidfile" "$@" >>"$work/log" 2>&1 &
+  wait_for 10 test -s "$pidfile"
+  pids+=("$(cat "$pidfile")")
+}
+
+display=
+for n in $(seq "${VIMBREL_XSCREENSAVER_TEST_DISPLAY:-94}" 130); do
+  [ -e "/tmp/.X$n-lock" ] && continue
+  start_as_user Xvfb ":$n" -nolisten tcp -screen 0 "${width}x${height}x24"
+  if wait_for 15 as_user xdpyinfo -display ":$n"; then display=:$n; break; fi
+  kill "${pids[-1]}" 2>/dev/null || true
+done
+[ -n "$display" ] || { echo "FAIL: no Xvfb could be started"; exit 1; }
+export DISPLAY=$display
+
+start_as_user xscreensaver --no-splash
+wait_for 20 as_user xscreensaver-command -time || { echo "FAIL: the daemon did not start"; cat "$work/log"; exit 1; }
+as_user xscreensaver-command -activate
+
+"$render" --out "$out/vimbrel-render-${width}x${height}.png" --size "${width}x${height}" --time "$tick"
+shot=$out/xscreensaver-root.png
+root_shows_frame() {
+  as_user import -window root "$work/root.png" || return 1
+  cp "$work/root.png" "$shot"
+  [ "$(compare -metric AE "$shot" "$out/vimbrel-render-${width}x${height}.png" null: 2>&1)" = 0 ]
+}
+if ! wait_for 30 root_shows_frame; then
+  echo "FAIL: the root does not show vimbrel's frame ($shot); daemon log:"
+  cat "$work/log"
+  exit 1
+fi
+pgrep -u "$user" -x vimbrel >/dev/null || { echo "FAIL: the frame is there but vimbrel is not running"; exit 1; }
+echo "PASS: the daemon shows vimbrel's frame ($shot)"
