@@ -20,8 +20,11 @@ add_library(vimbrel_shell STATIC ${VIMBREL_SHELL_SOURCES})
 target_link_libraries(vimbrel_shell PUBLIC vimbrel_core vimbrel_host_geometry comctl32 gdi32 user32 advapi32)
 target_compile_definitions(vimbrel_shell PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX)
 
-# The file's name and version number, for the version record.
+# The file's name and version number, for the version record and the
+# manifest; the resource compiler finds both in the generated folder.
 configure_file(${CMAKE_SOURCE_DIR}/cmake/build_info.h.in ${CMAKE_BINARY_DIR}/generated/build_info.h @ONLY)
+configure_file(${CMAKE_SOURCE_DIR}/src/resources/vimbrel.manifest.in ${CMAKE_BINARY_DIR}/generated/vimbrel.manifest
+  @ONLY)
 include_directories(${CMAKE_BINARY_DIR}/generated)
 
 # For the release package (scripts/package): its README and the version
@@ -32,7 +35,7 @@ file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/package/version.txt CONTENT "@PROJECT_
 
 set(VIMBREL_RC ${CMAKE_SOURCE_DIR}/src/resources/vimbrel.rc)
 set_source_files_properties(${VIMBREL_RC} PROPERTIES OBJECT_DEPENDS
-  "${CMAKE_SOURCE_DIR}/src/resources/floor.bmp;${CMAKE_SOURCE_DIR}/src/resources/face.bmp;${CMAKE_SOURCE_DIR}/src/resources/vimbrel.ico;${CMAKE_SOURCE_DIR}/src/resources/vimbrel.manifest")
+  "${CMAKE_SOURCE_DIR}/src/resources/floor.bmp;${CMAKE_SOURCE_DIR}/src/resources/face.bmp;${CMAKE_SOURCE_DIR}/src/resources/vimbrel.ico;${CMAKE_BINARY_DIR}/generated/vimbrel.manifest")
 
 add_executable(vimbrel_scr WIN32 src/host/win_main_win32.cpp ${VIMBREL_RC})
 set_target_properties(vimbrel_scr PROPERTIES OUTPUT_NAME ${VIMBREL_SCR_NAME} SUFFIX ".scr")
