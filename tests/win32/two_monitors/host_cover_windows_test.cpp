@@ -37,7 +37,7 @@ std::vector<HWND> CoverWindows(const SaverRun& saver) {
   return query.found;
 }
 
-// Whether window lies below above in the z-order.
+// Whether window comes after `above` in the z-order, that is, lies below it.
 bool Below(HWND window, HWND above) {
   for (HWND w = GetWindow(above, GW_HWNDNEXT); w != nullptr; w = GetWindow(w, GW_HWNDNEXT)) {
     if (w == window) return true;
@@ -76,8 +76,10 @@ TEST_F(HostCoverWindows, TheSecondMonitorGetsATopmostCaptionlessBlackCoverBelowT
   RECT scene, covered;
   GetWindowRect(saver.window, &scene);
   GetWindowRect(cover, &covered);
-  EXPECT_EQ(scene.right - scene.left, 1024);  // the scene window as on one monitor
-  EXPECT_EQ(scene.bottom - scene.top, 768);
+  EXPECT_EQ(scene.left, 0);  // the scene window as on one monitor
+  EXPECT_EQ(scene.top, 0);
+  EXPECT_EQ(scene.right, 1024);
+  EXPECT_EQ(scene.bottom, 768);
   EXPECT_EQ(covered.left, 0);
   EXPECT_EQ(covered.top, 0);
   EXPECT_EQ(covered.right, 800);
