@@ -1,8 +1,10 @@
 # bench_fuzz.cmake - the benchmark program, the fuzz targets and their tests.
 #
 #   vimbrel-bench            Google Benchmark: frame and initialisation cost
-#                            beside a plain copy of the frame buffer (not in
-#                            the sanitizer build, where timings mean nothing).
+#                            beside the display path (palette conversion of
+#                            the frame and a copy of the result), built with
+#                            the products' optimisation (not in the sanitizer
+#                            build, where timings mean nothing).
 #   vimbrel-fuzz-replay-<t>  runs fuzz target <t> once over every file of its
 #                            corpus fuzz/corpus/<t>/; ctest test fuzz_replay_<t>.
 #   vimbrel-fuzz-<t>         the libFuzzer program (clang with VIMBREL_SANITIZE
@@ -15,17 +17,35 @@
 
 set(VIMBREL_FUZZ_SECONDS 20 CACHE STRING "Seconds each fuzz target runs as a ctest test")
 set(VIMBREL_FUZZ_TARGETS bitmap frame)
+# The longest input each target makes: the bitmap target's covers the
+# committed pictures of full size among its seeds (about 600 KB); 0 lets
+# libFuzzer choose from the seeds.
+set(VIMBREL_FUZZ_MAX_LEN_bitmap 655360)
+set(VIMBREL_FUZZ_MAX_LEN_frame 0)
 
 add_library(vimbrel_committed_pictures STATIC ${CMAKE_SOURCE_DIR}/bench/committed_pictures.cpp)
 target_include_directories(vimbrel_committed_pictures PUBLIC ${CMAKE_SOURCE_DIR}/bench)
 target_link_libraries(vimbrel_committed_pictures PUBLIC vimbrel_core vimbrel_embedded_pictures)
 
 if(NOT VIMBREL_SANITIZE)
+  # The core as the products ship it (the Release flags of the MinGW builds,
+  # -O3), in a copy of its own for the shipped native program and the bench:
+  # the tests keep the library of the native build's configuration.
+  set(VIMBREL_PRODUCT_FLAGS -O3)
+  add_library(vimbrel_core_product STATIC ${VIMBREL_CORE_SOURCES})
+  target_include_directories(vimbrel_core_product PUBLIC ${CMAKE_SOURCE_DIR}/src)
+  target_compile_options(vimbrel_core_product PRIVATE ${VIMBREL_PRODUCT_FLAGS})
+  add_library(vimbrel_committed_pictures_product STATIC ${CMAKE_SOURCE_DIR}/bench/committed_pictures.cpp)
+  target_include_directories(vimbrel_committed_pictures_product PUBLIC ${CMAKE_SOURCE_DIR}/bench)
+  target_compile_options(vimbrel_committed_pictures_product PRIVATE ${VIMBREL_PRODUCT_FLAGS})
+  target_link_libraries(vimbrel_committed_pictures_product PUBLIC vimbrel_core_product vimbrel_embedded_pictures)
+
   find_package(benchmark)
   if(benchmark_FOUND)
     file(GLOB VIMBREL_BENCH_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/bench/*_bench.cpp)
     add_executable(vimbrel-bench ${VIMBREL_BENCH_SOURCES})
-    target_link_libraries(vimbrel-bench PRIVATE vimbrel_committed_pictures benchmark::benchmark_main)
+    target_compile_options(vimbrel-bench PRIVATE ${VIMBREL_PRODUCT_FLAGS})
+    target_link_libraries(vimbrel-bench PRIVATE vimbrel_committed_pictures_product benchmark::benchmark_main)
   else()
     message(STATUS "Google Benchmark not found: vimbrel-bench is not built")
   endif()
@@ -63,6 +83,7 @@ if(VIMBREL_SANITIZE AND CMAKE_CXX_COMPILER_ID MATCHES "Clang")
     file(MAKE_DIRECTORY ${work}/corpus ${work}/artifacts)
     add_test(NAME fuzz_${target}
       COMMAND vimbrel-fuzz-${target} -max_total_time=${VIMBREL_FUZZ_SECONDS} -rss_limit_mb=2048 -timeout=20
+              -max_len=${VIMBREL_FUZZ_MAX_LEN_${target}}
               -print_final_stats=1 -artifact_prefix=${work}/artifacts/
               ${work}/corpus ${CMAKE_SOURCE_DIR}/fuzz/corpus/${target})
     math(EXPR deadline "${VIMBREL_FUZZ_SECONDS} * 3 + 60")

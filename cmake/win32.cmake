@@ -43,6 +43,12 @@ target_link_libraries(vimbrel_scr PRIVATE vimbrel_shell)
 # No time stamp in the PE header: the same sources give the same bytes.
 target_link_options(vimbrel_scr PRIVATE -static -s -Wl,--no-insert-timestamp ${VIMBREL_EXPORT_FLAGS})
 
+# The paint benchmark: the scene window's paint against a plain 32-bit blit,
+# run by hand under Wine (README, Performance); no test runs it.
+add_executable(vimbrel-paint-bench ${CMAKE_SOURCE_DIR}/bench/paint_bench_win32.cpp ${VIMBREL_RC})
+target_link_libraries(vimbrel-paint-bench PRIVATE vimbrel_shell)
+target_link_options(vimbrel-paint-bench PRIVATE -static)
+
 # GoogleTest from Debian's source package, cross-compiled.
 set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)

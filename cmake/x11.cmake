@@ -14,7 +14,12 @@ endif()
 
 file(GLOB VIMBREL_X11_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/x11/*.cpp)
 add_executable(vimbrel ${VIMBREL_X11_SOURCES})
-target_link_libraries(vimbrel PRIVATE vimbrel_committed_pictures X11::X11 X11::Xext)
+if(TARGET vimbrel_committed_pictures_product)  # the shipped flags, but not under the sanitizers
+  target_compile_options(vimbrel PRIVATE ${VIMBREL_PRODUCT_FLAGS})
+  target_link_libraries(vimbrel PRIVATE vimbrel_committed_pictures_product X11::X11 X11::Xext)
+else()
+  target_link_libraries(vimbrel PRIVATE vimbrel_committed_pictures X11::X11 X11::Xext)
+endif()
 
 set(VIMBREL_XML ${CMAKE_BINARY_DIR}/vimbrel.xml)
 add_custom_command(OUTPUT ${VIMBREL_XML}

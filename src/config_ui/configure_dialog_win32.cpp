@@ -76,7 +76,7 @@ INT_PTR OnHScroll(HWND dialog, HWND trackbar) {
   if (field == nullptr) return 0;
   ReadSlider(dialog, trackbar, SceneSettings.*field->member, field->labelId);
   if (field->member == &SettingsRecord::frameTime)  // the new period takes effect at once
-    SetTimer(sceneDriver.sceneWindow, frameTimerId, static_cast<UINT>(SceneSettings.frameTime), nullptr);
+    StartFrameTimer(sceneDriver.sceneWindow, SceneSettings.frameTime);
   return 1;
 }
 
@@ -95,11 +95,32 @@ INT_PTR OnResetToDefaults(HWND dialog) {
 
 void LeaveDialog() {
   sceneDriver.keySequencePos = 0;
-  sceneDriver.inputHoldoff = holdoffAfterDialog;
+  HoldInputAfterDialog();
+}
+
+// The system's reason for the error, without its line break; empty when it has none.
+void DescribeError(DWORD error, char* text, DWORD size) {
+  DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0, text,
+                                size, nullptr);
+  while (length > 0 && (text[length - 1] == '\n' || text[length - 1] == '\r' || text[length - 1] == ' ')) --length;
+  text[length] = '\0';  // FormatMessageA's failure leaves 0
+}
+
+void ReportSaveFailure(HWND dialog, DWORD error) {
+  char reason[256];
+  DescribeError(error, reason, sizeof reason);
+  char text[400];
+  std::snprintf(text, sizeof text, "Vimbrel could not save its settings.\n\n%s (error %lu)", reason,
+                static_cast<unsigned long>(error));
+  MessageBoxA(dialog, text, saveFailureCaption, MB_OK | MB_ICONERROR);
 }
 
 INT_PTR OnOk(HWND dialog) {
-  SaveSettings();  // a failed write leaves the registry as it was; the record in memory stays the user's
+  if (SaveSettings() != 1) {
+    // The dialog stays open with the user's edits: OK may be tried again, and Cancel still puts everything back.
+    ReportSaveFailure(dialog, GetLastError());
+    return 1;
+  }
   LeaveDialog();
   if (sceneDriver.previewMode == 1) PostMessageA(sceneDriver.sceneWindow, WM_CLOSE, 0, 0);
   DestroyWindow(dialog);  // the dialog this procedure serves: dialogWindow
@@ -161,6 +182,14 @@ void OpenSettingsDialog(HWND sceneWindow) {
   sceneDriver.dialogWindow = CreateDialogParamA(sceneDriver.instanceHandle, MAKEINTRESOURCEA(IDD_SETTINGS), sceneWindow,
                                                 ScreenSaverConfigureDialog, 0);
   ShowWindow(sceneDriver.dialogWindow, SW_SHOW);
+  FocusSettingsDialog();
+}
+
+void FocusSettingsDialog() {
+  const HWND dialog = sceneDriver.dialogWindow;
+  if (!IsWindow(dialog)) return;
+  SetForegroundWindow(dialog);  // refused while another program holds the foreground: then the first click does it
+  SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetNextDlgTabItem(dialog, nullptr, FALSE)), TRUE);
 }
 
 void ResetConfigureDialog() { configureDialog = {}; }

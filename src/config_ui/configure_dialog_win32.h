@@ -22,6 +22,8 @@ struct ConfigureDialogState {
 extern ConfigureDialogState configureDialog;
 
 constexpr int resetToDefaultsId = 1059;
+// The caption of the message that tells the user OK could not store the record.
+constexpr char saveFailureCaption[] = "Vimbrel";
 
 extern "C" __declspec(dllexport) INT_PTR CALLBACK ScreenSaverConfigureDialog(HWND dialog, UINT message, WPARAM wParam,
                                                                              LPARAM lParam);
@@ -29,6 +31,10 @@ extern "C" __declspec(dllexport) INT_PTR CALLBACK ScreenSaverConfigureDialog(HWN
 // Creates the modeless dialog over the scene window and shows it; the scene
 // is handed this as its openSettingsDialog.
 void OpenSettingsDialog(HWND sceneWindow);
+// Brings the open dialog to the front with its first control focused, so
+// that the keyboard reaches it before any click; again after showing its
+// owner, which takes the activation.
+void FocusSettingsDialog();
 
 // Shows value in the label, then gives the trackbar its range and position.
 // The range travels as two 16-bit halves that the trackbar reads as signed.

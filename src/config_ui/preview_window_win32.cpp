@@ -58,5 +58,6 @@ int RunPreviewWindow(HINSTANCE instance, int showCommand) {
   if (sceneDriver.sceneWindow == nullptr) return -1;
   ShowWindow(sceneDriver.sceneWindow, showCommand);
   UpdateWindow(sceneDriver.sceneWindow);
+  FocusSettingsDialog();  // showing the scene window took the activation from the dialog
   return RunDialogMessageLoop();
 }

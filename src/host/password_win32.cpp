@@ -1,6 +1,9 @@
 // password_win32.cpp - loading the password verifier, asking it, and the change mode.
 #include "host/password_win32.h"
 
+#include <cstdlib>
+#include <cstring>
+
 #include "host/host_state.h"
 
 namespace {
@@ -8,18 +11,29 @@ namespace {
 constexpr char desktopKeyPath[] = "Control Panel\\Desktop";
 constexpr char usePasswordValue[] = "ScreenSaveUsePassword";
 
-// The user's switch. Missing, unreadable, longer than 4 bytes or zero: no
-// password. A shorter value fills the low bytes of a zeroed word.
+// A text switch as NT-family systems store it: its decimal value ("0" off,
+// "1" on); text that is no number reads as 0.
+bool TextSwitchOn(char* text, DWORD size) {
+  text[size] = '\0';  // the stored text need not end in one
+  return std::strtol(text, nullptr, 10) != 0;
+}
+
+// The user's switch. Missing, unreadable or zero: no password. Text is read
+// as its decimal value; any other type as a number of at most 4 bytes, a
+// shorter one filling the low bytes of a zeroed word, a longer one off.
 bool PasswordSwitchedOn() {
   HKEY key;
   if (RegOpenKeyA(HKEY_CURRENT_USER, desktopKeyPath, &key) != ERROR_SUCCESS) return false;
-  uint32_t usePassword = 0;
-  DWORD size = sizeof usePassword;
-  const bool on = RegQueryValueExA(key, usePasswordValue, nullptr, nullptr, reinterpret_cast<BYTE*>(&usePassword),
-                                   &size) == ERROR_SUCCESS &&
-                  usePassword != 0;
+  char stored[64 + 1] = {};  // room for a terminator after the longest text read
+  DWORD type = REG_NONE, size = sizeof stored - 1;
+  const LONG status = RegQueryValueExA(key, usePasswordValue, nullptr, &type, reinterpret_cast<BYTE*>(stored), &size);
   RegCloseKey(key);
-  return on;
+  if (status != ERROR_SUCCESS) return false;
+  if (type == REG_SZ) return TextSwitchOn(stored, size);
+  uint32_t usePassword = 0;
+  if (size > sizeof usePassword) return false;
+  std::memcpy(&usePassword, stored, size);
+  return usePassword != 0;
 }
 
 // Up to two frame ticks already queued are dropped rather than drawn late.

@@ -58,13 +58,16 @@ int32_t Step(EdgeStepper& stepper) {
 }
 
 // The same interpolation without a division per row: the numerator times
-// the sign of d, M = q * D + r with D = |d| and 0 <= r < D (floor division),
-// stepped by the quotient and remainder of the per-row change with a carry.
-// Exact while no numerator of the walk leaves the int32 range, which
-// StartDda checks for the whole walk in 64 bits before it is used.
+// the sign of d, M = q * D + r with D = |d| and 0 <= r < D, stepped by the
+// quotient and remainder of the per-row change with a carry. M keeps one
+// sign over the walk (it moves one way, and both ends are checked), so the
+// walk steps |M|, whose floor quotient is its truncated one, and puts the
+// sign back. Exact while no numerator of the walk leaves the int32 range,
+// which StartDda checks for the whole walk in 64 bits before it is used.
 struct EdgeDda {
   int32_t start, q, qStep;
   uint32_t r, rStep, divisor;
+  int32_t sign;  // 0: M >= 0 all the walk; -1: M <= 0 all the walk
 };
 
 int64_t FloorDiv(int64_t a, int64_t b) {  // b > 0
@@ -72,28 +75,35 @@ int64_t FloorDiv(int64_t a, int64_t b) {  // b > 0
   return (a % b != 0 && a < 0) ? q - 1 : q;
 }
 
-// False when a numerator could wrap or a quotient leave the int32 range: the
-// walk must then divide row by row.
+// False when a numerator could wrap, a quotient leave the int32 range or M
+// change sign within the walk: the walk must then divide row by row.
 bool StartDda(EdgeDda& dda, int32_t value0, int32_t value1, int32_t firstT, int32_t d, int32_t count) {
   const int64_t delta = WrapSub(value1, value0);
   const int64_t first = static_cast<int64_t>(firstT) * delta;
   const int64_t last = first + static_cast<int64_t>(count - 1) * delta;
   if (d == INT32_MIN || first < -INT32_MAX || first > INT32_MAX || last < -INT32_MAX || last > INT32_MAX) return false;
   const int64_t divisor = d < 0 ? -static_cast<int64_t>(d) : d;
-  const int64_t m = d < 0 ? -first : first, step = d < 0 ? -delta : delta;
-  const int64_t q = FloorDiv(m, divisor), qStep = FloorDiv(step, divisor);
+  int64_t m = d < 0 ? -first : first, mLast = d < 0 ? -last : last, step = d < 0 ? -delta : delta;
+  const bool negative = m < 0 || mLast < 0;
+  if (negative && (m > 0 || mLast > 0)) return false;
+  if (negative) m = -m, step = -step;  // |M|, still within the int32 range
+  const int64_t q = m / divisor, qStep = FloorDiv(step, divisor);
   if (qStep < INT32_MIN || qStep > INT32_MAX) return false;
-  dda = {value0, static_cast<int32_t>(q), static_cast<int32_t>(qStep), static_cast<uint32_t>(m - q * divisor),
-         static_cast<uint32_t>(step - qStep * divisor), static_cast<uint32_t>(divisor)};
+  dda = {value0,
+         static_cast<int32_t>(q),
+         static_cast<int32_t>(qStep),
+         static_cast<uint32_t>(m - q * divisor),
+         static_cast<uint32_t>(step - qStep * divisor),
+         static_cast<uint32_t>(divisor),
+         negative ? -1 : 0};
   return true;
 }
 
 // Without branches: the carries follow the slopes' fractions, which no
 // predictor guesses.
 int32_t Step(EdgeDda& dda) {
-  // The floor quotient moves one up to truncate a negative, inexact quotient toward zero.
-  const uint32_t up = static_cast<uint32_t>(dda.r != 0) & (static_cast<uint32_t>(dda.q) >> 31);
-  const int32_t value = WrapAdd(dda.start, WrapAdd(dda.q, static_cast<int32_t>(up)));
+  const int32_t quotient = WrapSub(dda.q ^ dda.sign, dda.sign);  // q, or -q for a walk of M <= 0
+  const int32_t value = WrapAdd(dda.start, quotient);
   dda.r += dda.rStep;  // below 2 * divisor <= 2^32: no wrap
   const uint32_t carry = static_cast<uint32_t>(dda.r >= dda.divisor);
   dda.r -= (0u - carry) & dda.divisor;

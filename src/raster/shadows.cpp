@@ -84,6 +84,7 @@ void CopyBackgroundWithShadows(const RasterTarget& target, const uint8_t* backgr
     high = std::max(high, to[t]);
   }
   if (high < low) low = high = height;  // nothing to darken: one plain copy
+  low = std::max(low, 0);                // never negative; said so, for the compiler's bounds check
   std::memcpy(target.pixels, background, stride * static_cast<size_t>(low));
   for (int32_t y = low; y <= high && y < height; ++y) {
     const size_t offset = stride * static_cast<size_t>(y);

@@ -41,13 +41,20 @@ void SamplePixels(SpanSampling s, uint8_t* out, int32_t count) {
 }
 
 #if defined(__SSE2__)
-// Four lanes of positions first + k * step (k = 1..4 or 5..8), as fixed16:
-// the wrapped product keeps the low 32 bits, whose high half is the mask
-// column or row exactly while it stays below 2^15.
-__m128i Fixed16Lanes(fixed8 first, fixed8 step, uint32_t k0) {
-  const uint32_t start = static_cast<uint32_t>(first) << 8, delta = static_cast<uint32_t>(step) << 8;
-  return _mm_setr_epi32(static_cast<int32_t>(start + k0 * delta), static_cast<int32_t>(start + (k0 + 1) * delta),
-                        static_cast<int32_t>(start + (k0 + 2) * delta), static_cast<int32_t>(start + (k0 + 3) * delta));
+// Four lanes of positions first + k * step, k = 1..4, as fixed16: the
+// wrapped sums keep the low 32 bits, whose high half is the mask column or
+// row exactly while it stays below 2^15. Made by adding shifted copies,
+// without a multiply per lane.
+__m128i Fixed16Lanes(fixed8 first, fixed8 step) {
+  const __m128i delta = _mm_set1_epi32(static_cast<int32_t>(static_cast<uint32_t>(step) << 8));
+  const __m128i twice = _mm_add_epi32(delta, _mm_slli_si128(delta, 4));        // 1, 2, 2, 2 steps
+  const __m128i steps = _mm_add_epi32(twice, _mm_slli_si128(twice, 8));        // 1, 2, 3, 4 steps
+  return _mm_add_epi32(_mm_set1_epi32(static_cast<int32_t>(static_cast<uint32_t>(first) << 8)), steps);
+}
+
+// The lanes four steps further on.
+__m128i FourStepsOn(__m128i lanes, fixed8 step) {
+  return _mm_add_epi32(lanes, _mm_set1_epi32(static_cast<int32_t>(static_cast<uint32_t>(step) << 10)));
 }
 
 // Mask offsets of eight pixels, row * stride + column, from one multiply-add
@@ -62,14 +69,11 @@ void BlockOffsets(__m128i u0, __m128i u1, __m128i v0, __m128i v1, __m128i column
 
 // The whole span eight pixels at a time, the offsets made in vectors and
 // the samples read one by one; the last block draws only the pixels left
-// (its other offsets lie past the span's end and are never read). Returns
-// the pixels drawn: all of them, or none when the mask is too large for
-// 16-bit halves.
-int32_t SampleBlocks(const SpanSampling& s, uint8_t* out, int32_t count, int32_t maskWidth, int32_t maskHeight) {
-  if (maskWidth > blockMaskLimit || maskHeight > blockMaskLimit) return 0;
-  if (s.maskStride < 0 || s.maskStride >= blockMaskLimit) return 0;
-  __m128i u0 = Fixed16Lanes(s.u, s.du, 1), u1 = Fixed16Lanes(s.u, s.du, 5);
-  __m128i v0 = Fixed16Lanes(s.v, s.dv, 1), v1 = Fixed16Lanes(s.v, s.dv, 5);
+// (its other offsets lie past the span's end and are never read). Only for
+// a mask whose sides and stride fit 16-bit halves (BlocksFit).
+__attribute__((always_inline)) inline void SampleBlocks(const SpanSampling& s, uint8_t* out, int32_t count) {
+  __m128i u0 = Fixed16Lanes(s.u, s.du), u1 = FourStepsOn(u0, s.du);
+  __m128i v0 = Fixed16Lanes(s.v, s.dv), v1 = FourStepsOn(v0, s.dv);
   const __m128i uStep = _mm_set1_epi32(static_cast<int32_t>(static_cast<uint32_t>(s.du) << 11));  // 8 steps, fixed16
   const __m128i vStep = _mm_set1_epi32(static_cast<int32_t>(static_cast<uint32_t>(s.dv) << 11));
   const __m128i columnAndStride = _mm_set1_epi32(static_cast<int32_t>((static_cast<uint32_t>(s.maskStride) << 16) | 1u));
@@ -86,39 +90,36 @@ int32_t SampleBlocks(const SpanSampling& s, uint8_t* out, int32_t count, int32_t
     BlockOffsets(u0, u1, v0, v1, columnAndStride, offsets);
     for (int32_t k = 0; k < left; ++k) out[k] = static_cast<uint8_t>(s.base + s.mask[offsets[k]]);
   }
-  return count;
+}
+
+// Whether the spans of this target can be made in blocks: the mask's sides
+// and stride fit the 16-bit halves.
+bool BlocksFit(const RasterTarget& target) {
+  return target.maskWidth <= blockMaskLimit && target.maskHeight <= blockMaskLimit && target.maskStride >= 0 &&
+         target.maskStride < blockMaskLimit;
 }
 #else
-int32_t SampleBlocks(const SpanSampling&, uint8_t*, int32_t, int32_t, int32_t) { return 0; }
+inline void SampleBlocks(const SpanSampling&, uint8_t*, int32_t) {}
+bool BlocksFit(const RasterTarget&) { return false; }
 #endif
 
-}  // namespace
-
-void FillTexturedSpans(const RasterTarget& target, int table, int32_t colourBase) {
-  const SpanTables& tables = *target.tables;
-  const int32_t rows = UsableRows(tables, target.height, table, table + 2);
-  if (rows == 0) return;
-  const SpanRow* columns = tables.rows[table];
-  const SpanRow* us = tables.rows[table + 1];
-  const SpanRow* vs = tables.rows[table + 2];
-  int32_t first, last;
-  RowsToVisit(tables, table, rows, first, last);  // rows outside are empty
-  for (int32_t y = first; y <= last; ++y) {
-    if (columns[y].right <= columns[y].left) continue;  // empty, or a single column: not drawn
-    FillTexturedSpan(target, colourBase, y, columns[y].left, columns[y].right, us[y].left, vs[y].left, us[y].right,
-                     vs[y].right);
-  }
+// What every span of a target needs, checked once per fill: buffers to draw
+// with, and a mask that fixed8 positions can address.
+bool TargetFillable(const RasterTarget& target) {
+  return target.pixels != nullptr && target.mask != nullptr && target.maskWidth <= fixed8MaskLimit &&
+         target.maskHeight <= fixed8MaskLimit;
 }
 
-void FillTexturedSpan(const RasterTarget& target, int32_t colourBase, int32_t row, int32_t xStart, int32_t xEnd,
-                      int32_t uL, int32_t vL, int32_t uR, int32_t vR) {
-  // A span that reaches past the frame or the mask is dropped whole.
+// One span of a fillable target; dropped whole when it reaches past the
+// frame or the mask. Inline in the row loop, so that a span's set-up stays
+// a few instructions.
+__attribute__((always_inline)) inline void DrawSpan(const RasterTarget& target, bool blocks, int32_t colourBase,
+                                                    int32_t row, int32_t xStart, int32_t xEnd, int32_t uL, int32_t vL,
+                                                    int32_t uR, int32_t vR) {
   if (row < 0 || row >= target.height || xStart < 0 || xEnd >= target.width || xEnd < xStart) return;
   const int32_t maskWidth = target.maskWidth, maskHeight = target.maskHeight;
   if (uL < 0 || uL >= maskWidth || uR < 0 || uR >= maskWidth) return;
   if (vL < 0 || vL >= maskHeight || vR < 0 || vR >= maskHeight) return;
-  if (maskWidth > fixed8MaskLimit || maskHeight > fixed8MaskLimit) return;
-  if (target.pixels == nullptr || target.mask == nullptr) return;
 
   // Both ends lie in the mask and |step| * n never exceeds the distance
   // between them (the steps truncate toward zero), so every stepped position
@@ -131,5 +132,30 @@ void FillTexturedSpan(const RasterTarget& target, int32_t colourBase, int32_t ro
                                  uL * 256,    vL * 256,          du,
                                  dv};
   uint8_t* out = target.pixels + static_cast<ptrdiff_t>(row) * target.stride + xStart;
-  if (SampleBlocks(sampling, out, n, maskWidth, maskHeight) == 0) SamplePixels(sampling, out, n);
+  if (blocks) SampleBlocks(sampling, out, n);
+  else SamplePixels(sampling, out, n);
+}
+
+}  // namespace
+
+void FillTexturedSpans(const RasterTarget& target, int table, int32_t colourBase) {
+  const SpanTables& tables = *target.tables;
+  const int32_t rows = UsableRows(tables, target.height, table, table + 2);
+  if (rows == 0 || !TargetFillable(target)) return;
+  const bool blocks = BlocksFit(target);
+  const SpanRow* columns = tables.rows[table];
+  const SpanRow* us = tables.rows[table + 1];
+  const SpanRow* vs = tables.rows[table + 2];
+  int32_t first, last;
+  RowsToVisit(tables, table, rows, first, last);  // rows outside are empty
+  for (int32_t y = first; y <= last; ++y) {
+    if (columns[y].right <= columns[y].left) continue;  // empty, or a single column: not drawn
+    DrawSpan(target, blocks, colourBase, y, columns[y].left, columns[y].right, us[y].left, vs[y].left, us[y].right,
+             vs[y].right);
+  }
+}
+
+void FillTexturedSpan(const RasterTarget& target, int32_t colourBase, int32_t row, int32_t xStart, int32_t xEnd,
+                      int32_t uL, int32_t vL, int32_t uR, int32_t vR) {
+  if (TargetFillable(target)) DrawSpan(target, BlocksFit(target), colourBase, row, xStart, xEnd, uL, vL, uR, vR);
 }

@@ -18,7 +18,7 @@
 #include "scene/settings_record.h"
 #include "scene/settings_registry_win32.h"
 
-SceneDriver sceneDriver = {nullptr, nullptr, nullptr, 1, 0, 0, 0, 0, nullptr, nullptr, nullptr};
+SceneDriver sceneDriver = {nullptr, nullptr, nullptr, 1, 0, 0, 0, 0, nullptr, nullptr, nullptr, 0};
 const char keySequence[6] = "ZKVMQ";
 
 namespace {
@@ -48,10 +48,27 @@ LRESULT OnDestroy(HWND window) {
   return 0;
 }
 
-LRESULT OnTimer(HWND window) {
-  if (sceneDriver.inputHoldoff > 0 && sceneDriver.inputHoldoff < 50) --sceneDriver.inputHoldoff;
+bool HoldingOffAfterDialog() { return sceneDriver.inputHoldoff > 0 && sceneDriver.inputHoldoff < holdoffDialogOpen; }
+
+LRESULT CountDownHoldoff(HWND window) {
+  if (HoldingOffAfterDialog()) --sceneDriver.inputHoldoff;
+  if (!HoldingOffAfterDialog()) KillTimer(window, holdoffTimerId);  // run out, or the dialog is open again
+  return 0;
+}
+
+LRESULT OnTimer(HWND window, UINT_PTR timerId) {
+  if (timerId == holdoffTimerId) return CountDownHoldoff(window);
   InvalidateRect(window, nullptr, FALSE);  // the frame covers everything: never erase
   return 0;
+}
+
+// The holdoff's tick: the frame period, or the default frame time for a
+// period the dialog cannot set (the frame timer may then never fire).
+UINT HoldoffTickPeriod() {
+  const SettingsField* field = FindSettingsField("frameTime");
+  const int32_t period = sceneDriver.framePeriod;
+  const bool dialogCouldSetIt = period >= field->minimum && period <= field->maximum;
+  return static_cast<UINT>(dialogCouldSetIt ? period : field->defaultValue);
 }
 
 void ShowFrame(HDC dc) {
@@ -101,6 +118,16 @@ LRESULT OnMouse(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   return FallThrough(window, message, wParam, lParam);
 }
 
+// In settings mode the keyboard belongs to the open dialog: when the scene
+// window is given the focus (shown, activated, clicked) it passes it on.
+LRESULT OnSetFocus(HWND window, WPARAM lostBy, LPARAM lParam) {
+  if (sceneDriver.previewMode == 1 && IsWindowVisible(sceneDriver.dialogWindow)) {  // hidden while it is destroyed
+    SetFocus(sceneDriver.dialogWindow);  // the dialog gives it to its own control
+    return 0;
+  }
+  return FallThrough(window, WM_SETFOCUS, lostBy, lParam);
+}
+
 LRESULT OnQueryNewPalette(HWND window) {
   HDC dc = GetDC(window);
   SelectPalette(dc, sceneDriver.scenePalette, FALSE);  // refused while there is no palette yet
@@ -121,12 +148,13 @@ extern "C" LRESULT CALLBACK ScreenSaverProc(HWND window, UINT message, WPARAM wP
     case WM_CREATE: return OnCreate(window);
     case WM_DESTROY: return OnDestroy(window);
     case WM_PAINT: return OnPaint(window);
-    case WM_TIMER: return OnTimer(window);
+    case WM_TIMER: return OnTimer(window, static_cast<UINT_PTR>(wParam));
     case WM_KEYDOWN: return OnKeyDown(window, wParam, lParam);
     case WM_MOUSEMOVE:
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN: return OnMouse(window, message, wParam, lParam);
+    case WM_SETFOCUS: return OnSetFocus(window, wParam, lParam);
     case WM_PALETTECHANGED: return OnPaletteChanged(window, reinterpret_cast<HWND>(wParam), wParam, lParam);
     case WM_QUERYNEWPALETTE: return OnQueryNewPalette(window);
     default: return FallThrough(window, message, wParam, lParam);
@@ -152,14 +180,26 @@ int InitialiseScene(HWND window) {
   if (result == SceneInitResult::missingPicture) ReportMissingPicture();
   if (result != SceneInitResult::ok) return 0;
   sceneTickSource = ReadSystemTick;
-  SetTimer(window, frameTimerId, static_cast<UINT>(SceneSettings.frameTime), nullptr);
+  StartFrameTimer(window, SceneSettings.frameTime);
   sceneDriver.sceneReady = 1;
   return 1;
+}
+
+void StartFrameTimer(HWND window, int32_t frameTime) {
+  // The period as the system reads it: a negative frame time is a huge one.
+  SetTimer(window, frameTimerId, static_cast<UINT>(frameTime), nullptr);  // fails only without a window
+  sceneDriver.framePeriod = frameTime;
+}
+
+void HoldInputAfterDialog() {
+  sceneDriver.inputHoldoff = holdoffAfterDialog;
+  // Without its timer the holdoff would never end: input is then not held off at all.
+  if (SetTimer(sceneDriver.sceneWindow, holdoffTimerId, HoldoffTickPeriod(), nullptr) == 0) sceneDriver.inputHoldoff = 0;
 }
 
 void ResetSceneDriver() {
   const SceneDriver kept = sceneDriver;
   sceneDriver = {kept.instanceHandle, nullptr, nullptr, 1, 0, 0, 0, 0, nullptr, kept.inputFallback,
-                 kept.openSettingsDialog};
+                 kept.openSettingsDialog, 0};
   ResetSceneState();
 }

@@ -7,7 +7,7 @@
 // paint, one frame per paint, frameTimer invalidating every frameTime ms,
 // palette realisation, the hidden key sequence that opens the settings dialog
 // over a running saver, and inputHoldoff that keeps input from ending the
-// saver while the dialog is open. The scene calls nothing above it: the
+// saver while the dialog is open and for a few frame periods after it closes. The scene calls nothing above it: the
 // layers above hand it what to call (inputFallback, openSettingsDialog).
 #pragma once
 
@@ -21,7 +21,7 @@ struct SceneDriver {
   HWND dialogWindow;  // the modeless settings dialog last opened; may be stale
   int32_t firstPaint;    // 1 until the first WM_PAINT
   int32_t previewMode;   // 1: settings mode, input goes to DefWindowProcA
-  int32_t inputHoldoff;  // 100 while the dialog is open, then 5 counted down per tick
+  int32_t inputHoldoff;  // 100 while the dialog is open, then 5 counted down by holdoffTimer
   int32_t keySequencePos;
   int32_t sceneReady;    // 1 once InitialiseScene succeeded
   HPALETTE scenePalette;
@@ -30,12 +30,14 @@ struct SceneDriver {
   WNDPROC inputFallback;
   // Opens the settings dialog over the scene window; null: no dialog.
   void (*openSettingsDialog)(HWND sceneWindow);
+  int32_t framePeriod;  // the period frameTimer was last started with (0: not yet)
 };
 
 extern SceneDriver sceneDriver;
 extern const char keySequence[6];  // "ZKVMQ"
 
 constexpr UINT_PTR frameTimerId = 1;
+constexpr UINT_PTR holdoffTimerId = 2;
 constexpr int32_t holdoffDialogOpen = 100;
 constexpr int32_t holdoffAfterDialog = 5;
 
@@ -43,6 +45,14 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK ScreenSaverProc(HWND window, U
                                                                   LPARAM lParam);
 
 int InitialiseScene(HWND window);
+
+// Starts (or restarts) frameTimer on the window with the frame time as its period.
+void StartFrameTimer(HWND window, int32_t frameTime);
+// Holds input off for holdoffAfterDialog frame periods from now. They are
+// counted by holdoffTimer, not by frameTimer, and a frame time outside the
+// dialog's range counts as the default one: a stored frame time that the
+// system takes as days cannot keep the saver from ending.
+void HoldInputAfterDialog();
 
 // Back to the state of a fresh process, keeping the instance and the
 // callbacks (tests only).

@@ -24,12 +24,14 @@ int LoadSettings() {
 
 int SaveSettings() {
   HKEY key;
-  if (RegCreateKeyExA(HKEY_CURRENT_USER, settingsKeyPath, 0, const_cast<char*>(settingsKeyClass),
-                      REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS)
-    return 0;
-  uint8_t stored[settingsRecordSize];
-  SettingsToBytes(SceneSettings, stored);
-  const LONG status = RegSetValueExA(key, settingsValueName, 0, REG_BINARY, stored, sizeof stored);
-  RegCloseKey(key);
+  LONG status = RegCreateKeyExA(HKEY_CURRENT_USER, settingsKeyPath, 0, const_cast<char*>(settingsKeyClass),
+                                REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key, nullptr);
+  if (status == ERROR_SUCCESS) {
+    uint8_t stored[settingsRecordSize];
+    SettingsToBytes(SceneSettings, stored);
+    status = RegSetValueExA(key, settingsValueName, 0, REG_BINARY, stored, sizeof stored);
+    RegCloseKey(key);
+  }
+  SetLastError(static_cast<DWORD>(status));  // the registry answers with its error rather than setting it
   return status == ERROR_SUCCESS ? 1 : 0;
 }

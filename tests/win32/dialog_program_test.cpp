@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "scene/settings_record.h"
-#include "support/dialog_support.h"
 #include "support/harness.h"
 
 namespace {

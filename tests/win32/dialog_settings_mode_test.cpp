@@ -12,7 +12,6 @@
 #include "scene/scene_state.h"
 #include "scene/scene_window_win32.h"
 #include "scene/settings_record.h"
-#include "support/dialog_support.h"
 #include "support/harness.h"
 
 namespace {
@@ -69,15 +68,6 @@ int RunSettingsMode(std::vector<Step> steps) {
 }
 
 HWND Dialog() { return sceneDriver.dialogWindow; }
-HWND Focus() { return GetFocus(); }
-int FocusId() { return GetDlgCtrlID(GetFocus()); }
-
-void PressKey(WPARAM key) {
-  HWND target = GetFocus() != nullptr ? GetFocus() : Dialog();
-  PostMessageA(target, WM_KEYDOWN, key, 1);
-  PostMessageA(target, WM_KEYUP, key, 0xC0000001);
-}
-
 bool FrameDrawn() { return sceneDriver.sceneReady == 1 && SceneSettings.pyramidTurnTick != 0; }
 
 bool FrameIsBareBackground() {
@@ -99,16 +89,6 @@ struct FrameCounter {
 Step WaitForLiveScene() {
   return {"the scene runs with the dialog over it",
           [] { return IsWindow(Dialog()) && IsWindowVisible(Dialog()) && FrameDrawn(); }};
-}
-
-// The user clicks into the dialog: the preview window was activated after
-// the dialog opened, so the dialog has to be activated to take keys.
-Step ActivateDialog() {
-  return {"the dialog takes the focus", [] {
-            SetForegroundWindow(Dialog());
-            SetActiveWindow(Dialog());
-            return IsChild(Dialog(), Focus());
-          }};
 }
 
 Step Act(const char* name, std::function<void()> action) {
@@ -190,94 +170,6 @@ TEST_F(SettingsMode, TheNextFrameShowsEachChange) {
       Act("close", [] { PostMessageA(sceneDriver.sceneWindow, WM_CLOSE, 0, 0); }),
   });
   EXPECT_EQ(result, 0);
-}
-
-// Frame time 1000 ms as stored; moved to 20 ms, ten frames come well within
-// the time that two would take before.
-TEST_F(SettingsMode, FrameTimeChangesTheFrameRateAtOnce) {
-  stored.frameTime = 1000;
-  StoreSettings(stored);
-  FrameCounter counter;
-  DWORD movedAt = 0, tenFramesAt = 0;
-  const int result = RunSettingsMode({
-      WaitForLiveScene(),
-      Act("move Frame time to 20",
-          [&] {
-            counter.lastTick = SceneSettings.pyramidTurnTick;
-            MoveTrackbar(Dialog(), 1052, 20, TB_ENDTRACK);
-            movedAt = GetTickCount();
-          }),
-      {"ten frames",
-       [&] {
-         counter.Poll();
-         tenFramesAt = GetTickCount();
-         return counter.frames >= 10;
-       }},
-      Act("close", [] { PostMessageA(sceneDriver.sceneWindow, WM_CLOSE, 0, 0); }),
-  });
-  EXPECT_EQ(result, 0);
-  EXPECT_EQ(SceneSettings.frameTime, 20);
-  EXPECT_LT(tenFramesAt - movedAt, 5000u) << "frames still come at the old period";
-}
-
-// Tab walks the tab stops in template order and round again; Enter on a
-// focused push button presses it (Reset to Defaults); Escape is Cancel.
-TEST_F(SettingsMode, TabEnterAndEscapeWorkInTheDialog) {
-  DialogTemplate compiled;
-  ASSERT_TRUE(ReadDialogTemplate(2003, compiled));
-  std::vector<int> tabStops;
-  for (const TemplateControl& control : compiled.controls)
-    if (control.style & WS_TABSTOP) tabStops.push_back(control.id);
-  ASSERT_EQ(tabStops.size(), 32u);
-  std::vector<int> visited;
-  int lastFocus = 0;
-  SettingsRecord defaults;
-  SetDefaultSettings(defaults);
-  const int result = RunSettingsMode({
-      WaitForLiveScene(),
-      ActivateDialog(),
-      Act("note the first focus", [&] { visited.push_back(lastFocus = FocusId()); }),
-      {"Tab round the dialog",
-       [&] {
-         if (FocusId() != lastFocus) visited.push_back(lastFocus = FocusId());
-         if (visited.size() > tabStops.size()) return true;
-         if (FocusId() == lastFocus && !(GetQueueStatus(QS_POSTMESSAGE) & QS_POSTMESSAGE)) PressKey(VK_TAB);
-         return false;
-       }},
-      {"Tab to Reset to Defaults",
-       [] {
-         if (FocusId() == resetToDefaultsId) return true;
-         if (!(GetQueueStatus(QS_POSTMESSAGE) & QS_POSTMESSAGE)) PressKey(VK_TAB);
-         return false;
-       }},
-      Act("Enter", [] { PressKey(VK_RETURN); }),
-      {"the defaults shown", [&] { return ControlText(Dialog(), 1027) == "-273"; }},
-      Act("Escape", [] { PressKey(VK_ESCAPE); }),
-  });
-  EXPECT_EQ(result, 0);
-  ASSERT_EQ(visited.size(), tabStops.size() + 1);
-  EXPECT_EQ(visited.front(), tabStops.front());
-  for (size_t i = 0; i < tabStops.size(); ++i) EXPECT_EQ(visited[i], tabStops[i]) << "tab stop " << i;
-  EXPECT_EQ(visited.back(), tabStops.front()) << "Tab does not wrap round";
-  // Escape was Cancel: the record as loaded, the registry as it was.
-  EXPECT_EQ(BytesOf(SceneSettings), BytesOf(stored));
-  EXPECT_EQ(Stored(), BytesOf(stored));
-}
-
-// Enter with a trackbar focused acts as OK: the edited record is stored.
-TEST_F(SettingsMode, EnterOnATrackbarIsOk) {
-  const int result = RunSettingsMode({
-      WaitForLiveScene(),
-      ActivateDialog(),
-      Act("move Eye Z", [] { MoveTrackbar(Dialog(), 1038, -9000); }),
-      {"a trackbar focused", [] { return ClassOf(Focus()) == "msctls_trackbar32"; }},
-      Act("Enter", [] { PressKey(VK_RETURN); }),
-  });
-  EXPECT_EQ(result, 0);
-  EXPECT_EQ(SceneSettings.eyeZ, -9000);
-  const std::vector<uint8_t> bytes = Stored();
-  EXPECT_EQ(bytes.size(), settingsRecordSize);
-  EXPECT_EQ(bytes, BytesOf(SceneSettings));
 }
 
 }  // namespace

@@ -43,25 +43,6 @@ TEST(HostChooseMode, PreviewAndPasswordSkipOnlyBlanksBeforeTheirNumber) {
   EXPECT_STREQ(ChooseMode("/A").rest, "");
 }
 
-TEST(HostParseDecimal, ReadsLeadingDigitsAndWrapsAt32Bits) {
-  EXPECT_EQ(ParseDecimal("1234abc"), 1234u);
-  EXPECT_EQ(ParseDecimal("0042"), 42u);
-  EXPECT_EQ(ParseDecimal(""), 0u);
-  EXPECT_EQ(ParseDecimal("abc"), 0u);
-  EXPECT_EQ(ParseDecimal(" 12"), 0u);
-  EXPECT_EQ(ParseDecimal("+12"), 0u);
-  EXPECT_EQ(ParseDecimal("-12"), 0u);
-  EXPECT_EQ(ParseDecimal("4294967295"), 4294967295u);
-  EXPECT_EQ(ParseDecimal("4294967296"), 0u);
-  EXPECT_EQ(ParseDecimal("4294967297"), 1u);
-  EXPECT_EQ(ParseDecimal("99999999999"), 1215752191u);  // 99999999999 mod 2^32
-}
-
-TEST(HostTicksSince, IsHarmlessAcrossTheWrapOfTheTickCounter) {
-  EXPECT_EQ(TicksSince(1000, 1250), 250u);
-  EXPECT_EQ(TicksSince(0xFFFFFF00u, 0x40u), 0x140u);
-}
-
 // Refusals return at once without making a window, so HostMain itself can be
 // asked here; a tab before the switch can only reach it this way, since the
 // start-up skips every control character after the program name.

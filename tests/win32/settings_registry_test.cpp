@@ -76,29 +76,4 @@ TEST_F(SettingsRegistry, ValueOfAnotherTypeIsTakenAsRawBytes) {
   EXPECT_EQ(SceneSettings.light2Y, 419);
 }
 
-TEST_F(SettingsRegistry, LongerValueGivesDefaults) {
-  std::vector<uint8_t> bytes = StoredForm(Defaults());
-  bytes[4] = 1;  // eyeY 1801 if it were read
-  bytes.push_back(0);
-  WriteSettingsValue(bytes, REG_BINARY);
-  EXPECT_EQ(LoadSettings(), 0);
-  EXPECT_EQ(StoredForm(SceneSettings), StoredForm(Defaults()));
-}
-
-TEST_F(SettingsRegistry, ShorterValueFillsLeadingFieldsAndDefaultsTheRest) {
-  SettingsRecord record = Defaults();
-  record.eyeX = 11;
-  record.eyeY = 22;
-  std::vector<uint8_t> bytes = StoredForm(record);
-  bytes.resize(8);
-  SceneSettings.frameTime = 0;
-  WriteSettingsValue(bytes, REG_BINARY);
-  EXPECT_EQ(LoadSettings(), 1);
-  EXPECT_EQ(SceneSettings.eyeX, 11);
-  EXPECT_EQ(SceneSettings.eyeY, 22);
-  EXPECT_EQ(SceneSettings.eyeZ, -4000);
-  EXPECT_EQ(SceneSettings.frameTime, 100);  // never a timer period of 0
-  EXPECT_EQ(SceneSettings.dodecaJourneyTime, 50);
-}
-
 }  // namespace

@@ -72,52 +72,6 @@ class RenderToolTest : public ::testing::Test {
   std::string dir;
 };
 
-TEST_F(RenderToolTest, BadArgumentsAreRefusedWithOneLineAndNoOutput) {
-  const std::string out = " --out " + dir + "/frame.png";
-  for (const std::string& arguments : {
-           std::string(), out + " --colour 3", out + " --size", out + " --size 0x5", out + " --size 100",
-           out + " --size 40000x10", out + " --size 1024x768x", out + " --size -4x4", out + " --time -1",
-           out + " --time 4294967296", out + " --interval 1e3", out + " --frames 0", out + " --frames 100001",
-           out + " --static-colours 8", " --out " + dir + "/frame.jpg",
-           " --frames 3 --out " + dir + "/frame.png",   // no conversion
-           " --frames 3 --out " + dir + "/f%d-%d.png",  // two
-           " --frames 3 --out " + dir + "/f%s.png", " --frames 3 --out " + dir + "/f%n.png",
-           " --frames 3 --out " + dir + "/f%100d.png", " --frames 3 --out " + dir + "/f%d%.png"}) {
-    const ToolRun run = Render(arguments);
-    EXPECT_NE(run.status, 0) << arguments;
-    EXPECT_EQ(run.message.rfind("vimbrel-render: ", 0), 0u) << arguments;
-    EXPECT_EQ(std::count(run.message.begin(), run.message.end(), '\n'), 1) << run.message;
-  }
-  EXPECT_TRUE(Listing().empty());
-  EXPECT_EQ(Render(out + " --size 4x4").status, 0);  // the same line with a good size works
-}
-
-TEST_F(RenderToolTest, UnreadableOrMalformedFilesAreNamedAndLeaveNoOutput) {
-  WriteFile(dir + "/text.bmp", Bytes{'h', 'e', 'l', 'l', 'o'});
-  Bytes rgb = ReadFile(floorFile);
-  WriteLe16(&rgb[28], 24);  // biBitCount
-  WriteFile(dir + "/rgb.bmp", rgb);
-  Bytes truncated = ReadFile(faceFile);
-  truncated.resize(truncated.size() / 2);
-  WriteFile(dir + "/short.bmp", truncated);
-  const std::string out = " --out " + dir + "/frame.bmp";
-  const std::pair<std::string, std::string> cases[] = {
-      {out + " --config " + dir + "/missing.cfg", "missing.cfg"},
-      {out + " --background " + dir + "/missing.bmp", "missing.bmp"},
-      {out + " --background " + dir + "/text.bmp", "not a BMP"},
-      {out + " --background " + dir + "/rgb.bmp", "not an 8-bit BMP"},
-      {out + " --mask " + dir + "/short.bmp", "truncated"},
-      {" --out " + dir + "/no/such/dir/frame.bmp", "cannot create"},
-  };
-  for (const auto& c : cases) {
-    const ToolRun run = Render(c.first);
-    EXPECT_NE(run.status, 0) << c.first;
-    EXPECT_NE(run.message.find(c.second), std::string::npos) << run.message;
-    EXPECT_EQ(std::count(run.message.begin(), run.message.end(), '\n'), 1) << run.message;
-  }
-  EXPECT_EQ(Listing(), (std::vector<std::string>{"rgb.bmp", "short.bmp", "text.bmp"}));
-}
-
 TEST_F(RenderToolTest, BmpHoldsTheFrameBytesAndTheScenePaletteOfTheBuiltInPictures) {
   const ToolRun run = Render(" --out " + dir + "/frame.bmp --size 150x112 --time 4321 --static-colours 20");
   ASSERT_EQ(run.status, 0) << run.message;

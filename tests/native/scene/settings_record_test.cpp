@@ -15,40 +15,6 @@ std::vector<uint8_t> StoredDefaults() {
   return bytes;
 }
 
-TEST(SettingsRecord, FieldTableCoversTheRecordInStoredOrder) {
-  ASSERT_EQ(sizeof(SettingsRecord), settingsRecordSize);
-  SettingsRecord record{};
-  for (size_t i = 0; i < settingsFieldCount; ++i) {
-    record.*settingsFields[i].member = static_cast<int32_t>(0x01020300 + i);
-  }
-  uint8_t bytes[settingsRecordSize];
-  SettingsToBytes(record, bytes);
-  for (size_t i = 0; i < settingsFieldCount; ++i) {
-    EXPECT_EQ(bytes[4 * i], i) << settingsFields[i].name;  // little-endian, field i at offset 4i
-    EXPECT_EQ(bytes[4 * i + 3], 0x01) << settingsFields[i].name;
-  }
-  // Offsets the rest of the system relies on.
-  EXPECT_EQ(bytes[48], 12);   // pyramidTurnStart
-  EXPECT_EQ(bytes[108], 27);  // dodecaJourneyTick
-  EXPECT_EQ(bytes[148], 37);  // frameTime
-}
-
-TEST(SettingsRecord, DefaultsAreTheDocumentedValues) {
-  SettingsRecord record{};
-  SetDefaultSettings(record);
-  EXPECT_EQ(record.eyeX, 0);
-  EXPECT_EQ(record.eyeY, 1800);
-  EXPECT_EQ(record.eyeZ, -4000);
-  EXPECT_EQ(record.pyramidRadius, 260);
-  EXPECT_EQ(record.dodecaCentreX, -273);
-  EXPECT_EQ(record.light1Y, 1067);
-  EXPECT_EQ(record.light2Z, 1000);
-  EXPECT_EQ(record.frameTime, 100);
-  EXPECT_EQ(record.showShadows, 1);
-  EXPECT_EQ(record.showGrid, 0);
-  EXPECT_EQ(record.pyramidTurnTick, 0);
-}
-
 TEST(SettingsRecord, ExactValueRoundTripsWithExtremeFields) {
   SettingsRecord record{};
   SetDefaultSettings(record);

@@ -1,17 +1,20 @@
 #include "support/harness.h"
 
+#include <commctrl.h>
+
+#include <cstdio>
+#include <cstdlib>
+
 #include "scene/settings_registry_win32.h"
 
 namespace {
 
-// Dispatches messages until condition() holds or, when stopAtQuit, a WM_QUIT
-// comes (true), or the deadline passes (false).
-bool Pump(const std::function<bool()>& condition, DWORD deadlineMs, bool stopAtQuit) {
+// Dispatches messages until condition() holds (true) or the deadline passes (false).
+bool Pump(const std::function<bool()>& condition, DWORD deadlineMs) {
   const DWORD start = GetTickCount();
   for (;;) {
     MSG message;
     while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-      if (stopAtQuit && message.message == WM_QUIT) return true;
       TranslateMessage(&message);
       DispatchMessageA(&message);
     }
@@ -23,16 +26,7 @@ bool Pump(const std::function<bool()>& condition, DWORD deadlineMs, bool stopAtQ
 
 }  // namespace
 
-bool WaitUntil(const std::function<bool()>& condition, DWORD deadlineMs) { return Pump(condition, deadlineMs, false); }
-
-bool WaitForQuitMessage(DWORD deadlineMs) {
-  return Pump([] { return false; }, deadlineMs, true);
-}
-
-void PumpMessagesFor(DWORD milliseconds) {
-  const DWORD start = GetTickCount();
-  WaitUntil([&] { return GetTickCount() - start >= milliseconds; }, milliseconds + 1000);
-}
+bool WaitUntil(const std::function<bool()>& condition, DWORD deadlineMs) { return Pump(condition, deadlineMs); }
 
 std::string ToWindowsPath(const std::string& unixPath) {
   std::string path = "Z:" + unixPath;
@@ -168,10 +162,73 @@ std::vector<uint8_t> CaptureClient(HWND window, int& width, int& height) {
   return rgb;
 }
 
-COLORREF ScreenPixel(HWND window, int x, int y) {
-  int width = 0, height = 0;
-  const std::vector<uint8_t> rgb = CaptureClient(window, width, height);
-  if (x < 0 || y < 0 || x >= width || y >= height) return CLR_INVALID;
-  const size_t i = (static_cast<size_t>(y) * width + x) * 3;
-  return RGB(rgb[i], rgb[i + 1], rgb[i + 2]);
+namespace {
+
+char privateUserPath[64];
+
+void DropPrivateUser() {
+  RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
+  RegDeleteTreeA(HKEY_CURRENT_USER, privateUserPath);
+  RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\VimbrelTests");  // only when no other test's user is left
+}
+
+}  // namespace
+
+void IsolateCurrentUser() {
+  if (privateUserPath[0] != '\0') return;
+  std::snprintf(privateUserPath, sizeof privateUserPath, "Software\\VimbrelTests\\DialogUser%lu",
+                GetCurrentProcessId());
+  RegDeleteTreeA(HKEY_CURRENT_USER, privateUserPath);  // a left-over of an earlier process with the same id
+  HKEY privateUser;
+  // Not volatile: the program creates its key non-volatile, which a volatile parent refuses.
+  if (RegCreateKeyExA(HKEY_CURRENT_USER, privateUserPath, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &privateUser,
+                      nullptr) != ERROR_SUCCESS)
+    return;
+  RegOverridePredefKey(HKEY_CURRENT_USER, privateUser);
+  std::atexit(DropPrivateUser);
+}
+
+bool ReadStoredSettings(std::vector<uint8_t>& bytes) {
+  DWORD type = 0;
+  return ReadSettingsValue(bytes, type);
+}
+
+std::vector<uint8_t> BytesOf(const SettingsRecord& record) {
+  std::vector<uint8_t> bytes(settingsRecordSize);
+  SettingsToBytes(record, bytes.data());
+  return bytes;
+}
+
+void StoreSettings(const SettingsRecord& record) { WriteSettingsValue(BytesOf(record), REG_BINARY); }
+
+void MoveTrackbar(HWND dialog, int trackbarId, int32_t position, WORD notification) {
+  HWND trackbar = GetDlgItem(dialog, trackbarId);
+  SendMessageA(trackbar, TBM_SETPOS, TRUE, position);
+  // What the trackbar itself sends its parent while it is dragged or stepped.
+  const WORD reported = static_cast<WORD>(SendMessageA(trackbar, TBM_GETPOS, 0, 0));
+  SendMessageA(dialog, WM_HSCROLL, MAKEWPARAM(notification, reported), reinterpret_cast<LPARAM>(trackbar));
+}
+
+void ClickControl(HWND dialog, int controlId) { SendMessageA(GetDlgItem(dialog, controlId), BM_CLICK, 0, 0); }
+
+std::string ControlText(HWND dialog, int controlId) {
+  char text[256] = {};
+  GetDlgItemTextA(dialog, controlId, text, sizeof text);
+  return text;
+}
+
+std::string LowerCase(std::string text) {
+  for (char& c : text)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return text;
+}
+
+std::string ClassOf(HWND window) {
+  char name[128] = {};
+  GetClassNameA(window, name, sizeof name);
+  return LowerCase(name);
+}
+
+int32_t TrackbarPosition(HWND dialog, int trackbarId) {
+  return static_cast<int32_t>(SendDlgItemMessageA(dialog, trackbarId, TBM_GETPOS, 0, 0));
 }

@@ -6,20 +6,19 @@
 #pragma once
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "scene/settings_record.h"
+
 constexpr DWORD defaultDeadlineMs = 20000;
 
 // Pumps this thread's messages until condition() holds or the deadline passes.
 bool WaitUntil(const std::function<bool()>& condition, DWORD deadlineMs = defaultDeadlineMs);
-// Pumps this thread's messages until a WM_QUIT arrives; false at the deadline.
-bool WaitForQuitMessage(DWORD deadlineMs = defaultDeadlineMs);
-// Pumps messages for a while (for letting frames happen, never as a wait for a condition).
-void PumpMessagesFor(DWORD milliseconds);
 
 // The program under test (vimbrel.scr or vimbrel64.scr of this build), as a Windows path.
 std::string ProgramPath();
@@ -48,8 +47,24 @@ void DeleteSettingsKey();
 bool ReadSettingsValue(std::vector<uint8_t>& bytes, DWORD& type);
 void WriteSettingsValue(const std::vector<uint8_t>& bytes, DWORD type);
 
-// RGB of the screen pixel at client point (x, y) of the window (row 0 at the
-// top, as Windows counts), read back with GDI.
-COLORREF ScreenPixel(HWND window, int x, int y);
 // The whole client area as RGB triples, top row first.
 std::vector<uint8_t> CaptureClient(HWND window, int& width, int& height);
+
+// Gives this process a private HKEY_CURRENT_USER (a fresh key of its own),
+// so that tests running side by side never see each other's settings.
+void IsolateCurrentUser();
+// The stored "Config" value's bytes; false when there is none.
+bool ReadStoredSettings(std::vector<uint8_t>& bytes);
+void StoreSettings(const SettingsRecord& record);
+std::vector<uint8_t> BytesOf(const SettingsRecord& record);
+
+// The settings dialog driven the way its controls drive it: a trackbar is
+// given a position and then reports WM_HSCROLL to the dialog, buttons and
+// check boxes are clicked with BM_CLICK.
+void MoveTrackbar(HWND dialog, int trackbarId, int32_t position, WORD notification = TB_THUMBTRACK);
+void ClickControl(HWND dialog, int controlId);
+std::string ControlText(HWND dialog, int controlId);
+// Class names in lower case, as the system compares them without case.
+std::string LowerCase(std::string text);
+std::string ClassOf(HWND window);
+int32_t TrackbarPosition(HWND dialog, int trackbarId);

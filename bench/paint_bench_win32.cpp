@@ -1,0 +1,172 @@
+// paint_bench_win32.cpp - vimbrel-paint-bench: the scene window's whole paint
+// of one frame against a plain 32-bit blit of a frame of the same size.
+//
+// A screen-sized window runs the scene's own window procedure
+// (ScreenSaverProc); each timed paint is InvalidateRect and UpdateWindow,
+// so WM_PAINT goes the real way: the frame is composed and put on the
+// screen. In the same loop the same window gets a plain SetDIBitsToDevice of
+// a 32-bit picture of the frame's size, the least any paint of a frame must
+// do on a true-colour display. Both are followed by a GdiFlush and the
+// pending messages, so that what the system defers to the message loop is
+// counted for both. So that the figures say where the paint's time goes,
+// the loop also times its parts apart: the frame alone (DrawSceneFrame), the
+// paint's blit of the 8-bit frame through the palette alone, and a plain
+// conversion of the frame to 32-bit pixels in memory (what any paint of an
+// 8-bit frame must add to the plain blit). Not a test: run it by hand under
+// Wine on a display of the size to measure (README, Performance).
+//
+//   vimbrel-paint-bench [paints]          default 60 paints, on the whole screen
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "scene/scene_clock.h"
+#include "scene/scene_frame.h"
+#include "scene/scene_state.h"
+#include "scene/scene_window_win32.h"
+#include "scene/settings_record.h"
+
+namespace {
+
+double Now() {
+  static LARGE_INTEGER frequency = [] {
+    LARGE_INTEGER f;
+    QueryPerformanceFrequency(&f);
+    return f;
+  }();
+  LARGE_INTEGER counter;
+  QueryPerformanceCounter(&counter);
+  return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+// Ticks spread over the solids' laps, as vimbrel-bench draws them.
+uint32_t benchTick = 0;
+uint32_t ReadBenchTick() { return benchTick; }
+
+void PumpMessages() {
+  MSG message;
+  while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+}
+
+HWND CreateSceneWindow(HINSTANCE instance, int width, int height) {
+  WNDCLASSA windowClass = {};
+  windowClass.lpfnWndProc = ScreenSaverProc;
+  windowClass.hInstance = instance;
+  windowClass.lpszClassName = "VimbrelPaintBench";
+  if (RegisterClassA(&windowClass) == 0) return nullptr;
+  return CreateWindowExA(WS_EX_TOPMOST, "VimbrelPaintBench", "Vimbrel paint bench", WS_POPUP | WS_VISIBLE, 0, 0,
+                         width, height, nullptr, nullptr, instance, nullptr);
+}
+
+// The 256 colours of the scene palette as 32-bit pixels.
+void TrueColours(uint32_t colours[256]) {
+  for (int i = 0; i < 256; ++i) {
+    const PaletteEntry& e = scene.palette.entries[i];
+    colours[i] = (uint32_t{e.red} << 16) | (uint32_t{e.green} << 8) | e.blue;
+  }
+}
+
+// The frame as 32-bit pixels, bottom row first like the frame.
+void ConvertFrame(const uint32_t colours[256], uint32_t* out) {
+  const auto width = static_cast<size_t>(scene.frameWidth);
+  for (int32_t y = 0; y < scene.frameHeight; ++y, out += width) {
+    const uint8_t* in = scene.framePixels + static_cast<size_t>(y) * static_cast<size_t>(scene.frameStride);
+    for (size_t x = 0; x < width; ++x) out[x] = colours[in[x]];
+  }
+}
+
+// One blit of the whole frame to the window, then what the system defers.
+void Blit(HWND window, const void* bits, const BITMAPINFO* header, UINT usage) {
+  HDC dc = GetDC(window);
+  SetDIBitsToDevice(dc, 0, 0, scene.frameWidth, scene.frameHeight, 0, 0, 0, scene.frameHeight, bits, header, usage);
+  ReleaseDC(window, dc);
+  GdiFlush();
+  PumpMessages();
+}
+
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  return values.empty() ? 0 : values[values.size() / 2];
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const int paints = argc > 1 ? std::max(1, std::atoi(argv[1])) : 60;
+  const HINSTANCE instance = GetModuleHandleA(nullptr);
+  const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+  sceneDriver.instanceHandle = instance;
+  HWND window = CreateSceneWindow(instance, width, height);
+  if (window == nullptr) {
+    std::fprintf(stderr, "vimbrel-paint-bench: no window\n");
+    return 1;
+  }
+  UpdateWindow(window);  // the first paint builds the scene
+  PumpMessages();
+  if (sceneDriver.sceneReady != 1) {
+    std::fprintf(stderr, "vimbrel-paint-bench: the scene was not built\n");
+    return 1;
+  }
+  KillTimer(window, frameTimerId);  // only the timed paints draw
+  sceneTickSource = ReadBenchTick;
+
+  HDC screen = GetDC(window);
+  const int bitsPerPixel = GetDeviceCaps(screen, BITSPIXEL);
+  const bool paletteDisplay = (GetDeviceCaps(screen, RASTERCAPS) & RC_PALETTE) != 0;
+  ReleaseDC(window, screen);
+
+  uint32_t colours[256];
+  TrueColours(colours);
+  std::vector<uint32_t> picture(static_cast<size_t>(scene.frameWidth) * static_cast<size_t>(scene.frameHeight));
+  DrawSceneFrame();
+  ConvertFrame(colours, picture.data());
+  BITMAPINFO plain = {};
+  plain.bmiHeader.biSize = sizeof plain.bmiHeader;
+  plain.bmiHeader.biWidth = scene.frameWidth;
+  plain.bmiHeader.biHeight = scene.frameHeight;  // bottom row first, as the frame
+  plain.bmiHeader.biPlanes = 1;
+  plain.bmiHeader.biBitCount = 32;
+  plain.bmiHeader.biCompression = BI_RGB;
+  const auto* paletteIndices = reinterpret_cast<const BITMAPINFO*>(scene.frameBuffer->paletteIndexHeader);
+  std::vector<uint32_t> converted(picture.size());
+
+  std::vector<double> paintTimes, blitTimes, frameTimes, frameBlitTimes, convertTimes;
+  for (int i = 0; i < paints; ++i) {
+    benchTick = static_cast<uint32_t>(i % 16) * 7919u;
+    double start = Now();
+    InvalidateRect(window, nullptr, FALSE);
+    UpdateWindow(window);
+    GdiFlush();
+    PumpMessages();
+    paintTimes.push_back(Now() - start);
+
+    start = Now();
+    Blit(window, picture.data(), &plain, DIB_RGB_COLORS);
+    blitTimes.push_back(Now() - start);
+
+    start = Now();
+    DrawSceneFrame();
+    frameTimes.push_back(Now() - start);
+
+    start = Now();
+    Blit(window, scene.framePixels, paletteIndices, DIB_PAL_COLORS);
+    frameBlitTimes.push_back(Now() - start);
+
+    start = Now();
+    ConvertFrame(colours, converted.data());
+    convertTimes.push_back(Now() - start);
+  }
+  const double paint = Median(paintTimes), blit = Median(blitTimes);
+  std::printf("%dx%d, %d bits per pixel%s, %d paints (medians, ms)\n", width, height, bitsPerPixel,
+              paletteDisplay ? " (palette)" : "", paints);
+  std::printf("paint %.2f = frame %.2f + 8-bit blit %.2f;  plain 32-bit blit %.2f;  conversion alone %.2f\n",
+              paint * 1e3, Median(frameTimes) * 1e3, Median(frameBlitTimes) * 1e3, blit * 1e3,
+              Median(convertTimes) * 1e3);
+  std::printf("paint / plain blit %.2f\n", blit > 0 ? paint / blit : 0);
+  DestroyWindow(window);
+  return 0;
+}
