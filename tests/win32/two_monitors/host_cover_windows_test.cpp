@@ -58,11 +58,14 @@ class HostCoverWindows : public ::testing::Test {
     RemoveUsePasswordFlag();
     RemoveStandin(SystemFolder());
   }
-  // Starts the saver and waits for its one cover.
+  // Starts the saver and waits for its one cover to be shown.
   HWND StartWithCover() {
     saver = StartSaver("/s");
     if (saver.window == nullptr) return nullptr;
-    WaitUntil([&] { return !CoverWindows(saver).empty(); }, 5000);
+    WaitUntil([&] {
+      const std::vector<HWND> covers = CoverWindows(saver);
+      return !covers.empty() && IsWindowVisible(covers[0]);
+    }, 5000);
     const std::vector<HWND> covers = CoverWindows(saver);
     return covers.size() == 1 ? covers[0] : nullptr;
   }
