@@ -21,6 +21,8 @@ Entry FindEntry(HMODULE module, const char* name) {
   return reinterpret_cast<Entry>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
 }
 
+constexpr int32_t maxCoverWindows = 15;  // monitors beyond the scene's; any further ones stay uncovered
+
 struct HostState {
   int32_t childPreview;  // 1: the saver runs inside another program's window
   POINT cursorReference;  // mouse travel is measured from here
@@ -34,6 +36,9 @@ struct HostState {
   int32_t checkingPassword;           // 1 while the question is under way
   int32_t closeApproved;              // 1 once a close was approved; never goes back
   uint32_t lastCheckTick;             // tick at which the last question ended
+  // The black windows over the other monitors (cover_windows_win32.h).
+  HWND coverWindows[maxCoverWindows];
+  int32_t coverCount;
 };
 
 extern HostState hostState;

@@ -1,9 +1,10 @@
 // saver_window_win32.cpp - the saver window's class, creation, loop and input rules.
 #include "host/saver_window_win32.h"
 
+#include "config_ui/configure_dialog_win32.h"
+#include "host/cover_windows_win32.h"
 #include "host/host_state.h"
 #include "host/password_win32.h"
-#include "config_ui/configure_dialog_win32.h"
 #include "scene/scene_window_win32.h"
 
 namespace {
@@ -174,8 +175,12 @@ int32_t RunSaverWindow(HWND parent) {
   ConnectSceneToHost();
   int32_t result = -1;  // no window, so no quit code
   if (CreateSaverWindow(parent, shape)) {
-    if (parent == nullptr) SetForegroundWindow(sceneDriver.sceneWindow);
+    if (parent == nullptr) {
+      SetForegroundWindow(sceneDriver.sceneWindow);
+      OpenCoverWindows(sceneDriver.sceneWindow);
+    }
     result = RunMessageLoop();
+    CloseCoverWindows();
   }
   UnloadPasswordVerifier();
   return result;

@@ -1,8 +1,9 @@
 // saver_window_win32.h - the saver window: full screen or inside a preview parent.
 //
 // RunSaverWindow registers "WindowsScreenSaverClass", makes either the
-// topmost full-screen "Screen Saver" window or a "Preview" child filling a
-// parent's client area, and runs its message loop. SaverWindowProc sees every
+// topmost full-screen "Screen Saver" window on the primary monitor, with a
+// black cover over every other monitor (cover_windows_win32.h), or a
+// "Preview" child filling a parent's client area, and runs its message loop. SaverWindowProc sees every
 // message first and hands the rest to the scene (ScreenSaverProc), which
 // passes what it leaves to SaverInputProc: there a key, a click or mouse
 // travel beyond mouseThreshold requests a close, and WM_CLOSE asks for the

@@ -5,4 +5,5 @@
 #define IDB_FLOOR 114
 #define IDB_FACE_PATTERN 113
 #define IDI_VIMBREL 101
+#define IDS_DESCRIPTION 1  // the saver's name in the system's list
 #define IDD_SETTINGS 2003

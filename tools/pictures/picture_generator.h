@@ -2,8 +2,8 @@
 //
 // Every picture is computed from nothing but the code below: the floor that
 // the solids stand on (bitmap 114, 1024 x 768, RLE8), the face pattern
-// (bitmap 113, 750 x 800, two colours) and the program icon (16 and 32
-// pixels). The results are the exact bytes of the files that the resource
+// (bitmap 113, 750 x 800, two colours) and the program icon (16, 32, 48 and
+// 256 pixels). The results are the exact bytes of the files that the resource
 // script includes; the same code always gives the same bytes.
 #pragma once
 
@@ -14,8 +14,15 @@
 std::vector<uint8_t> MakeFloorBitmapFile();
 // The face pattern as a BMP file.
 std::vector<uint8_t> MakeFaceBitmapFile();
-// The icon as an .ico file with a 16 x 16 and a 32 x 32 image.
+// The icon as an .ico file with an image of each of iconSizes: 32-bit
+// bitmaps with an AND mask, the 256-pixel one as PNG.
 std::vector<uint8_t> MakeIconFile();
+constexpr int32_t iconSizes[4] = {16, 32, 48, 256};
+// The icon's picture at one of those sizes: RGBA, top row first.
+std::vector<uint8_t> IconPixels(int32_t size);
+
+// A PNG file of RGBA pixels (top row first), compressed by this code alone.
+std::vector<uint8_t> MakePngFile(int32_t width, int32_t height, const std::vector<uint8_t>& rgba);
 
 // Sizes of the pictures.
 constexpr int32_t floorWidth = 1024;
