@@ -6,6 +6,7 @@
 #include "image/resource_win32.h"
 #include "resources/resource_ids.h"
 #include "scene/golden_frames.h"
+#include "scene/scene_window_win32.h"
 #include "support/harness.h"
 
 namespace {
@@ -47,9 +48,10 @@ SettingsRecord FrozenPose() {
   return record;
 }
 
-std::vector<uint8_t> ExpectedScreen(const SettingsRecord& record, int width, int height) {
+std::vector<uint8_t> ExpectedScreen(const SettingsRecord& record, int width, int height, uint32_t tick = 0) {
   EXPECT_EQ(SetUpLinkedScene(width, height, 0), SceneInitResult::ok);
   SceneSettings = record;
+  fixedSceneTick = tick;
   DrawSceneFrame();
   std::vector<uint8_t> rgb(static_cast<size_t>(width) * height * 3);
   for (int y = 0; y < height; ++y) {
@@ -98,6 +100,50 @@ TEST(SceneFrames, FullScreenSaverShowsThePortableFramePixelForPixel) {
 
   PostMessageA(saver, WM_KEYDOWN, VK_SPACE, 0);
   EXPECT_EQ(WaitForExit(run), 0u);
+  DeleteSettingsKey();
+}
+
+uint32_t windowTick = 0;
+uint32_t ReadWindowTick() { return windowTick; }
+
+// A moving scene in a window of this process: each frame the timer puts up
+// only the bands that changed, so after a few frames the window must show
+// the last of them exactly, with nothing left over from the ones before.
+TEST(SceneFrames, MovingSceneWindowShowsItsLatestFrameExactly) {
+  SettingsRecord record{};
+  SetDefaultSettings(record);
+  record.showGrid = 1;
+  std::vector<uint8_t> stored(settingsRecordSize);
+  SettingsToBytes(record, stored.data());
+  WriteSettingsValue(stored, REG_BINARY);
+  constexpr int width = 640, height = 480;
+  constexpr uint32_t lastTick = 5300;
+  const std::vector<uint8_t> expected = ExpectedScreen(record, width, height, lastTick);
+
+  WNDCLASSA windowClass = {};
+  windowClass.lpfnWndProc = ScreenSaverProc;
+  windowClass.hInstance = sceneDriver.instanceHandle = GetModuleHandleA(nullptr);
+  windowClass.lpszClassName = "VimbrelMovingScene";
+  ASSERT_NE(RegisterClassA(&windowClass), 0);
+  HWND window = CreateWindowExA(WS_EX_TOPMOST, "VimbrelMovingScene", "", WS_POPUP | WS_VISIBLE, 0, 0, width, height,
+                                nullptr, nullptr, windowClass.hInstance, nullptr);
+  ASSERT_NE(window, nullptr);
+  UpdateWindow(window);  // the first paint builds the scene
+  ASSERT_EQ(sceneDriver.sceneReady, 1);
+  KillTimer(window, frameTimerId);  // only the frames below are drawn
+  sceneTickSource = ReadWindowTick;
+  for (uint32_t tick = 4100; tick <= lastTick; tick += 300) {  // a frame time of 300 ms: large moves
+    windowTick = tick;
+    SendMessageA(window, WM_TIMER, frameTimerId, 0);
+    UpdateWindow(window);
+  }
+  int shownWidth = 0, shownHeight = 0;
+  const std::vector<uint8_t> shown = CaptureClient(window, shownWidth, shownHeight);
+  EXPECT_EQ(Mismatches(shown, expected), 0u) << "of " << width * height << " pixels";
+
+  DestroyWindow(window);
+  ResetSceneState();
+  ResetSceneDriver();
   DeleteSettingsKey();
 }
 
