@@ -124,15 +124,30 @@ void DestroyFrameImage(Display* display, FrameImage& frame) {
   frame.sharedMemory = false;
 }
 
+namespace {
+
+void PutRectangle(const X11Target& target, const FrameImage& frame, int32_t left, int32_t top, int32_t right,
+                  int32_t bottom) {
+  left = std::max(left, 0), top = std::max(top, 0);
+  right = std::min(right, target.width), bottom = std::min(bottom, target.height);
+  if (frame.image == nullptr || left >= right || top >= bottom) return;
+  const auto w = static_cast<unsigned>(right - left), h = static_cast<unsigned>(bottom - top);
+  if (frame.sharedMemory)
+    XShmPutImage(target.display, target.window, frame.gc, frame.image, left, top, left, top, w, h, False);
+  else
+    XPutImage(target.display, target.window, frame.gc, frame.image, left, top, left, top, w, h);
+}
+
+}  // namespace
+
 void PutFrame(const X11Target& target, const uint8_t* pixels, int32_t stride, FrameImage& frame) {
   ShownBand bands[maxShownBands];
   const int32_t count = UpdateShownFrame(frame.shown, pixels, stride, bands);
-  for (int32_t i = 0; i < count; ++i) {
-    const ShownBand& b = bands[i];
-    const auto w = static_cast<unsigned>(b.right - b.left), h = static_cast<unsigned>(b.bottom - b.top);
-    if (frame.sharedMemory)
-      XShmPutImage(target.display, target.window, frame.gc, frame.image, b.left, b.top, b.left, b.top, w, h, False);
-    else
-      XPutImage(target.display, target.window, frame.gc, frame.image, b.left, b.top, b.left, b.top, w, h);
-  }
+  for (int32_t i = 0; i < count; ++i)
+    PutRectangle(target, frame, bands[i].left, bands[i].top, bands[i].right, bands[i].bottom);
+}
+
+void PutExposed(const X11Target& target, const FrameImage& frame, int32_t x, int32_t y, int32_t width,
+                int32_t height) {
+  PutRectangle(target, frame, x, y, x + width, y + height);
 }

@@ -34,3 +34,6 @@ void DestroyFrameImage(Display* display, FrameImage& frame);
 // Shows a frame of target.width x target.height indices, stored bottom row
 // first with the given stride.
 void PutFrame(const X11Target& target, const uint8_t* pixels, int32_t stride, FrameImage& frame);
+// Puts an exposed part of the window up again from what was last shown.
+void PutExposed(const X11Target& target, const FrameImage& frame, int32_t x, int32_t y, int32_t width,
+                int32_t height);

@@ -123,7 +123,10 @@ class Program {
     for (;;) {
       while (XPending(target_.display) > 0)
         if (!HandleEvent()) return closed_ ? 0 : exitFailure;
-      if (resized_ && !LayOutScene()) return exitFailure;
+      if (resized_) {
+        if (!LayOutScene()) return exitFailure;
+        nextFrame = MonotonicMilliseconds();  // the new size is shown at once, whatever the frame time
+      }
       const uint64_t now = MonotonicMilliseconds();
       if (now >= nextFrame) {
         if (!DrawFrame()) return closed_ ? 0 : exitFailure;
@@ -174,7 +177,7 @@ class Program {
     XEvent event;
     XNextEvent(target_.display, &event);
     switch (event.type) {
-      case Expose: image_.shown.wholeFrameStale = true; return true;
+      case Expose: return OnExpose(event.xexpose);
       case ConfigureNotify: return OnConfigure(event.xconfigure);
       case DestroyNotify: closed_ = event.xdestroywindow.window == target_.window; return !closed_;
       case ClientMessage:
@@ -182,6 +185,11 @@ class Program {
         return !closed_;
       default: return true;
     }
+  }
+
+  bool OnExpose(const XExposeEvent& event) {
+    if (!resized_) PutExposed(target_, image_, event.x, event.y, event.width, event.height);
+    return true;
   }
 
   bool OnConfigure(const XConfigureEvent& event) {

@@ -222,13 +222,22 @@ SettingsRecord Defaults() {
 TEST(X11Program, OwnWindowShowsTheFrameAtEverySizeAndClosesWithZero) {
   Xvfb x;
   ASSERT_NE(x.display, nullptr) << "no Xvfb could be started";
-  const pid_t pid = Spawn(Command({}), {"DISPLAY=" + x.name, FrozenAt(12345)}, scratch + "-own.err");
+  // A frame time of 100 s: what is shown after the first frame is shown without another.
+  SettingsRecord slow = Defaults();
+  slow.frameTime = 100000;
+  const pid_t pid = Spawn(Command({"--frame-time", "100000"}), {"DISPLAY=" + x.name, FrozenAt(12345)},
+                          scratch + "-own.err");
   Window window = 0;
   ASSERT_TRUE(WaitFor([&] { return (window = FindTopLevel(x.display, "Vimbrel")) != 0; }, 15));
-  EXPECT_EQ(WaitForFrame(x.display, window, RenderedFrame(Defaults(), 12345, 1024, 768)), 0);
+  EXPECT_EQ(WaitForFrame(x.display, window, RenderedFrame(slow, 12345, 1024, 768)), 0);
 
   XResizeWindow(x.display, window, 501, 299);  // no manager on Xvfb: the size is taken as asked
-  EXPECT_EQ(WaitForFrame(x.display, window, RenderedFrame(Defaults(), 12345, 501, 299)), 0);
+  const Frame resized = RenderedFrame(slow, 12345, 501, 299);
+  EXPECT_EQ(WaitForFrame(x.display, window, resized), 0);
+  XUnmapWindow(x.display, window);  // hidden and shown again: the exposed window is repainted
+  XMapWindow(x.display, window);
+  XSync(x.display, False);
+  EXPECT_EQ(WaitForFrame(x.display, window, resized), 0);
 
   Close(x.display, window);
   EXPECT_EQ(WaitExit(pid, 15), 0) << ReadText(scratch + "-own.err");
