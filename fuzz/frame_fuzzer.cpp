@@ -15,7 +15,7 @@
 #include <cstring>
 #include <vector>
 
-#include "committed_pictures.h"
+#include "scene/committed_pictures.h"
 #include "scene/scene_clock.h"
 #include "scene/scene_frame.h"
 #include "scene/scene_state.h"

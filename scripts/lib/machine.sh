@@ -16,8 +16,10 @@ wine64_loader=/usr/lib/wine/wine64
 
 # Runs a minimal i386 ELF program: exit(42) through int 0x80.
 kernel_runs_i386_program() {
-  local probe status
-  probe=$(mktemp) || return 1
+  local probe status dir
+  # In the build tree: /tmp may be mounted without the right to run programs.
+  dir="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)/build"
+  mkdir -p "$dir" && probe=$(mktemp "$dir/i386-probe.XXXXXX") || return 1
   printf '\177ELF\1\1\1\0\0\0\0\0\0\0\0\0\2\0\3\0\1\0\0\0\124\200\4\10\64\0\0\0\0\0\0\0\0\0\0\0\64\0\40\0\1\0\0\0\0\0\0\0' >"$probe"
   printf '\1\0\0\0\0\0\0\0\0\200\4\10\0\200\4\10\140\0\0\0\140\0\0\0\5\0\0\0\0\20\0\0' >>"$probe"
   printf '\270\1\0\0\0\273\52\0\0\0\315\200' >>"$probe"

@@ -81,8 +81,8 @@ void AddChangedRow(ShownBand bands[maxShownBands], int32_t& count, int32_t row, 
 bool AllocateShownFrame(ShownFrame& shown, int32_t width, int32_t height, uint32_t* pixels) {
   shown = {};
   if (width <= 0 || height <= 0) return false;
+  if (static_cast<size_t>(width) > SIZE_MAX / sizeof(uint32_t) / static_cast<size_t>(height)) return false;
   const size_t count = static_cast<size_t>(width) * static_cast<size_t>(height);
-  if (count > SIZE_MAX / sizeof(uint32_t)) return false;
   shown.ownsPixels = pixels == nullptr;
   shown.indices = static_cast<uint8_t*>(std::calloc(count, 1));
   shown.pixels = shown.ownsPixels ? static_cast<uint32_t*>(std::calloc(count, sizeof(uint32_t))) : pixels;

@@ -17,7 +17,7 @@
 #include <ctime>
 #include <string>
 
-#include "committed_pictures.h"
+#include "scene/committed_pictures.h"
 #include "scene/scene_clock.h"
 #include "scene/scene_state.h"
 #include "x11/x11_frame_image.h"

@@ -131,6 +131,7 @@ TEST(SceneFrames, MovingSceneWindowShowsItsLatestFrameExactly) {
   UpdateWindow(window);  // the first paint builds the scene
   ASSERT_EQ(sceneDriver.sceneReady, 1);
   KillTimer(window, frameTimerId);  // only the frames below are drawn
+  const TickSource systemTick = sceneTickSource;
   sceneTickSource = ReadWindowTick;
   for (uint32_t tick = 4100; tick <= lastTick; tick += 300) {  // a frame time of 300 ms: large moves
     windowTick = tick;
@@ -142,6 +143,7 @@ TEST(SceneFrames, MovingSceneWindowShowsItsLatestFrameExactly) {
   EXPECT_EQ(Mismatches(shown, expected), 0u) << "of " << width * height << " pixels";
 
   DestroyWindow(window);
+  sceneTickSource = systemTick;
   ResetSceneState();
   ResetSceneDriver();
   DeleteSettingsKey();

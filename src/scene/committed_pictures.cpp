@@ -1,5 +1,5 @@
 // committed_pictures.cpp - the built-in pictures as bitmap resources.
-#include "committed_pictures.h"
+#include "scene/committed_pictures.h"
 
 #include <string>
 #include <vector>
