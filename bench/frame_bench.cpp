@@ -7,7 +7,7 @@
 // "x_display" (time / display-path time) compares across machines far
 // better than milliseconds. A frame is DrawSceneFrame with the default
 // settings at a run of ticks across the objects' laps, and once more with
-// the grid and the palette strip on; initialisation is InitialiseSceneCore
+// the grid and the palette strip on; initialisation is MakeScene
 // from the committed pictures. The core is built with the products' flags.
 //
 //   build/native/vimbrel-bench                       all of it
@@ -19,9 +19,7 @@
 #include <vector>
 
 #include "scene/committed_pictures.h"
-#include "scene/scene_clock.h"
-#include "scene/scene_frame.h"
-#include "scene/scene_state.h"
+#include "scene/scene.h"
 #include "scene/settings_record.h"
 
 namespace {
@@ -32,12 +30,18 @@ double Seconds(Clock::time_point from, Clock::time_point to) {
   return std::chrono::duration<double>(to - from).count();
 }
 
-// The scene at this size, built when the size changes.
-bool UseScene(int32_t width, int32_t height) {
-  if (scene.framePixels != nullptr && scene.frameWidth == width && scene.frameHeight == height) return true;
-  ResetSceneState();
-  return InitialiseCommittedScene(width, height) == SceneInitResult::ok;
-}
+// A scene of the committed pictures, freed with the benchmark run.
+struct BenchScene {
+  CommittedPictures pictures = LoadCommittedPictures();
+  Scene scene{};
+  BenchScene() = default;
+  BenchScene(const BenchScene&) = delete;
+  BenchScene& operator=(const BenchScene&) = delete;
+  ~BenchScene() { FreeScene(scene); }
+  bool Make(int32_t width, int32_t height) {
+    return MakeCommittedScene(scene, pictures, width, height) == SceneInitResult::ok;
+  }
+};
 
 // Ticks spread over more than a lap of every clock, so that the solids are
 // timed in many poses and at many sizes of shadow.
@@ -49,8 +53,8 @@ uint32_t TickAt(int64_t iteration) { return static_cast<uint32_t>(iteration % ti
 // as a blit of a 32-bit picture would read it.
 class DisplayPath {
  public:
-  double Time() {
-    Prepare();
+  double Time(const Scene& scene) {
+    Prepare(scene);
     const Clock::time_point start = Clock::now();
     const auto width = static_cast<size_t>(scene.frameWidth);
     for (int32_t y = 0; y < scene.frameHeight; ++y) {
@@ -65,7 +69,7 @@ class DisplayPath {
   }
 
  private:
-  void Prepare() {
+  void Prepare(const Scene& scene) {
     const size_t pixels = static_cast<size_t>(scene.frameWidth) * static_cast<size_t>(scene.frameHeight);
     if (converted_.size() != pixels) {
       converted_.assign(pixels, 0);
@@ -81,8 +85,6 @@ class DisplayPath {
   std::vector<uint32_t> converted_, copied_;
 };
 
-DisplayPath displayPath;
-
 void ReportAgainstDisplay(benchmark::State& state, double measured, double displayed) {
   const double n = static_cast<double>(state.iterations());
   state.counters["display_ms"] = displayed / n * 1e3;
@@ -93,23 +95,25 @@ void ReportAgainstDisplay(benchmark::State& state, double measured, double displ
 void BM_Frame(benchmark::State& state) {
   const auto width = static_cast<int32_t>(state.range(0));
   const auto height = static_cast<int32_t>(state.range(1));
-  if (!UseScene(width, height)) {
+  BenchScene bench;
+  if (!bench.Make(width, height)) {
     state.SkipWithError("the scene cannot be built (are the committed pictures built in?)");
     return;
   }
-  SetDefaultSettings();
-  SceneSettings.showGrid = SceneSettings.showPalette = static_cast<int32_t>(state.range(2));
+  SettingsRecord settings = DefaultSettings();
+  settings.showGrid = settings.showPalette = static_cast<int32_t>(state.range(2));
+  DisplayPath displayPath;
   double drawn = 0, displayed = 0;
   int64_t iteration = 0;
   for (auto _ : state) {
-    fixedSceneTick = TickAt(iteration++);
+    const uint32_t tick = TickAt(iteration++);
     const Clock::time_point start = Clock::now();
-    DrawSceneFrame();
+    DrawSceneFrame(bench.scene, settings, tick);
     benchmark::ClobberMemory();
     const double seconds = Seconds(start, Clock::now());
     drawn += seconds;
     state.SetIterationTime(seconds);
-    displayed += displayPath.Time();  // the frame just drawn
+    displayed += displayPath.Time(bench.scene);  // the frame just drawn
   }
   ReportAgainstDisplay(state, drawn, displayed);
 }
@@ -119,19 +123,21 @@ void BM_Frame(benchmark::State& state) {
 void BM_Initialise(benchmark::State& state) {
   const auto width = static_cast<int32_t>(state.range(0));
   const auto height = static_cast<int32_t>(state.range(1));
+  BenchScene bench;
+  DisplayPath displayPath;
   double built = 0, displayed = 0;
   for (auto _ : state) {
-    ResetSceneState();
+    FreeScene(bench.scene);
     const Clock::time_point start = Clock::now();
-    const SceneInitResult result = InitialiseCommittedScene(width, height);
+    const bool made = bench.Make(width, height);
     const double seconds = Seconds(start, Clock::now());
-    if (result != SceneInitResult::ok) {
+    if (!made) {
       state.SkipWithError("the scene cannot be built (are the committed pictures built in?)");
       return;
     }
     built += seconds;
     state.SetIterationTime(seconds);
-    displayed += displayPath.Time();
+    displayed += displayPath.Time(bench.scene);
   }
   ReportAgainstDisplay(state, built, displayed);
 }

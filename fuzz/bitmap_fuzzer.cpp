@@ -20,9 +20,7 @@
 #include "common/int_math.h"
 #include "image/indexed_image.h"
 #include "image/scene_palette.h"
-#include "scene/scene_clock.h"
-#include "scene/scene_frame.h"
-#include "scene/scene_state.h"
+#include "scene/scene.h"
 #include "scene/settings_record.h"
 
 namespace {
@@ -116,13 +114,13 @@ void DrawWithPicture(const uint8_t* data, size_t size, const IndexedImage* image
   SoftwarePalette state{};
   state.display = TrueColourDisplay();
   const PictureBytes picture{data, size};
-  if (InitialiseSceneCore(37, 29, picture, picture, SoftwarePaletteBackend(state)) == SceneInitResult::ok) {
-    SetDefaultSettings();
-    SceneSettings.showGrid = SceneSettings.showPalette = 1;
-    fixedSceneTick = 0;
-    DrawSceneFrame();
+  Scene scene{};
+  if (MakeScene(scene, 37, 29, picture, picture, SoftwarePaletteBackend(state)) == SceneInitResult::ok) {
+    SettingsRecord settings = DefaultSettings();
+    settings.showGrid = settings.showPalette = 1;
+    DrawSceneFrame(scene, settings, 0);
   }
-  ResetSceneState();
+  FreeScene(scene);
 }
 
 }  // namespace

@@ -4,8 +4,6 @@
 
 #include "common/int_math.h"
 
-SettingsRecord SceneSettings;
-
 namespace {
 constexpr ControlKind none = ControlKind::none;
 constexpr ControlKind trackbar = ControlKind::trackbar;
@@ -57,6 +55,12 @@ const SettingsField settingsFields[settingsFieldCount] = {
 
 void SetDefaultSettings(SettingsRecord& record) {
   for (const SettingsField& field : settingsFields) record.*field.member = field.defaultValue;
+}
+
+SettingsRecord DefaultSettings() {
+  SettingsRecord record{};
+  SetDefaultSettings(record);
+  return record;
 }
 
 void SettingsToBytes(const SettingsRecord& record, uint8_t bytes[settingsRecordSize]) {

@@ -1,6 +1,6 @@
 // settings_record.h - the one record of everything the user can tune.
 //
-// SceneSettings holds 38 signed 32-bit fields. Its stored form is 152 bytes,
+// A SettingsRecord holds 38 signed 32-bit fields. Its stored form is 152 bytes,
 // the fields in declaration order, each little-endian; SettingsToBytes and
 // SettingsFromBytes convert explicitly, so nothing depends on how the compiler
 // lays the struct out. settingsFields describes every field once (offset,
@@ -45,11 +45,8 @@ struct SettingsField {
 // In stored order: entry i lives at byte offset 4 * i.
 extern const SettingsField settingsFields[settingsFieldCount];
 
-// The one global record, all zeros until the first load.
-extern SettingsRecord SceneSettings;
-
 void SetDefaultSettings(SettingsRecord& record);
-inline void SetDefaultSettings() { SetDefaultSettings(SceneSettings); }
+SettingsRecord DefaultSettings();
 
 void SettingsToBytes(const SettingsRecord& record, uint8_t bytes[settingsRecordSize]);
 

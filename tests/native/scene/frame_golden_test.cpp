@@ -25,7 +25,7 @@ using golden::GoldenCase;
 using golden::goldenFile;
 using golden::ReadGolden;
 
-bool WritePng(const std::string& path) {
+bool WritePng(const Scene& scene, const std::string& path) {
   png_image image{};
   image.version = PNG_IMAGE_VERSION;
   image.width = static_cast<png_uint_32>(scene.frameWidth);
@@ -50,15 +50,14 @@ TEST(GoldenFrameTest, FramesMatchTheirChecksums) {
   rewritten << "# Golden frames: FNV-1a 64 of the frame's stride x height indices, then the\n"
                "# palette's 256 (red, green, blue). Regenerate with VIMBREL_UPDATE_GOLDEN=1.\n";
   for (const GoldenCase& c : goldenCases) {
-    ASSERT_EQ(SetUpCommittedScene(c.width, c.height, c.staticColours), SceneInitResult::ok)
+    TestScene t;
+    ASSERT_EQ(t.Make(c.width, c.height, c.staticColours), SceneInitResult::ok)
         << c.name << ": src/resources/floor.bmp and face.bmp must be 256-colour BMPs";
-    c.settings(SceneSettings);
-    fixedSceneTick = c.tick;
-    DrawSceneFrame();
-    const std::string sum = FrameChecksum();
+    DrawSceneFrame(t.scene, golden::SettingsOf(c), c.tick);
+    const std::string sum = FrameChecksum(t);
     rewritten << c.name << " " << sum << "\n";
     if (pngDirectory != nullptr) {
-      EXPECT_TRUE(WritePng(std::string(pngDirectory) + "/" + c.name + ".png")) << c.name;
+      EXPECT_TRUE(WritePng(t.scene, std::string(pngDirectory) + "/" + c.name + ".png")) << c.name;
     }
     const auto found = golden.find(c.name);
     if (!updating) {
@@ -66,7 +65,6 @@ TEST(GoldenFrameTest, FramesMatchTheirChecksums) {
       EXPECT_EQ(sum, found->second) << c.name << " differs from its golden frame";
     }
   }
-  ResetSceneState();
   if (updating) {
     std::ofstream(goldenFile, std::ios::trunc) << rewritten.str();
     std::printf("VIMBREL_UPDATE_GOLDEN: rewrote %s with %zu frames\n", goldenFile, std::size(goldenCases));

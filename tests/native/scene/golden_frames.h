@@ -12,7 +12,7 @@
 #include <sstream>
 #include <string>
 
-#include "objects/hand_made_scene.h"
+#include "scene/test_scene.h"
 
 namespace golden {
 
@@ -25,6 +25,13 @@ struct GoldenCase {
   int32_t staticColours;
   std::function<void(SettingsRecord&)> settings;
 };
+
+// The case's record: the defaults as the case changes them.
+inline SettingsRecord SettingsOf(const GoldenCase& c) {
+  SettingsRecord record = DefaultSettings();
+  c.settings(record);
+  return record;
+}
 
 const GoldenCase goldenCases[] = {
     {"defaults_tick0_1024x768", 1024, 768, 0, 0, [](SettingsRecord&) {}},
@@ -43,10 +50,11 @@ const GoldenCase goldenCases[] = {
     {"preview_152x112_clipped_overlays", 152, 112, 0, 0, [](SettingsRecord& s) { s.showGrid = s.showPalette = 1; }},
 };
 
-inline std::string FrameChecksum() {
+inline std::string FrameChecksum(const TestScene& t) {
+  const Scene& scene = t.scene;
   uint64_t hash = 14695981039346656037ull;
   auto add = [&hash](uint8_t byte) { hash = (hash ^ byte) * 1099511628211ull; };
-  for (uint8_t byte : FrameBytes()) add(byte);
+  for (uint8_t byte : t.FrameBytes()) add(byte);
   for (const PaletteEntry& e : scene.palette.entries) add(e.red), add(e.green), add(e.blue);
   char text[17];
   std::snprintf(text, sizeof text, "%016" PRIx64, hash);
