@@ -83,6 +83,12 @@ const SettingsField* FindSettingsField(const char* name) {
   return nullptr;
 }
 
+const SettingsField& FieldOf(int32_t SettingsRecord::*member) {
+  for (const SettingsField& field : settingsFields)
+    if (field.member == member) return field;
+  return settingsFields[settingsFieldCount - 1];  // not reached: every member has its field
+}
+
 const SettingsField* FindSettingsFieldByControl(int controlId) {
   for (const SettingsField& field : settingsFields)
     if (field.controlId != 0 && field.controlId == controlId) return &field;

@@ -57,4 +57,7 @@ void SettingsToBytes(const SettingsRecord& record, uint8_t bytes[settingsRecordS
 int SettingsFromBytes(const uint8_t* bytes, size_t length, SettingsRecord& record);
 
 const SettingsField* FindSettingsField(const char* name);
+// The field of a member of the record (there is one for every member).
+const SettingsField& FieldOf(int32_t SettingsRecord::*member);
+inline const SettingsField& FrameTimeField() { return FieldOf(&SettingsRecord::frameTime); }
 const SettingsField* FindSettingsFieldByControl(int controlId);

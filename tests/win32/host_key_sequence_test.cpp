@@ -6,7 +6,7 @@
 
 #include <vector>
 
-#include "scene/scene_window_win32.h"
+#include "session/scene_window_win32.h"
 #include "support/host_tools.h"
 
 namespace {

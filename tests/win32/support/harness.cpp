@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "scene/settings_registry_win32.h"
+#include "session/settings_registry_win32.h"
 
 namespace {
 
