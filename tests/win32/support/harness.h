@@ -49,6 +49,8 @@ void WriteSettingsValue(const std::vector<uint8_t>& bytes, DWORD type);
 
 // The whole client area as RGB triples, top row first.
 std::vector<uint8_t> CaptureClient(HWND window, int& width, int& height);
+// A rectangle of the screen as shown, whatever windows lie there.
+std::vector<uint8_t> CaptureScreen(const RECT& rect);
 
 // Gives this process a private HKEY_CURRENT_USER (a fresh key of its own),
 // so that tests running side by side never see each other's settings.
