@@ -1,14 +1,18 @@
 // The full-screen saver on two monitors (scripts/wine-env --two-monitors:
 // Wine sees a 1024 x 768 primary at 0,0 and an 800 x 600 second monitor at
-// 1024,0): the second gets one black cover window of its own rectangle,
-// input on the cover ends the saver as input on the scene window does,
-// through the password question, and a refusal leaves every window in place.
+// 1024,0): the second gets one window of its own rectangle, showing a scene
+// of its own size in the same pose as the primary's (or black with Every
+// monitor off); input on it ends the saver as input on the scene window
+// does, through the password question, and a refusal leaves every window in
+// place.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdint>
 #include <vector>
 
+#include "session/settings_registry_win32.h"
+#include "support/frames.h"
 #include "support/host_tools.h"
 
 namespace {
@@ -52,6 +56,17 @@ bool AllBlack(const std::vector<uint8_t>& rgb) {
   return !rgb.empty() && std::all_of(rgb.begin(), rgb.end(), [](uint8_t v) { return v == 0; });
 }
 
+void StoreEveryMonitor(DWORD value) {
+  HKEY key;
+  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, settingsKeyPath, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+            ERROR_SUCCESS);
+  RegSetValueExA(key, everyMonitorValueName, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
+  RegCloseKey(key);
+}
+
+int Width(const RECT& r) { return r.right - r.left; }
+int Height(const RECT& r) { return r.bottom - r.top; }
+
 std::vector<HWND> CoverWindows(const SaverRun& saver) {
   ProcessWindows query = {saver.run.process.dwProcessId, {}};
   EnumWindows(AddCover, reinterpret_cast<LPARAM>(&query));
@@ -69,12 +84,14 @@ class HostCoverWindows : public ::testing::Test {
     ASSERT_FALSE(IntersectRect(&overlap, &monitors[0], &monitors[1])) << "the monitors lie side by side";
     RemoveUsePasswordFlag();
     RemoveStandin(SystemFolder());
+    DeleteSettingsKey();
     SetCursorPos(startX(), startY());
   }
   void TearDown() override {
     EndProgram(saver.run);
     RemoveUsePasswordFlag();
     RemoveStandin(SystemFolder());
+    DeleteSettingsKey();
   }
   // Starts the saver and waits for its one cover to be shown.
   HWND StartWithCover() {
@@ -96,7 +113,29 @@ class HostCoverWindows : public ::testing::Test {
   SaverRun saver = {};
 };
 
-TEST_F(HostCoverWindows, TheSecondMonitorGetsATopmostCaptionlessBlackCoverOfItsOwnRectangle) {
+// Both monitors show the scene, each at its own size, in the same pose:
+// pixel for pixel the portable renderer's frames of the two sizes.
+TEST_F(HostCoverWindows, EachMonitorShowsTheSceneAtItsOwnSize) {
+  const SettingsRecord record = FrozenPose();
+  StoreSettings(record);
+  HWND cover = StartWithCover();
+  ASSERT_NE(cover, nullptr);
+  RECT covered;
+  GetWindowRect(cover, &covered);
+  EXPECT_TRUE(SameRect(covered, monitors[1]));
+  for (size_t i = 0; i < monitors.size(); ++i) {
+    const std::vector<uint8_t> expected = ExpectedScreen(record, Width(monitors[i]), Height(monitors[i]));
+    size_t mismatches = 0;
+    WaitUntil([&] { return (mismatches = Mismatches(CaptureScreen(monitors[i]), expected)) == 0; }, 10000);
+    EXPECT_EQ(mismatches, 0u) << "monitor " << i << ": of " << expected.size() / 3 << " pixels";
+  }
+  PostClick(cover);
+  EXPECT_EQ(WaitForExit(saver.run), 0u);
+  EXPECT_FALSE(IsWindow(cover));
+}
+
+TEST_F(HostCoverWindows, WithEveryMonitorOffTheSecondMonitorGetsATopmostCaptionlessBlackCover) {
+  StoreEveryMonitor(0);
   HWND cover = StartWithCover();
   ASSERT_NE(cover, nullptr);
   RECT scene, covered;
