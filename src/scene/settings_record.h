@@ -32,8 +32,10 @@ constexpr size_t settingsRecordSize = settingsFieldCount * 4;  // 152 stored byt
 
 enum class ControlKind { none, trackbar, checkBox };
 
+// Texts are held in place, not pointed at, so that the table needs no
+// relocation and stays in read-only memory in every build.
 struct SettingsField {
-  const char* name;
+  char name[24];
   int32_t SettingsRecord::*member;
   int32_t defaultValue;
   ControlKind kind;

@@ -57,7 +57,11 @@ TEST(HostMainInProcess, RefusesUnknownSwitchesAndUnusableHandles) {
 
 TEST(HostExitCodes, UnknownSwitchesAndUnusableHandlesEndAtOnceWithMinusOne) {
   HWND own = CreateWindowExA(0, "STATIC", "own", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr, nullptr, nullptr, nullptr);
-  const std::vector<std::string> texts = {"/x", "/1", "/p", "/p 0", "/p abc", "/p:1234", "/p\t" + HandleText(own)};
+  // The desktop window, also as a number that wraps to it: a preview there
+  // would cover the screen with nothing to end it.
+  const uint64_t desktop = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(GetDesktopWindow()));
+  const std::vector<std::string> texts = {"/x", "/1", "/p", "/p 0", "/p abc", "/p:1234", "/p\t" + HandleText(own),
+                                          "/p " + std::to_string(desktop), "/p " + std::to_string(desktop + (1ull << 32))};
   for (const std::string& text : texts) {
     ProgramRun run = StartProgram(text, nullptr);
     EXPECT_EQ(WaitForExit(run), refused) << text;
