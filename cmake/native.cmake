@@ -51,3 +51,11 @@ gtest_discover_tests(native_tests DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 300)
 
 include(${CMAKE_SOURCE_DIR}/cmake/bench_fuzz.cmake)
 include(${CMAKE_SOURCE_DIR}/cmake/x11.cmake)
+
+# The portable core holds no mutable global: nm finds no object of it in a
+# writable section (types B, b, D, d). The sanitizers add data of their own.
+if(NOT VIMBREL_SANITIZE)
+  add_test(NAME core_holds_no_mutable_global
+    COMMAND sh -c "if nm -C \"$0\" | grep -E ' [BbDd] '; then echo 'mutable globals in the portable core (above)'; exit 1; fi"
+            $<TARGET_FILE:vimbrel_core>)
+endif()
