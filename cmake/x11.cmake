@@ -24,7 +24,10 @@ add_executable(vimbrel ${VIMBREL_X11_SOURCES})
 target_compile_definitions(vimbrel PRIVATE VIMBREL_VERSION="${PROJECT_VERSION}")
 target_link_libraries(vimbrel PRIVATE vimbrel_input_files)
 if(TARGET vimbrel_committed_pictures_product)  # the shipped flags, but not under the sanitizers
-  target_compile_options(vimbrel PRIVATE ${VIMBREL_PRODUCT_FLAGS})
+  # Debian's hardening: checked string and memory calls, and the relocations
+  # made read-only once the program is loaded.
+  target_compile_options(vimbrel PRIVATE ${VIMBREL_PRODUCT_FLAGS} -D_FORTIFY_SOURCE=2)
+  target_link_options(vimbrel PRIVATE -Wl,-z,relro,-z,now)
   target_link_libraries(vimbrel PRIVATE vimbrel_committed_pictures_product X11::X11 X11::Xext)
 else()
   target_link_libraries(vimbrel PRIVATE vimbrel_committed_pictures X11::X11 X11::Xext)
@@ -65,8 +68,8 @@ target_compile_definitions(x11_program_test PRIVATE
 add_dependencies(x11_program_test vimbrel vimbrel_xml vimbrel_manual vimbrel-render)
 gtest_discover_tests(x11_program_test DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 180)
 
-# XScreenSaver's daemon running the program, as an unprivileged user (root only).
+# XScreenSaver's daemon running the installed program, as an unprivileged user (root only).
 add_test(NAME xscreensaver_daemon
-  COMMAND ${CMAKE_SOURCE_DIR}/tests/x11/xscreensaver_test.sh $<TARGET_FILE:vimbrel> $<TARGET_FILE:vimbrel-render>
+  COMMAND ${CMAKE_SOURCE_DIR}/tests/x11/xscreensaver_test.sh ${CMAKE_BINARY_DIR} $<TARGET_FILE:vimbrel-render>
           ${CMAKE_BINARY_DIR}/x11-test-output)
 set_tests_properties(xscreensaver_daemon PROPERTIES TIMEOUT 150 SKIP_RETURN_CODE 77)
