@@ -238,7 +238,8 @@ int main(int argc, char** argv) {
 
   const char* displayName = options.display.empty() ? nullptr : options.display.c_str();
   Display* display = XOpenDisplay(displayName);
-  if (display == nullptr) return Fail(exitFailure, std::string("cannot open display '") + XDisplayName(displayName) + "'");
+  if (display == nullptr)
+    return Fail(exitFailure, std::string("cannot open display '") + XDisplayName(displayName) + "'");
   InstallX11ErrorHandlers();
   X11Target target;
   if (!OpenTarget(display, kind, id, target, error)) return Fail(exitFailure, error);

@@ -19,7 +19,9 @@ struct Control {
 
 std::vector<Control> DialogControls() {
   std::ifstream file(VIMBREL_SOURCE_DIR "/src/resources/dialog.rc");
-  const std::regex control(R"re(^\s*CONTROL\s+"([^"]*)",\s*([^,]+),\s*"([^"]+)",\s*([^,]+),\s*(\d+),\s*(\d+),\s*(\d+),\s*(\d+))re");
+  // CONTROL "text", id, "class", style, x, y, width, height
+  const std::regex control(
+      R"re(^\s*CONTROL\s+"([^"]*)",\s*([^,]+),\s*"([^"]+)",\s*([^,]+),\s*(\d+),\s*(\d+),\s*(\d+),\s*(\d+))re");
   std::vector<Control> controls;
   std::smatch m;
   for (std::string line; std::getline(file, line);)
