@@ -272,7 +272,7 @@ TEST(X11Program, ForeignWindowsShowTheFrameOfTheGivenSettings) {
     uint32_t tick;
     int width, height;
   } cases[] = {
-      {commandLine, {"--grid", "--palette", "--eye-z", "-5000"}, options, 777, 640, 480},
+      {commandLine, {"-root", "--grid", "--palette", "--eye-z", "-5000"}, options, 777, 640, 480},  // the id wins
       {environment, {"--shadows", "--config", config, "--no-shadows"}, stored, 4294967000u, 301, 203},
       {preview, {"-display", x.name, "--root"}, Defaults(), 31, 320, 200},
   };
