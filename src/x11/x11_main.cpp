@@ -9,9 +9,8 @@
 // holds it at one value, so that a test can compare frames with
 // vimbrel-render's. When the window changes size the scene is laid out
 // again. Exit status: 0 when the window is closed, 1 on an X or scene
-// failure, 2 on a bad command line.
+// failure, 2 on a bad command line or --config file.
 #include <poll.h>
-#include <sys/resource.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -20,6 +19,7 @@
 
 #include "scene/committed_pictures.h"
 #include "scene/scene.h"
+#include "x11/x11_documents.h"
 #include "x11/x11_frame_image.h"
 #include "x11/x11_options.h"
 #include "x11/x11_window.h"
@@ -74,7 +74,9 @@ uint32_t FramePeriod(const SettingsRecord& settings) {
 }
 
 bool ChooseTarget(const X11Options& options, TargetKind& kind, Window& id, std::string& error) {
-  kind = options.root ? TargetKind::root : options.hasWindowId ? TargetKind::windowId : TargetKind::ownWindow;
+  // A window id wins over --root: XScreenSaver's settings program runs
+  // "--root --window-id ID" for its preview.
+  kind = options.hasWindowId ? TargetKind::windowId : options.root ? TargetKind::root : TargetKind::ownWindow;
   id = options.windowId;
   // The daemon's window stands in for the root, as XScreenSaver's own
   // programs find their "virtual root": --root means it too.
@@ -90,25 +92,32 @@ bool ChooseTarget(const X11Options& options, TargetKind& kind, Window& id, std::
   return true;
 }
 
-// Frames per second and the share of one core used, once a second on stderr.
+// Frames per second and the share of one core used, once a second on
+// stderr. Both clocks are read together after a frame, so the CPU time and
+// the wall time cover the same interval, whatever happened between frames
+// (a new size laid out, a wait on the server).
 struct RateMeter {
-  uint64_t since = 0;
+  uint64_t since = 0;  // 0: no frame yet; the first frame opens the interval
   double cpuSince = 0;
   int frames = 0;
 };
 
 double CpuSeconds() {
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-         static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+  timespec used{};
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &used);
+  return static_cast<double>(used.tv_sec) + static_cast<double>(used.tv_nsec) / 1e9;
 }
 
-void CountFrame(RateMeter& meter, uint64_t now) {
+void CountFrame(RateMeter& meter) {
+  const uint64_t now = MonotonicMilliseconds();
+  const double cpu = CpuSeconds();
+  if (meter.since == 0) {
+    meter = {now, cpu, 0};
+    return;
+  }
   ++meter.frames;
-  if (meter.since == 0) meter.since = now, meter.cpuSince = CpuSeconds();
   if (now - meter.since < 1000) return;
-  const double seconds = static_cast<double>(now - meter.since) / 1000, cpu = CpuSeconds();
+  const double seconds = static_cast<double>(now - meter.since) / 1000;
   std::fprintf(stderr, "vimbrel: %.1f frames/s, %.1f%% CPU\n", meter.frames / seconds,
                100 * (cpu - meter.cpuSince) / seconds);
   meter = {now, cpu, 0};
@@ -139,7 +148,7 @@ class Program {
       const uint64_t now = MonotonicMilliseconds();
       if (now >= nextFrame) {
         if (!DrawFrame()) return closed_ ? 0 : exitFailure;
-        if (fps_) CountFrame(meter_, now);
+        if (fps_) CountFrame(meter_);
         nextFrame += FramePeriod(settings_);
         if (nextFrame <= now) nextFrame = now + FramePeriod(settings_);  // late: no burst to catch up
         continue;
@@ -229,8 +238,11 @@ int main(int argc, char** argv) {
   X11Options options;
   std::string error;
   if (!ParseX11Options(argc, argv, options, error)) return Fail(exitUsage, error + "\n" + X11UsageLine());
-  if (options.help || options.xml) {
-    std::fputs((options.help ? X11Help() : XScreenSaverDescription()).c_str(), stdout);
+  if (options.help || options.xml || options.manual) {
+    const std::string text = options.help  ? X11Help()
+                             : options.xml ? XScreenSaverDescription()
+                                           : ManualPage(VIMBREL_VERSION);
+    std::fputs(text.c_str(), stdout);
     return 0;
   }
   SceneClock clock{};
@@ -238,8 +250,10 @@ int main(int argc, char** argv) {
   Window id;
   if (!ChooseSceneClock(clock, error) || !ChooseTarget(options, kind, id, error)) return Fail(exitFailure, error);
 
-  Display* display = XOpenDisplay(nullptr);
-  if (display == nullptr) return Fail(exitFailure, std::string("cannot open display '") + XDisplayName(nullptr) + "'");
+  const char* displayName = options.display.empty() ? nullptr : options.display.c_str();
+  Display* display = XOpenDisplay(displayName);
+  if (display == nullptr)
+    return Fail(exitFailure, std::string("cannot open display '") + XDisplayName(displayName) + "'");
   InstallX11ErrorHandlers();
   X11Target target;
   if (!OpenTarget(display, kind, id, target, error)) return Fail(exitFailure, error);

@@ -43,7 +43,7 @@ bool LoadPicture(const std::string& path, const uint8_t* builtIn, size_t builtIn
     }
     file.assign(builtIn, builtIn + builtInSize);
     source = std::string("built-in ") + what + " picture";
-  } else if (!ReadFileBytes(path, file, error)) {
+  } else if (!ReadFileBytes(path, maxPictureFileBytes, file, error)) {
     return false;
   }
   std::string problem;
@@ -64,8 +64,11 @@ bool LoadSettings(const std::string& path, SettingsRecord& settings, std::string
   SetDefaultSettings(settings);
   if (path.empty()) return true;
   std::vector<uint8_t> bytes;
-  if (!ReadFileBytes(path, bytes, error)) return false;
-  SettingsFromBytes(bytes.data(), bytes.size(), settings);  // too long: the defaults, as in the registry
+  if (!ReadFileBytes(path, settingsRecordSize, bytes, error)) {
+    error = "--config: " + error;
+    return false;
+  }
+  SettingsFromBytes(bytes.data(), bytes.size(), settings);
   return true;
 }
 

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "render/bitmap_files.h"
 #include "scene/test_scene.h"
 
 namespace {
@@ -139,6 +140,30 @@ TEST_F(RenderToolTest, NumberedFramesFollowTheClockAndCarryTheRecord) {
   ASSERT_GT(last.size(), 1078u);
   EXPECT_EQ(Bytes(last.begin() + 1078, last.end()), drawn.FrameBytes());
   EXPECT_NE(ReadFile(dir + "/f-00.bmp"), last);
+}
+
+// Inputs are regular files of bounded size, refused unread otherwise: a
+// device or an endless file would be read without limit, a FIFO would block.
+TEST_F(RenderToolTest, InputsThatAreNotBoundedRegularFilesAreRefusedWithOneLine) {
+  WriteFile(dir + "/long.cfg", Bytes(settingsRecordSize + 1));
+  const std::string huge = dir + "/huge.bmp";  // sparse: no disk is used
+  WriteFile(huge, Bytes{'B', 'M'});
+  ASSERT_EQ(truncate(huge.c_str(), static_cast<off_t>(maxPictureFileBytes + 1)), 0);
+  const std::string out = " --out " + dir + "/frame.bmp --size 64x48";
+  const struct {
+    std::string arguments, message;
+  } cases[] = {
+      {"--config /dev/zero", "--config: '/dev/zero' is a device, not a regular file"},
+      {"--config " + dir + "/long.cfg", "--config: '" + dir + "/long.cfg' is longer than 152 bytes"},
+      {"--background " + dir, "'" + dir + "' is a directory"},
+      {"--mask " + huge, "'" + huge + "' is longer than " + std::to_string(maxPictureFileBytes) + " bytes"},
+  };
+  for (const auto& c : cases) {
+    const ToolRun run = Render(out + " " + c.arguments);
+    EXPECT_EQ(run.status, 1) << c.arguments;
+    EXPECT_EQ(run.message, "vimbrel-render: " + c.message + "\n");
+  }
+  EXPECT_EQ(Listing(), (std::vector<std::string>{"huge.bmp", "long.cfg"}));
 }
 
 }  // namespace
