@@ -136,14 +136,14 @@ TEST_F(SettingsMode, OpensTheDialogOverTheLiveSceneAndCloseStoresNothing) {
             EXPECT_EQ(GetWindow(Dialog(), GW_OWNER), sceneDriver.sceneWindow);
             EXPECT_EQ(sceneDriver.previewMode, 1);
             EXPECT_EQ(sceneDriver.inputHoldoff, 100);
-            EXPECT_EQ(ControlText(Dialog(), 1027), "-300");  // the stored record, loaded on creation
-            EXPECT_EQ(ControlText(Dialog(), 1005), "200");
+            EXPECT_EQ(ControlText(Dialog(), Label("dodecaCentreX")), "-300");  // the stored record, loaded on creation
+            EXPECT_EQ(ControlText(Dialog(), Label("pyramidRadius")), "200");
             sawWindow = true;
           }),
       // While the dialog is open every paint shows the arrow, whatever the pointer was.
       Act("another pointer", [] { SetCursor(LoadCursorA(nullptr, IDC_WAIT)); }),
       {"the arrow again", [] { return GetCursor() == LoadCursorA(nullptr, IDC_ARROW); }},
-      Act("move a trackbar", [] { MoveTrackbar(Dialog(), 1004, 55); }),
+      Act("move a trackbar", [] { MoveTrackbar(Dialog(), Control("pyramidRadius"), 55); }),
       Act("close the preview window", [] { PostMessageA(sceneDriver.sceneWindow, WM_CLOSE, 0, 0); }),
   });
   EXPECT_TRUE(sawWindow);
@@ -160,12 +160,12 @@ TEST_F(SettingsMode, TheNextFrameShowsEachChange) {
       {"solids drawn", [] { return !FrameIsBareBackground(); }},
       Act("hide the solids and shadows",
           [] {
-            ClickControl(Dialog(), 1057);
-            ClickControl(Dialog(), 1056);
-            ClickControl(Dialog(), 1058);
+            ClickControl(Dialog(), Control("pyramidShow"));
+            ClickControl(Dialog(), Control("dodecaShow"));
+            ClickControl(Dialog(), Control("showShadows"));
           }),
       {"a bare frame", [] { return FrameIsBareBackground(); }},
-      Act("show the grid", [] { ClickControl(Dialog(), 1055); }),
+      Act("show the grid", [] { ClickControl(Dialog(), Control("showGrid")); }),
       {"the grid drawn", [] { return !FrameIsBareBackground(); }},
       Act("close", [] { PostMessageA(sceneDriver.sceneWindow, WM_CLOSE, 0, 0); }),
   });
