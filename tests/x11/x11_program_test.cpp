@@ -315,7 +315,9 @@ TEST(X11Program, BadInputGetsOneLineAndItsStatus) {
       {{"--window-id", "12z"}, "", 2, "vimbrel: --window-id: '12z' is not a window id (decimal or 0x hex)"},
       {{"--root", "--window-id", "5"}, "", 2, "vimbrel: --root and --window-id exclude each other"},
       {{"--config", "/nonexistent"}, "", 2, "vimbrel: --config: cannot open '/nonexistent': No such file or directory"},
-      {{"--window-id", "0x7"}, "", 1, "vimbrel: window 0x7 is not a window"},
+      {{"--window-id", "0"}, "", 2, "vimbrel: --window-id: '0' is not a window id (decimal or 0x hex)"},
+      // An explicit --window-id wins over $XSCREENSAVER_WINDOW, which is then not even read.
+      {{"--window-id", "0x7"}, "XSCREENSAVER_WINDOW=root", 1, "vimbrel: window 0x7 is not a window"},
       {{}, "XSCREENSAVER_WINDOW=root", 1, "vimbrel: XSCREENSAVER_WINDOW 'root' is not a window id"},
       {{}, "DISPLAY=" + x.name + ".1", 1, "vimbrel: the window's visual is not TrueColor of depth 24 or 32 (depth 8, class 3)"},
   };
