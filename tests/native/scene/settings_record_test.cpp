@@ -16,20 +16,6 @@ std::vector<uint8_t> StoredDefaults() {
   return bytes;
 }
 
-TEST(SettingsRecord, ExactValueRoundTripsWithExtremeFields) {
-  SettingsRecord record{};
-  SetDefaultSettings(record);
-  record.eyeX = INT32_MIN;
-  record.frameTime = 5;
-  record.pyramidTurnTick = -1;
-  record.light2Y = INT32_MAX;
-  uint8_t bytes[settingsRecordSize];
-  SettingsToBytes(record, bytes);
-  SettingsRecord loaded{};
-  EXPECT_EQ(SettingsFromBytes(bytes, sizeof bytes, loaded), 1);
-  EXPECT_EQ(std::memcmp(&loaded, &record, sizeof record), 0);
-}
-
 TEST(SettingsRecord, LongerValueGivesDefaults) {
   std::vector<uint8_t> bytes(settingsRecordSize + 1, 0x7f);
   SettingsRecord loaded{};
