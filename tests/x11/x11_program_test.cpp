@@ -299,6 +299,30 @@ TEST(X11Program, PlainImagesAndTheServerGoingAway) {
   EXPECT_EQ(ReadText(scratch + "-gone.err"), "vimbrel: lost the connection to the X server\n");
 }
 
+// The frame time paces the frames: --fps reports about four a second at 250 ms
+// (five in its first report, which counts the first frame too).
+TEST(X11Program, TheFrameTimePacesTheFrames) {
+  Xvfb x;
+  ASSERT_NE(x.display, nullptr) << "no Xvfb could be started";
+  const Window window = MakeWindow(x.display, 160, 120);
+  const std::string errors = scratch + "-pace.err";
+  const pid_t pid = Spawn(Command({"--window-id", std::to_string(window), "--fps", "--frame-time", "250"}),
+                          {"DISPLAY=" + x.name}, errors);
+  std::vector<double> rates;
+  WaitFor([&] {
+    std::istringstream lines(ReadText(errors));
+    rates.clear();
+    for (std::string line; std::getline(lines, line);)
+      if (double rate = 0; std::sscanf(line.c_str(), "vimbrel: %lf frames/s", &rate) == 1) rates.push_back(rate);
+    return rates.size() >= 3;
+  }, 20);
+  XDestroyWindow(x.display, window);
+  XSync(x.display, False);
+  EXPECT_EQ(WaitExit(pid, 15), 0);
+  ASSERT_GE(rates.size(), 3u) << ReadText(errors);
+  for (double rate : rates) EXPECT_TRUE(rate >= 2 && rate <= 5.5) << rate << " frames/s";
+}
+
 TEST(X11Program, BadInputGetsOneLineAndItsStatus) {
   Xvfb x({"-screen", "1", "640x480x8"});  // screen 1 has only an 8-bit PseudoColor visual
   ASSERT_NE(x.display, nullptr) << "no Xvfb could be started";
