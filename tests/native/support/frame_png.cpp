@@ -3,8 +3,6 @@
 
 #include <png.h>
 
-#include <cstdio>
-#include <memory>
 #include <sstream>
 
 namespace {
@@ -37,31 +35,15 @@ bool WriteFramePng(const std::string& path, const PlainFrame& frame) {
 }
 
 bool ReadFramePng(const std::string& path, StoredFrame& frame) {
-  std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), std::fclose);
-  if (!file) return false;
-  png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-  png_infop info = png ? png_create_info_struct(png) : nullptr;
-  bool read = false;
-  if (info != nullptr && setjmp(png_jmpbuf(png)) == 0) {
-    png_init_io(png, file.get());
-    png_read_png(png, info, PNG_TRANSFORM_PACKING, nullptr);  // indices as they are, a byte each
-    png_colorp colours = nullptr;
-    int count = 0;
-    if (png_get_color_type(png, info) == PNG_COLOR_TYPE_PALETTE && png_get_PLTE(png, info, &colours, &count)) {
-      frame.width = static_cast<int32_t>(png_get_image_width(png, info));
-      frame.height = static_cast<int32_t>(png_get_image_height(png, info));
-      frame.palette.assign(768, 0);
-      for (int i = 0; i < count; ++i)
-        frame.palette[3 * i] = colours[i].red, frame.palette[3 * i + 1] = colours[i].green,
-                          frame.palette[3 * i + 2] = colours[i].blue;
-      const png_bytepp rows = png_get_rows(png, info);
-      frame.indices.clear();
-      for (int32_t y = 0; y < frame.height; ++y) frame.indices.insert(frame.indices.end(), rows[y], rows[y] + frame.width);
-      read = true;
-    }
-  }
-  png_destroy_read_struct(&png, &info, nullptr);
-  return read;
+  // A palette file read to a colour-map format keeps its palette and its indices.
+  png_image image{};
+  image.version = PNG_IMAGE_VERSION;
+  if (!png_image_begin_read_from_file(&image, path.c_str())) return false;
+  image.format = PNG_FORMAT_RGB_COLORMAP;
+  frame.width = static_cast<int32_t>(image.width), frame.height = static_cast<int32_t>(image.height);
+  frame.indices.assign(PNG_IMAGE_SIZE(image), 0);
+  frame.palette.assign(768, 0);
+  return png_image_finish_read(&image, nullptr, frame.indices.data(), 0, frame.palette.data()) != 0;
 }
 
 std::string CompareFrame(const std::string& name, const StoredFrame& expected, const PlainFrame& actual,
