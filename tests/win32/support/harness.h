@@ -70,4 +70,3 @@ std::string ControlText(HWND dialog, int controlId);
 // Class names in lower case, as the system compares them without case.
 std::string LowerCase(std::string text);
 std::string ClassOf(HWND window);
-int32_t TrackbarPosition(HWND dialog, int trackbarId);
