@@ -39,7 +39,7 @@ set(VIMBREL_PE_VERSION_FLAGS
 # link the real window procedures.
 file(GLOB_RECURSE VIMBREL_SHELL_SOURCES CONFIGURE_DEPENDS
   src/*_win32.cpp src/host/*.cpp src/config_ui/*.cpp)
-list(FILTER VIMBREL_SHELL_SOURCES EXCLUDE REGEX "(win_main_win32|cover_geometry)\\.cpp$")
+list(FILTER VIMBREL_SHELL_SOURCES EXCLUDE REGEX "(win_main_win32|command_line|cover_geometry)\\.cpp$")
 add_library(vimbrel_shell STATIC ${VIMBREL_SHELL_SOURCES})
 target_link_libraries(vimbrel_shell PUBLIC vimbrel_core vimbrel_host_geometry comctl32 gdi32 user32 advapi32)
 target_compile_definitions(vimbrel_shell PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX)

@@ -308,6 +308,30 @@ TEST(X11Program, PlainImagesAndTheServerGoingAway) {
   EXPECT_EQ(ReadText(scratch + "-gone.err"), "vimbrel: lost the connection to the X server\n");
 }
 
+// The frame time paces the frames: --fps reports about four a second at 250 ms
+// (five in its first report, which counts the first frame too).
+TEST(X11Program, TheFrameTimePacesTheFrames) {
+  Xvfb x;
+  ASSERT_NE(x.display, nullptr) << "no Xvfb could be started";
+  const Window window = MakeWindow(x.display, 160, 120);
+  const std::string errors = scratch + "-pace.err";
+  const pid_t pid = Spawn(Command({"--window-id", std::to_string(window), "--fps", "--frame-time", "250"}),
+                          {"DISPLAY=" + x.name}, errors);
+  std::vector<double> rates;
+  WaitFor([&] {
+    std::istringstream lines(ReadText(errors));
+    rates.clear();
+    for (std::string line; std::getline(lines, line);)
+      if (double rate = 0; std::sscanf(line.c_str(), "vimbrel: %lf frames/s", &rate) == 1) rates.push_back(rate);
+    return rates.size() >= 3;
+  }, 20);
+  XDestroyWindow(x.display, window);
+  XSync(x.display, False);
+  EXPECT_EQ(WaitExit(pid, 15), 0);
+  ASSERT_GE(rates.size(), 3u) << ReadText(errors);
+  for (double rate : rates) EXPECT_TRUE(rate >= 2 && rate <= 5.5) << rate << " frames/s";
+}
+
 TEST(X11Program, BadInputGetsOneLineAndItsStatus) {
   Xvfb x({"-screen", "1", "640x480x8"});  // screen 1 has only an 8-bit PseudoColor visual
   ASSERT_NE(x.display, nullptr) << "no Xvfb could be started";
@@ -334,7 +358,9 @@ TEST(X11Program, BadInputGetsOneLineAndItsStatus) {
       {{"--config", "/dev/zero"}, "", 2, "vimbrel: --config: '/dev/zero' is a device, not a regular file"},
       {{"--config", "/"}, "", 2, "vimbrel: --config: '/' is a directory"},
       {{"--config", fifo}, "", 2, "vimbrel: --config: '" + fifo + "' is a FIFO, not a regular file"},
-      {{"--window-id", "0x7"}, "", 1, "vimbrel: window 0x7 is not a window"},
+      {{"--window-id", "0"}, "", 2, "vimbrel: --window-id: '0' is not a window id (decimal or 0x hex)"},
+      // An explicit --window-id wins over $XSCREENSAVER_WINDOW, which is then not even read.
+      {{"--window-id", "0x7"}, "XSCREENSAVER_WINDOW=root", 1, "vimbrel: window 0x7 is not a window"},
       {{}, "XSCREENSAVER_WINDOW=root", 1, "vimbrel: XSCREENSAVER_WINDOW 'root' is not a window id"},
       {{}, "DISPLAY=" + x.name + ".1", 1, "vimbrel: the window's visual is not TrueColor of depth 24 or 32 (depth 8, class 3)"},
   };

@@ -241,7 +241,3 @@ std::string ClassOf(HWND window) {
   GetClassNameA(window, name, sizeof name);
   return LowerCase(name);
 }
-
-int32_t TrackbarPosition(HWND dialog, int trackbarId) {
-  return static_cast<int32_t>(SendDlgItemMessageA(dialog, trackbarId, TBM_GETPOS, 0, 0));
-}
