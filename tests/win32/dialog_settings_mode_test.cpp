@@ -130,7 +130,9 @@ TEST_F(SettingsMode, OpensTheDialogOverTheLiveSceneShowsEachChangeAndCloseStores
             char title[128] = {};
             GetWindowTextA(SceneWindow(session), title, sizeof title);
             EXPECT_STREQ(title, "Ondralis Vimbrel Screen Saver Preview");
-            EXPECT_EQ(ClassOf(SceneWindow(session)), LowerCase(previewClassName));
+            char name[64] = {};
+            GetClassNameA(SceneWindow(session), name, sizeof name);
+            EXPECT_EQ(lstrcmpiA(name, previewClassName), 0) << name;  // class names compare without case
             EXPECT_TRUE(IsZoomed(SceneWindow(session)));
             EXPECT_EQ(GetWindow(Dialog(), GW_OWNER), SceneWindow(session));
             EXPECT_EQ(session.previewMode, 1);

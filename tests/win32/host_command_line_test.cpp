@@ -50,14 +50,18 @@ TEST(HostExitCodes, SettingsModesEndWithZeroWhenTheirWindowCloses) {
 
 // One saver really runs; the other switches are each started beside it: only
 // the full-screen mode looks for a running saver, and it then ends with 0
-// at once, leaving the first in front.
+// at once, bringing the first to the front (from behind a window of ours).
 TEST(HostExitCodes, SaverSwitchesRunTheFullScreenSaver) {
   RemoveUsePasswordFlag();
+  HWND own = ShowOwnWindow();
   SaverRun saver = StartSaver("-s");
   ASSERT_NE(saver.window, nullptr);
   for (const char* text : {"/S", " / - s", "/sx", "s"}) {
+    ASSERT_TRUE(WaitUntil([&] { return SetForegroundWindow(own) && GetForegroundWindow() == own; }, 5000));
     ProgramRun run = StartProgram(text, nullptr);
     EXPECT_EQ(WaitForExit(run), 0u) << text;
+    EXPECT_EQ(GetForegroundWindow(), saver.window) << text;
+    EXPECT_FALSE(HasEnded(saver.run)) << text;
     EXPECT_EQ(FindWindowExA(nullptr, saver.window, "WindowsScreenSaverClass", "Screen Saver"), nullptr) << text;
   }
   PostKey(saver.window, 'X');

@@ -332,18 +332,6 @@ std::string ControlText(HWND dialog, int controlId) {
   return text;
 }
 
-std::string LowerCase(std::string text) {
-  for (char& c : text)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return text;
-}
-
-std::string ClassOf(HWND window) {
-  char name[128] = {};
-  GetClassNameA(window, name, sizeof name);
-  return LowerCase(name);
-}
-
 namespace {
 
 // The window's (null: the screen's) pixels from x, y on.

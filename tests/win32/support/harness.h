@@ -127,9 +127,6 @@ inline int Control(const char* field) { return FindSettingsField(field)->control
 inline int Label(const char* field) { return FindSettingsField(field)->labelId; }
 void ClickControl(HWND dialog, int controlId);
 std::string ControlText(HWND dialog, int controlId);
-// Class names in lower case, as the system compares them without case.
-std::string LowerCase(std::string text);
-std::string ClassOf(HWND window);
 
 // --- pixels: RGB triples, top row first
 // The whole client area.
