@@ -75,40 +75,19 @@ bool StaysRunning(ProgramRun& run, DWORD milliseconds) {
   return !WaitUntil([&] { return HasEnded(run); }, milliseconds);
 }
 
-namespace {
-
-struct WindowQuery {
-  DWORD processId;
-  const char* className;
-  const char* title;
-  HWND found;
-};
-
-BOOL CALLBACK MatchWindow(HWND window, LPARAM parameter) {
-  WindowQuery& query = *reinterpret_cast<WindowQuery*>(parameter);
-  DWORD owner = 0;
-  GetWindowThreadProcessId(window, &owner);
-  if (owner != query.processId || !IsWindowVisible(window)) return TRUE;
-  char text[256] = {};
-  if (query.className != nullptr && (GetClassNameA(window, text, sizeof text), lstrcmpA(text, query.className) != 0))
-    return TRUE;
-  if (query.title != nullptr && (GetWindowTextA(window, text, sizeof text), lstrcmpA(text, query.title) != 0))
-    return TRUE;
-  query.found = window;
-  return FALSE;
-}
-
-}  // namespace
-
 HWND WaitForProcessWindow(DWORD processId, const char* className, const char* title, DWORD deadlineMs) {
-  WindowQuery query = {processId, className, title, nullptr};
+  HWND found = nullptr;
   WaitUntil(
       [&] {
-        EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&query));
-        return query.found != nullptr;
+        for (HWND w = nullptr; (w = FindWindowExA(nullptr, w, className, title)) != nullptr;) {
+          DWORD owner = 0;
+          GetWindowThreadProcessId(w, &owner);
+          if (owner == processId && IsWindowVisible(w)) return (found = w) != nullptr;
+        }
+        return false;
       },
       deadlineMs);
-  return query.found;
+  return found;
 }
 
 HWND WaitForSettingsDialog(DWORD processId, DWORD deadlineMs) {
