@@ -60,7 +60,7 @@ TEST(HostExitCodes, SaverSwitchesRunTheFullScreenSaver) {
     ASSERT_TRUE(WaitUntil([&] { return SetForegroundWindow(own) && GetForegroundWindow() == own; }, 5000));
     ProgramRun run = StartProgram(text, nullptr);
     EXPECT_EQ(WaitForExit(run), 0u) << text;
-    EXPECT_EQ(GetForegroundWindow(), saver.window) << text;
+    EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == saver.window; }, 5000)) << text;
     EXPECT_FALSE(HasEnded(saver.run)) << text;
     EXPECT_EQ(FindWindowExA(nullptr, saver.window, "WindowsScreenSaverClass", "Screen Saver"), nullptr) << text;
   }
