@@ -67,7 +67,7 @@ endif()
 file(GLOB_RECURSE VIMBREL_NATIVE_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/native/*.cpp)
 add_executable(native_tests ${VIMBREL_NATIVE_TESTS})
 target_include_directories(native_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/native)
-target_link_libraries(native_tests PRIVATE vimbrel_core vimbrel_host_geometry vimbrel_pictures GTest::gtest GTest::gtest_main GTest::gmock PNG::PNG)
+target_link_libraries(native_tests PRIVATE vimbrel_core vimbrel_host_geometry vimbrel_input_files vimbrel_pictures GTest::gtest GTest::gtest_main GTest::gmock PNG::PNG)
 target_compile_definitions(native_tests PRIVATE
   VIMBREL_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
   VIMBREL_BINARY_DIR="${CMAKE_BINARY_DIR}")

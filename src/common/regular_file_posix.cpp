@@ -11,11 +11,11 @@
 
 namespace {
 
+// (A socket never gets here: open() refuses it.)
 const char* KindOf(mode_t mode) {
   if (S_ISDIR(mode)) return "is a directory";
   if (S_ISFIFO(mode)) return "is a FIFO, not a regular file";
   if (S_ISCHR(mode) || S_ISBLK(mode)) return "is a device, not a regular file";
-  if (S_ISSOCK(mode)) return "is a socket, not a regular file";
   return "is not a regular file";
 }
 

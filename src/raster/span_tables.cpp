@@ -86,7 +86,3 @@ void ResetSpanTable(SpanTables& tables, int32_t frameRows, int table, int32_t ro
   FillRows(spans, 0, count - 1, leftValue);
   w = count == tables.allocatedRows ? WrittenRows{INT32_MAX, INT32_MIN, false, leftValue} : unknownRows;
 }
-
-void MarkSpanTableWritten(SpanTables& tables, int table) {
-  if (table >= 0 && table < spanTableCount) tables.written[table] = unknownRows;
-}

@@ -29,8 +29,8 @@ inline bool IsShadowTable(int table) { return table >= firstShadowTable && table
 
 // Rows of a table that may hold a span: those walked since its last reset
 // (low > high when none). everyRow means any row may hold anything: after
-// allocation, after a write from outside, or after a reset that did not
-// reach every allocated row or used another left value.
+// allocation, or after a reset that did not reach every allocated row or
+// used another left value.
 struct WrittenRows {
   int32_t low, high;
   bool everyRow;
@@ -51,10 +51,8 @@ void FreeSpanTables(SpanTables& tables);
 bool SpanTablesExist(const SpanTables& tables);
 
 // Sets rows 0..rows-1 (within the frame's frameRows) to (leftValue, -1).
-// Code that writes a table's rows itself says so with MarkSpanTableWritten
-// before the next fill or reset.
+// Rows are written only by the edge walks, which note what they write.
 void ResetSpanTable(SpanTables& tables, int32_t frameRows, int table, int32_t rows, int32_t leftValue);
-void MarkSpanTableWritten(SpanTables& tables, int table);
 
 // Rows of tables first..last that a walk or fill may visit: the frame's
 // rows, never more than were allocated; 0 when a table does not exist.

@@ -10,7 +10,7 @@
 #include "host/host_main.h"
 #include "host/host_state.h"
 #include "host/saver_window_win32.h"
-#include "support/host_tools.h"
+#include "support/harness.h"
 
 namespace {
 

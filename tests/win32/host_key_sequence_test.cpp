@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "session/scene_window_win32.h"
-#include "support/host_tools.h"
+#include "support/harness.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include "host/host_state.h"
 #include "host/saver_window_win32.h"
 #include "session/scene_window_win32.h"
-#include "support/host_tools.h"
+#include "support/harness.h"
 
 namespace {
 
@@ -25,7 +25,7 @@ class HostPassword : public ::testing::Test {
   void TearDown() override {
     EndProgram(saver.run);
     EndProgram(preview);
-    if (IsWindow(parent.window)) DestroyWindow(parent.window);
+    if (IsWindow(parent)) DestroyWindow(parent);
     RemoveUsePasswordFlag();
     RemoveStandin(SystemFolder());
     RemoveStandin(ProgramFolder());
@@ -52,7 +52,7 @@ class HostPassword : public ::testing::Test {
 
   SaverRun saver = {};
   ProgramRun preview = {};
-  PreviewParent parent = {};
+  HWND parent = nullptr;
   std::string otherFolder;
 };
 
@@ -132,8 +132,8 @@ TEST_F(HostPassword, ChildPreviewNeverLoadsTheVerifier) {
   ResetStandin("R");
   ASSERT_TRUE(PlaceStandin(SystemFolder()));
   parent = CreatePreviewParent(100, 80);
-  preview = StartProgram("/p " + HandleText(parent.window), nullptr);
-  HWND child = WaitForPreviewWindow(parent.window);
+  preview = StartProgram("/p " + HandleText(parent), nullptr);
+  HWND child = WaitForPreviewWindow(parent);
   ASSERT_NE(child, nullptr);
   PostKey(child, 'X');
   PostMessageA(child, WM_CLOSE, 0, 0);  // a preview's close goes through at once, asking nothing

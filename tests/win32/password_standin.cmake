@@ -9,7 +9,7 @@ set_target_properties(password_standin PROPERTIES
 target_link_options(password_standin PRIVATE -static ${VIMBREL_EXPORT_FLAGS})
 target_link_libraries(password_standin PRIVATE advapi32 user32)
 
-# The host's test tools (support/host_tools.cpp) copy it where a test needs it.
+# The host's test tools (support/harness.cpp) copy it where a test needs it.
 target_compile_definitions(vimbrel_win32_test_support PUBLIC
   VIMBREL_PASSWORD_STANDIN_PATH="$<TARGET_FILE:password_standin>")
 add_dependencies(vimbrel_win32_test_support password_standin)

@@ -2,7 +2,6 @@
 // nothing is written until asked.
 #include <gtest/gtest.h>
 
-#include <cstring>
 
 #include "scene/settings_record.h"
 #include "session/settings_registry_win32.h"
@@ -10,28 +9,8 @@
 
 namespace {
 
-std::vector<uint8_t> StoredForm(const SettingsRecord& record) {
-  std::vector<uint8_t> bytes(settingsRecordSize);
-  SettingsToBytes(record, bytes.data());
-  return bytes;
-}
-
 void WriteEveryMonitor(const void* value, DWORD size, DWORD type) {
-  HKEY key;
-  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, settingsKeyPath, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
-            ERROR_SUCCESS);
-  RegSetValueExA(key, everyMonitorValueName, 0, type, static_cast<const BYTE*>(value), size);
-  RegCloseKey(key);
-}
-
-bool ReadEveryMonitor(DWORD& value, DWORD& type) {
-  HKEY key;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, settingsKeyPath, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
-  DWORD size = sizeof value;
-  const LONG status =
-      RegQueryValueExA(key, everyMonitorValueName, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size);
-  RegCloseKey(key);
-  return status == ERROR_SUCCESS;
+  ASSERT_TRUE(SetUserValue(settingsKeyPath, everyMonitorValueName, type, value, size));
 }
 
 class SettingsRegistry : public ::testing::Test {
@@ -47,7 +26,7 @@ class SettingsRegistry : public ::testing::Test {
 
 TEST_F(SettingsRegistry, NoKeyGivesDefaultsAndWritesNothing) {
   EXPECT_EQ(LoadSettings(session), 0);
-  EXPECT_EQ(StoredForm(session.settings), StoredForm(DefaultSettings()));
+  EXPECT_EQ(BytesOf(session.settings), BytesOf(DefaultSettings()));
   EXPECT_EQ(session.everyMonitor, 1);
   std::vector<uint8_t> bytes;
   DWORD type = 0;
@@ -65,11 +44,10 @@ TEST_F(SettingsRegistry, SaveWritesTheWholeRecordAsBinaryUnderItsClassAndEveryMo
   DWORD type = 0;
   ASSERT_TRUE(ReadSettingsValue(bytes, type));
   EXPECT_EQ(type, static_cast<DWORD>(REG_BINARY));
-  EXPECT_EQ(bytes, StoredForm(session.settings));
-  DWORD everyMonitor = 9;
-  ASSERT_TRUE(ReadEveryMonitor(everyMonitor, type));
+  EXPECT_EQ(bytes, BytesOf(session.settings));
+  ASSERT_TRUE(ReadUserValue(settingsKeyPath, everyMonitorValueName, bytes, type));
   EXPECT_EQ(type, static_cast<DWORD>(REG_DWORD));
-  EXPECT_EQ(everyMonitor, 0u);
+  EXPECT_EQ(bytes, std::vector<uint8_t>(4, 0));
 
   HKEY key;
   ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, settingsKeyPath, 0, KEY_READ, &key), ERROR_SUCCESS);
@@ -83,7 +61,7 @@ TEST_F(SettingsRegistry, SaveWritesTheWholeRecordAsBinaryUnderItsClassAndEveryMo
   Session loaded;
   StartSession(loaded, session.instance);
   EXPECT_EQ(LoadSettings(loaded), 1);
-  EXPECT_EQ(StoredForm(loaded.settings), StoredForm(session.settings));
+  EXPECT_EQ(BytesOf(loaded.settings), BytesOf(session.settings));
   EXPECT_EQ(loaded.everyMonitor, 0);
 }
 
@@ -91,7 +69,7 @@ TEST_F(SettingsRegistry, ValueOfAnotherTypeIsTakenAsRawBytes) {
   SettingsRecord record = DefaultSettings();
   record.eyeX = -77;
   record.light2Y = 419;
-  WriteSettingsValue(StoredForm(record), REG_SZ);
+  WriteSettingsValue(BytesOf(record), REG_SZ);
   EXPECT_EQ(LoadSettings(session), 1);
   EXPECT_EQ(session.settings.eyeX, -77);
   EXPECT_EQ(session.settings.light2Y, 419);
@@ -100,7 +78,7 @@ TEST_F(SettingsRegistry, ValueOfAnotherTypeIsTakenAsRawBytes) {
 // Every monitor is off only for a stored DWORD 0; anything else it cannot
 // read as a DWORD leaves it on, and the record is read all the same.
 TEST_F(SettingsRegistry, EveryMonitorIsOffOnlyForAStoredZero) {
-  WriteSettingsValue(StoredForm(DefaultSettings()), REG_BINARY);
+  WriteSettingsValue(BytesOf(DefaultSettings()), REG_BINARY);
   const DWORD zero = 0, two = 2;
   const uint16_t shortZero = 0;
   struct Case {

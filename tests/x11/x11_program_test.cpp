@@ -13,7 +13,6 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -335,11 +334,11 @@ TEST(X11Program, TheFrameTimePacesTheFrames) {
 TEST(X11Program, BadInputGetsOneLineAndItsStatus) {
   Xvfb x({"-screen", "1", "640x480x8"});  // screen 1 has only an 8-bit PseudoColor visual
   ASSERT_NE(x.display, nullptr) << "no Xvfb could be started";
-  // A record and a newline; a FIFO that nobody writes, which must not block.
-  const std::string longFile = scratch + "-long.bin", fifo = scratch + "-fifo";
+  // A record and a newline. What is not a regular file is refused as the
+  // native RegularFile test shows; here, that the program says so in its
+  // own line, with the record's limit.
+  const std::string longFile = scratch + "-long.bin";
   std::ofstream(longFile, std::ios::binary) << std::string(settingsRecordSize, '\0') << '\n';
-  unlink(fifo.c_str());
-  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
   struct Case {
     std::vector<std::string> arguments;
     std::string environment;
@@ -352,12 +351,8 @@ TEST(X11Program, BadInputGetsOneLineAndItsStatus) {
       {{"--no-eye-y"}, "", 2, "vimbrel: unknown option '--no-eye-y'"},
       {{"--window-id", "12z"}, "", 2, "vimbrel: --window-id: '12z' is not a window id (decimal or 0x hex)"},
       {{"--eye-x", "0"}, "", 2, "vimbrel: unknown option '--eye-x'"},  // no dialog setting: --config only
-      {{"--config", "/nonexistent"}, "", 2,
-       "vimbrel: --config: '/nonexistent' cannot be opened: No such file or directory"},
       {{"--config", longFile}, "", 2, "vimbrel: --config: '" + longFile + "' is longer than 152 bytes"},
-      {{"--config", "/dev/zero"}, "", 2, "vimbrel: --config: '/dev/zero' is a device, not a regular file"},
       {{"--config", "/"}, "", 2, "vimbrel: --config: '/' is a directory"},
-      {{"--config", fifo}, "", 2, "vimbrel: --config: '" + fifo + "' is a FIFO, not a regular file"},
       {{"--window-id", "0"}, "", 2, "vimbrel: --window-id: '0' is not a window id (decimal or 0x hex)"},
       // An explicit --window-id wins over $XSCREENSAVER_WINDOW, which is then not even read.
       {{"--window-id", "0x7"}, "XSCREENSAVER_WINDOW=root", 1, "vimbrel: window 0x7 is not a window"},
@@ -377,7 +372,6 @@ TEST(X11Program, BadInputGetsOneLineAndItsStatus) {
                                     "[--fps] [--SETTING VALUE...] (--help lists them)\n"
                                   : "");
   }
-  unlink(fifo.c_str());
 }
 
 }  // namespace

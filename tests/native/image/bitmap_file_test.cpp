@@ -18,6 +18,8 @@ struct BmpFile {
   uint16_t bitCount = 8;
   uint32_t compression = 1;
   uint32_t coloursUsed = 0;  // 0: a full table of 256
+  const char* magic = "BM";
+  uint32_t infoSize = 40;  // as stated; the header written is always 40 bytes
   std::vector<uint8_t> data;
   int64_t dataOffsetChange = 0;  // moves the stated pixel offset
   size_t cutAt = SIZE_MAX;       // the file ends here
@@ -25,10 +27,10 @@ struct BmpFile {
   std::vector<uint8_t> Bytes() const {
     const uint32_t entries = coloursUsed == 0 ? 256 : coloursUsed;
     std::vector<uint8_t> file(14 + 40 + 4 * entries);
-    file[0] = 'B', file[1] = 'M';
+    file[0] = magic[0], file[1] = magic[1];
     WriteLe32(&file[10], static_cast<int32_t>(file.size() + dataOffsetChange));
     uint8_t* info = &file[14];
-    WriteLe32(info, 40);
+    WriteLe32(info, static_cast<int32_t>(infoSize));
     WriteLe32(info + 4, width);
     WriteLe32(info + 8, height);
     WriteLe16(info + 12, 1);
@@ -104,6 +106,11 @@ TEST(BitmapFile, RefusesFilesItCannotReadSafelyAndSaysWhy) {
     const char* reason;
   } cases[] = {
       {"truncated header", [&] { BmpFile b = good; b.cutAt = 40; return b; }(), "not a BMP file"},
+      {"no BM", [&] { BmpFile b = good; b.magic = "MB"; return b; }(), "not a BMP file"},
+      {"BA", [&] { BmpFile b = good; b.magic = "BA"; return b; }(), "not a BMP file"},
+      {"OS/2 core header", [&] { BmpFile b = good; b.infoSize = 12; return b; }(), "with a BITMAPINFOHEADER"},
+      {"header past the end", [&] { BmpFile b = good; b.infoSize = 40 + 1024 + 33; return b; }(),
+       "with a BITMAPINFOHEADER"},
       {"colour table cut short", [&] { BmpFile b = good; b.cutAt = 14 + 40 + 1000; return b; }(), "does not fit"},
       {"pixel offset inside the header", [&] { BmpFile b = good; b.dataOffsetChange = -1040; return b; }(),
        "lies outside the file"},

@@ -276,18 +276,22 @@ TEST_F(SpanFillProperty, ExtremeEdgesWrapLikeTheReferenceAndStayInTheFrame) {
   });
 }
 
+// Spans with ends on the mask's edges, and spans one past an edge of the
+// frame or the mask (or right to left), which are dropped whole.
 TEST_F(SpanFillProperty, SpansAtTheMaskEdgesStayInTheMask) {
   width = 61, height = 47;
   MakeFrame(width, height);
   const int32_t lastU = target_.maskWidth - 1, lastV = target_.maskHeight - 1;
-  const int32_t ends[][2] = {{0, 0}, {lastU, lastV}, {0, lastV}, {lastU, 0}, {1, lastV - 1}, {lastU - 1, 1}};
-  for (int32_t xStart = 0; xStart < width; xStart += 3) {
-    for (int32_t xEnd = xStart; xEnd < width; xEnd += 5) {
+  const int32_t ends[][2] = {{0, 0},  {lastU, lastV}, {0, lastV},     {lastU, 0},    {1, lastV - 1},
+                             {lastU - 1, 1}, {-1, 0}, {lastU + 1, 0}, {0, -1}, {lastU, lastV + 1}};
+  for (int32_t xStart = -1; xStart < width; xStart += 3) {
+    for (int32_t xEnd = xStart - 1; xEnd <= width; xEnd += 5) {
+      const int32_t row = (xStart + xEnd + 3) % (height + 2) - 1;  // -1 .. height
       for (const auto& from : ends) {
         for (const auto& to : ends) {
           Reference reference = StartReference();
-          FillTexturedSpan(target_, 7, xStart % height, xStart, xEnd, from[0], from[1], to[0], to[1]);
-          reference.FillSpan(7, xStart % height, xStart, xEnd, from[0], from[1], to[0], to[1]);
+          FillTexturedSpan(target_, 7, row, xStart, xEnd, from[0], from[1], to[0], to[1]);
+          reference.FillSpan(7, row, xStart, xEnd, from[0], from[1], to[0], to[1]);
           ASSERT_EQ(Visible(), reference.pixels) << xStart << ".." << xEnd;
         }
       }

@@ -1,4 +1,7 @@
-// harness.h - shared tools of the Win32 tests that run under Wine.
+// harness.h - the tools of the Win32 tests that run under Wine: starting the
+// real program and waiting for its windows and its end, the registry values
+// it reads and writes, the password stand-in, input posted to its windows,
+// reading pixels back, and the frames the portable core draws for them.
 //
 // Waiting is always polling with a deadline (the window appears, the process
 // ends, a value is written), pumping this thread's messages meanwhile, so a
@@ -14,16 +17,14 @@
 #include <vector>
 
 #include "scene/settings_record.h"
+#include "scene/test_scene.h"
 
 constexpr DWORD defaultDeadlineMs = 20000;
 
 // Pumps this thread's messages until condition() holds or the deadline passes.
 bool WaitUntil(const std::function<bool()>& condition, DWORD deadlineMs = defaultDeadlineMs);
 
-// The program under test (vimbrel.scr or vimbrel64.scr of this build), as a Windows path.
-std::string ProgramPath();
-std::string ToWindowsPath(const std::string& unixPath);
-
+// --- the program under test (vimbrel.scr or vimbrel64.scr of this build)
 struct ProgramRun {
   PROCESS_INFORMATION process;
   bool started;
@@ -36,29 +37,86 @@ ProgramRun StartProgram(const std::string& arguments, const char* folder = nullp
 constexpr DWORD timedOut = 0xDEADBEEF;
 DWORD WaitForExit(ProgramRun& run, DWORD deadlineMs = defaultDeadlineMs);
 void EndProgram(ProgramRun& run);
+bool HasEnded(ProgramRun& run);
+// Whether the process is still running after being given a quiet spell of
+// milliseconds to end in. Only for checks that something does NOT end the
+// program: the ending would come within a few messages, so a short spell
+// with the process still there is the answer.
+bool StaysRunning(ProgramRun& run, DWORD milliseconds = 400);
 
 // The first visible top-level window of the process with that class and title
 // (either may be null), waiting up to the deadline.
 HWND WaitForProcessWindow(DWORD processId, const char* className, const char* title,
                           DWORD deadlineMs = defaultDeadlineMs);
+// The settings dialog ("Screen Saver Properties") of the process, once visible.
+HWND WaitForSettingsDialog(DWORD processId, DWORD deadlineMs = defaultDeadlineMs);
 
-// The settings value in HKCU, as the tests see it.
+// A full-screen saver of the program under test, started with arguments,
+// and its "Screen Saver" window once it is shown (null when none came).
+struct SaverRun {
+  ProgramRun run;
+  HWND window;
+};
+SaverRun StartSaver(const std::string& arguments = "/s", const char* folder = nullptr);
+
+// --- the registry, in HKCU
+bool SetUserValue(const char* key, const char* name, DWORD type, const void* data, DWORD size);
+bool ReadUserValue(const char* key, const char* name, std::vector<uint8_t>& bytes, DWORD& type);
+// The settings value as the tests see it.
 void DeleteSettingsKey();
 bool ReadSettingsValue(std::vector<uint8_t>& bytes, DWORD& type);
 void WriteSettingsValue(const std::vector<uint8_t>& bytes, DWORD type);
-
-// The whole client area as RGB triples, top row first.
-std::vector<uint8_t> CaptureClient(HWND window, int& width, int& height);
-// A rectangle of the screen as shown, whatever windows lie there.
-std::vector<uint8_t> CaptureScreen(const RECT& rect);
-
-// Gives this process a private HKEY_CURRENT_USER (a fresh key of its own),
-// so that tests running side by side never see each other's settings.
-void IsolateCurrentUser();
 // The stored "Config" value's bytes; false when there is none.
 bool ReadStoredSettings(std::vector<uint8_t>& bytes);
 void StoreSettings(const SettingsRecord& record);
 std::vector<uint8_t> BytesOf(const SettingsRecord& record);
+// Gives this process a private HKEY_CURRENT_USER (a fresh key of its own),
+// so that tests running side by side never see each other's settings.
+void IsolateCurrentUser();
+// "Control Panel\Desktop" "ScreenSaveUsePassword": set as a DWORD, or removed.
+void SetUsePasswordFlag(DWORD value);
+void RemoveUsePasswordFlag();
+// The system's saver-running state as Wine keeps it for every process
+// (SPI_SCREENSAVERRUNNING is cached per process once read, so the tests read
+// the stored value): 0 or 1, or -1 when it was never set.
+int StoredSaverRunningState();
+
+// --- the password stand-in (password_standin.h)
+std::string SystemFolder();   // GetSystemDirectoryA, as this 32/64-bit process sees it
+std::string ProgramFolder();  // the folder of the program under test
+// Copies the built stand-in into folder as PASSWORD.CPL / removes it again.
+bool PlaceStandin(const std::string& folder);
+void RemoveStandin(const std::string& folder);
+// Its script, and what it recorded.
+void ResetStandin(const char* script);
+DWORD StandinNumber(const char* name);
+std::string StandinText(const char* name);
+
+// --- input and windows
+void PostKey(HWND window, WPARAM key);
+void PostSysKey(HWND window, WPARAM key);
+void PostClick(HWND window);
+// Puts the cursor at screen point (x, y) and tells the window the mouse moved.
+void MoveMouse(HWND window, int x, int y);
+// Types the hidden key sequence into the saver window.
+void TypeKeySequence(HWND window);
+// Whether the cursor that the foreground thread shows is none (hidden).
+bool CursorHidden();
+// A window of the test's own under the cursor's start point (500, 400), with
+// the arrow cursor, brought to the foreground: a visible cursor and a
+// foreground window to compare with. Made once and kept for the whole test
+// program: Wine waits for a window manager (there is none here) whenever an
+// activated window is hidden or destroyed.
+HWND ShowOwnWindow();
+// A top-level window of the test's own that records the WM_CONTEXTMENU
+// messages it receives, as a preview's parent; the wParam of the last one
+// (0: none yet).
+HWND CreatePreviewParent(int clientWidth, int clientHeight);
+WPARAM LastContextMenuTarget();
+// The child "Preview" saver window in parent, once it is there and visible.
+HWND WaitForPreviewWindow(HWND parent, DWORD deadlineMs = defaultDeadlineMs);
+// The window handle as the command line writes it.
+std::string HandleText(HWND window);
 
 // The settings dialog driven the way its controls drive it: a trackbar is
 // given a position and then reports WM_HSCROLL to the dialog, buttons and
@@ -69,6 +127,17 @@ inline int Control(const char* field) { return FindSettingsField(field)->control
 inline int Label(const char* field) { return FindSettingsField(field)->labelId; }
 void ClickControl(HWND dialog, int controlId);
 std::string ControlText(HWND dialog, int controlId);
-// Class names in lower case, as the system compares them without case.
-std::string LowerCase(std::string text);
-std::string ClassOf(HWND window);
+
+// --- pixels: RGB triples, top row first
+// The whole client area.
+std::vector<uint8_t> CaptureClient(HWND window, int& width, int& height);
+// A rectangle of the screen as shown, whatever windows lie there.
+std::vector<uint8_t> CaptureScreen(const RECT& rect);
+// A scene from the pictures linked into this program; staticColours 0 (true colour) or 20.
+SceneInitResult MakeLinkedScene(TestScene& t, int32_t width, int32_t height, int32_t staticColours);
+// A posed scene that stands still: every clock stopped at a pose of its own.
+SettingsRecord FrozenPose();
+// The frame of the record at tick, width x height, as a screen shows it.
+std::vector<uint8_t> ExpectedScreen(const SettingsRecord& record, int width, int height, uint32_t tick = 0);
+// Pixels that differ between two pictures; a size mismatch counts as all of both.
+size_t Mismatches(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b);

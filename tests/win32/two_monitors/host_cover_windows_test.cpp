@@ -12,8 +12,7 @@
 #include <vector>
 
 #include "session/settings_registry_win32.h"
-#include "support/frames.h"
-#include "support/host_tools.h"
+#include "support/harness.h"
 
 namespace {
 
@@ -57,11 +56,7 @@ bool AllBlack(const std::vector<uint8_t>& rgb) {
 }
 
 void StoreEveryMonitor(DWORD value) {
-  HKEY key;
-  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, settingsKeyPath, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
-            ERROR_SUCCESS);
-  RegSetValueExA(key, everyMonitorValueName, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
-  RegCloseKey(key);
+  ASSERT_TRUE(SetUserValue(settingsKeyPath, everyMonitorValueName, REG_DWORD, &value, sizeof value));
 }
 
 int Width(const RECT& r) { return r.right - r.left; }

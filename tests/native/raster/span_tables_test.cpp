@@ -1,0 +1,40 @@
+// The span tables' guards, which the drawing code never trips: no rows, no
+// tables yet, a table number out of range. Each refuses without touching a
+// table.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+#include "raster/span_tables.h"
+
+namespace {
+
+TEST(SpanTables, RefuseWhatTheyCannotHoldAndTouchNothing) {
+  SpanTables tables{};
+  EXPECT_EQ(UsableRows(tables, 10, 0, 0), 0) << "no tables made yet";
+  EXPECT_EQ(AllocateSpanTables(tables, 0), 0);
+  EXPECT_EQ(AllocateSpanTables(tables, -5), 0);
+  EXPECT_FALSE(SpanTablesExist(tables));
+
+  ASSERT_EQ(AllocateSpanTables(tables, 8), 1);
+  EXPECT_EQ(AllocateSpanTables(tables, 6), 1);  // fewer rows: the tables made stay
+  EXPECT_EQ(tables.allocatedRows, 8);
+  ASSERT_EQ(AllocateSpanTables(tables, 12), 1);  // more: made again
+  EXPECT_EQ(tables.allocatedRows, 12);
+  EXPECT_EQ(UsableRows(tables, 10, 0, spanTableCount - 1), 10);
+  EXPECT_EQ(UsableRows(tables, 20, 0, 0), 12);
+  EXPECT_EQ(UsableRows(tables, 10, -1, 0), 0);
+  EXPECT_EQ(UsableRows(tables, 10, 0, spanTableCount), 0);
+
+  for (SpanRow* table : tables.rows) std::memset(table, 0x5a, 12 * sizeof(SpanRow));
+  const WrittenRows before = tables.written[0];
+  for (int table : {-1, spanTableCount}) ResetSpanTable(tables, 12, table, 12, 99);
+  for (SpanRow* table : tables.rows)
+    for (int32_t y = 0; y < 12; ++y) EXPECT_EQ(table[y].left, 0x5a5a5a5a) << y;
+  EXPECT_EQ(std::memcmp(&tables.written[0], &before, sizeof before), 0);
+  FreeSpanTables(tables);
+  EXPECT_FALSE(SpanTablesExist(tables));
+}
+
+}  // namespace
