@@ -39,6 +39,7 @@ void AddToPixels(uint8_t* pixels, size_t count, uint8_t amount) {
 // Darkens row y by tables first..last (those whose rows from..to hold it)
 // in one pass: the row is cut where a span starts or ends, and each piece
 // gets shadeStep once per span over it, so every pixel is written once.
+// Each run of shadowed columns is noted as drawn.
 void DarkenRow(const RasterTarget& target, int32_t y, int first, int last, const int32_t* from, const int32_t* to) {
   int32_t starts[spanTableCount], ends[spanTableCount];  // each kept sorted
   int n = 0;
@@ -56,7 +57,7 @@ void DarkenRow(const RasterTarget& target, int32_t y, int first, int last, const
   }
   uint8_t* row = target.pixels + static_cast<ptrdiff_t>(y) * target.stride;
   const uint32_t step = static_cast<uint32_t>(target.shadeStep);
-  int32_t at = 0;
+  int32_t at = 0, runStart = 0;
   int depth = 0, i = 0, j = 0;
   while (j < n) {
     const bool opens = i < n && starts[i] <= ends[j];
@@ -64,8 +65,26 @@ void DarkenRow(const RasterTarget& target, int32_t y, int first, int last, const
     if (depth > 0 && next > at)
       AddToPixels(row + at, static_cast<size_t>(next - at), static_cast<uint8_t>(step * static_cast<uint32_t>(depth)));
     at = next;
-    if (opens) ++depth, ++i;
-    else --depth, ++j;
+    if (opens) {
+      if (depth++ == 0) runStart = next;
+      ++i;
+    } else {
+      if (--depth == 0 && next > runStart) NoteDrawn(*target.tables, y, runStart, next - 1);
+      ++j;
+    }
+  }
+}
+
+// The shadow tables' rows that any of first..last may darken (low > high:
+// none), and each table's own in from and to.
+void ShadowRows(const RasterTarget& target, int first, int last, int32_t& low, int32_t& high, int32_t* from,
+                int32_t* to) {
+  const int32_t rows = first <= last ? UsableRows(*target.tables, target.height, first, last) : 0;
+  low = rows, high = -1;
+  for (int t = first; rows > 0 && t <= last; ++t) {
+    RowsToVisit(*target.tables, t, rows, from[t], to[t]);
+    low = std::min(low, from[t]);
+    high = std::max(high, to[t]);
   }
 }
 
@@ -75,14 +94,9 @@ void CopyBackgroundWithShadows(const RasterTarget& target, const uint8_t* backgr
   if (target.pixels == nullptr || background == nullptr || target.height <= 0 || target.stride <= 0) return;
   const size_t stride = static_cast<size_t>(target.stride);
   const int32_t height = target.height;
-  const int32_t rows = first <= last ? UsableRows(*target.tables, height, first, last) : 0;
-  int32_t low = rows, high = -1;  // the rows any of the tables may darken
+  int32_t low, high;  // the rows any of the tables may darken
   int32_t from[spanTableCount] = {}, to[spanTableCount] = {};
-  for (int t = first; rows > 0 && t <= last; ++t) {
-    RowsToVisit(*target.tables, t, rows, from[t], to[t]);
-    low = std::min(low, from[t]);
-    high = std::max(high, to[t]);
-  }
+  ShadowRows(target, first, last, low, high, from, to);
   if (high < low) low = high = height;  // nothing to darken: one plain copy
   low = std::max(low, 0);                // never negative; said so, for the compiler's bounds check
   std::memcpy(target.pixels, background, stride * static_cast<size_t>(low));
@@ -94,4 +108,29 @@ void CopyBackgroundWithShadows(const RasterTarget& target, const uint8_t* backgr
   const int32_t rest = std::min(high + 1, height);
   std::memcpy(target.pixels + stride * static_cast<size_t>(rest), background + stride * static_cast<size_t>(rest),
               stride * static_cast<size_t>(height - rest));
+}
+
+void RestoreBackgroundWithShadows(const RasterTarget& target, const uint8_t* background, const ChangeList* restore,
+                                  int first, int last) {
+  if (restore == nullptr || restore->everything) return CopyBackgroundWithShadows(target, background, first, last);
+  if (target.pixels == nullptr || background == nullptr || target.height <= 0 || target.stride <= 0) return;
+  int32_t shadowLow, shadowHigh;
+  int32_t from[spanTableCount] = {}, to[spanTableCount] = {};
+  ShadowRows(target, first, last, shadowLow, shadowHigh, from, to);
+  const int32_t restoreLow = std::max(restore->low, 0), restoreHigh = std::min(restore->high, restore->height - 1);
+  const int32_t low = std::max(std::min(shadowLow, restoreLow), 0);
+  const int32_t high = std::min(std::max(shadowHigh, restoreHigh), target.height - 1);
+  const size_t stride = static_cast<size_t>(target.stride);
+  for (int32_t y = low; y <= high; ++y) {
+    if (y >= restoreLow && y <= restoreHigh) {
+      const ChangeRow& row = restore->rows[y];
+      const size_t offset = stride * static_cast<size_t>(y);
+      for (int k = 0; k < row.count; ++k) {
+        const int32_t left = std::max(row.ranges[k].left, 0), end = std::min(row.ranges[k].end, target.width);
+        if (left < end)
+          std::memcpy(target.pixels + offset + left, background + offset + left, static_cast<size_t>(end - left));
+      }
+    }
+    if (y >= shadowLow && y <= shadowHigh) DarkenRow(target, y, first, last, from, to);
+  }
 }

@@ -10,5 +10,12 @@
 
 // Copies the background (stride * height bytes) into the frame and darkens
 // it by shadow tables first..last, a row at a time while the row is still in
-// the cache. With first > last it is the plain copy.
+// the cache. With first > last it is the plain copy. The shadows' spans are
+// noted as drawn.
 void CopyBackgroundWithShadows(const RasterTarget& target, const uint8_t* background, int first, int last);
+// The same for a frame that holds the last frame drawn over this
+// background: only the spans in `restore` (the last frame's) are copied
+// back, every other pixel being background already. A null or whole list
+// copies everything.
+void RestoreBackgroundWithShadows(const RasterTarget& target, const uint8_t* background, const ChangeList* restore,
+                                  int first, int last);

@@ -20,6 +20,11 @@ void FillRows(SpanRow* spans, int32_t first, int32_t last, int32_t leftValue) {
   const SpanRow empty = {leftValue, -1};
   for (int32_t y = first; y <= last; ++y) spans[y] = empty;
 }
+
+void FreeDrawnSpans(DrawnSpans& frame) {
+  for (ChangeList& list : frame.drawn) FreeChangeList(list);
+  FreeChangeList(frame.changed);
+}
 }  // namespace
 
 bool SpanTablesExist(const SpanTables& tables) {
@@ -40,6 +45,15 @@ int AllocateSpanTables(SpanTables& tables, int32_t rows) {
       return 0;
     }
   }
+  DrawnSpans frame{};
+  if (!AllocateChangeList(frame.drawn[0], rows) || !AllocateChangeList(frame.drawn[1], rows) ||
+      !AllocateChangeList(frame.changed, rows)) {
+    for (SpanRow* done : made) std::free(done);
+    FreeDrawnSpans(frame);
+    return 0;
+  }
+  FreeDrawnSpans(tables.frame);
+  tables.frame = frame;
   for (int i = 0; i < spanTableCount; ++i) {
     std::free(tables.rows[i]);
     tables.rows[i] = made[i];
@@ -50,6 +64,7 @@ int AllocateSpanTables(SpanTables& tables, int32_t rows) {
 }
 
 void FreeSpanTables(SpanTables& tables) {
+  FreeDrawnSpans(tables.frame);
   for (SpanRow* table : tables.rows) std::free(table);
   std::memset(&tables, 0, sizeof tables);
 }
@@ -90,3 +105,32 @@ void ResetSpanTable(SpanTables& tables, int32_t frameRows, int table, int32_t ro
 void MarkSpanTableWritten(SpanTables& tables, int table) {
   if (table >= 0 && table < spanTableCount) tables.written[table] = unknownRows;
 }
+
+const ChangeList* BeginDrawnSpans(SpanTables& tables, const uint8_t* pixels, const uint8_t* background,
+                                  int32_t width, int32_t height, int32_t stride) {
+  DrawnSpans& f = tables.frame;
+  if (f.changed.rows == nullptr) return nullptr;
+  const bool sameFrame = f.pixels != nullptr && f.pixels == pixels && f.background == background &&
+                         f.width == width && f.height == height && f.stride == stride;
+  f.now ^= 1;
+  if (sameFrame) {
+    ClearChangeList(f.drawn[f.now]);
+    return &f.drawn[f.now ^ 1];
+  }
+  // Whatever the lists held described another frame: every row is emptied.
+  for (ChangeList& list : f.drawn) ClearChangeList(list, true);
+  ClearChangeList(f.changed, true);
+  f.drawn[f.now ^ 1].everything = true;
+  f.pixels = pixels, f.background = background;
+  f.width = width, f.height = height, f.stride = stride;
+  return nullptr;
+}
+
+void EndDrawnSpans(SpanTables& tables) {
+  DrawnSpans& f = tables.frame;
+  if (f.changed.rows == nullptr) return;
+  UniteChangeLists(f.changed, f.drawn[0], f.drawn[1]);
+  f.drawn[f.now ^ 1].everything = false;  // said once, for this frame's list
+}
+
+void ForgetDrawnSpans(SpanTables& tables) { tables.frame.pixels = nullptr; }

@@ -1,7 +1,9 @@
 // scene_frame.cpp - one frame of the scene, composed in its fixed order.
 //
 // There is no depth buffer: the order of the layers alone decides what
-// covers what. Shadows darken the background before any face is drawn;
+// covers what. The frame buffer keeps the last frame: the background is put
+// back over what that drew, and what this one draws is noted, so that the
+// frame's change list (FrameChanges) says which pixels may differ. Shadows darken the background before any face is drawn;
 // dodecahedrons 2 and 1 lie under the pyramid, dodecahedron 0 over it, and
 // the palette strip and then the grid over everything. Nothing here
 // allocates.
@@ -84,18 +86,21 @@ void DrawSceneFrame() {
   if (!SceneReady()) return;  // a failed initialisation draws nothing
   const SettingsRecord& s = SceneSettings;
   const Stage stage = SceneStage(s);
+  const uint8_t* background = ImagePixels(scene.backgroundImage);
+  // The frame holds the last one: only what that drew is put back.
+  const ChangeList* restore = BeginDrawnSpans(scene.spanTables, scene.framePixels, background, scene.frameWidth,
+                                              scene.frameHeight, scene.frameStride);
   const bool shadows = s.showShadows != 0;
   if (shadows)
     for (int t = firstShadowTable; t <= lastShadowTable; ++t)
       ResetSpanTable(scene.spanTables, scene.frameHeight, t, scene.frameHeight, scene.frameWidth);
   AnimateWithShadows(stage, shadows);
-  // The shadows are walked before the background is copied, so that each
-  // row is darkened right after its copy, while it is in the cache. The
-  // padding bytes after each row are refreshed too.
+  // The shadows are walked before the background is put back, so that each
+  // row is darkened right after its copy, while it is in the cache.
   if (shadows)
-    CopyBackgroundWithShadows(stage.raster, ImagePixels(scene.backgroundImage), firstShadowTable, lastShadowTable);
+    RestoreBackgroundWithShadows(stage.raster, background, restore, firstShadowTable, lastShadowTable);
   else
-    CopyBackgroundWithShadows(stage.raster, ImagePixels(scene.backgroundImage), 1, 0);  // no tables: the plain copy
+    RestoreBackgroundWithShadows(stage.raster, background, restore, 1, 0);  // no tables: the plain copy
 
   if (s.dodecaShow != 0) {
     DrawDodecahedron(stage, 2);
@@ -107,4 +112,5 @@ void DrawSceneFrame() {
 
   if (s.showPalette != 0) DrawPaletteStrip(stage);
   if (s.showGrid != 0) DrawGrid(stage);
+  EndDrawnSpans(scene.spanTables);
 }

@@ -1,0 +1,54 @@
+// change_list.h - what a frame changed: rows, each with a few column ranges.
+//
+// The renderer notes every span it draws; a frame's change list is what the
+// last frame drew together with what this one drew, since only those pixels
+// can differ between the two. The background is put back over the last
+// frame's spans, and a shell converts and sends only the changed ones.
+//
+// A row holds at most rangesPerRow ranges, sorted and apart; a range that
+// would be one too many is joined with its nearest neighbour, so a list may
+// cover more than was drawn, never less. Rows are frame rows, row 0 at the
+// bottom. The rows are allocated once; nothing is allocated per frame.
+//
+//   ChangeList list{};
+//   if (AllocateChangeList(list, height)) ...
+//   AddChange(list, row, left, end);       // columns [left, end)
+//   ClearChangeList(list);
+//   FreeChangeList(list);
+#pragma once
+
+#include <cstdint>
+
+struct ColumnRange {
+  int32_t left, end;  // columns [left, end)
+};
+
+constexpr int rangesPerRow = 4;
+// Ranges this close on a row are joined: copying or converting a few more
+// pixels costs less than another range to walk.
+constexpr int32_t rangeJoinGap = 16;
+
+struct ChangeRow {
+  int32_t count;
+  ColumnRange ranges[rangesPerRow];
+};
+
+struct ChangeList {
+  ChangeRow* rows;  // `height` rows
+  int32_t height;
+  int32_t low, high;  // the rows that may hold ranges; low > high: none
+  bool everything;    // the whole frame changed, whatever the rows say
+};
+
+// Rows for frames of `rows` rows, all empty; false when memory runs out.
+bool AllocateChangeList(ChangeList& list, int32_t rows);
+void FreeChangeList(ChangeList& list);
+// Empties the rows that may hold ranges, or every row when `everyRow`.
+void ClearChangeList(ChangeList& list, bool everyRow = false);
+// Adds columns [left, end) of a row; an empty range or a row outside the
+// list is left out. The caller clips the columns to the frame.
+void AddChange(ChangeList& list, int32_t row, int32_t left, int32_t end);
+// out = a and b together; out is a list of its own of as many rows.
+void UniteChangeLists(ChangeList& out, const ChangeList& a, const ChangeList& b);
+// Whether column x of a row lies in the list.
+bool ChangeListCovers(const ChangeList& list, int32_t row, int32_t x);
