@@ -7,10 +7,10 @@
 //
 // On a palette display a paint composes the frame and copies it whole
 // through the realised palette. On a true-colour display the frame timer
-// composes the frame, converts the pixels that changed into a 32-bit copy of
-// the screen (image/shown_frame.h) and invalidates only the bands of rows
-// they lie in; a paint copies its update region from that copy, which is
-// always the whole current frame, so an exposure is drawn right too.
+// composes the frame, converts the pixels of its change list that changed
+// into a 32-bit copy of the screen (image/shown_frame.h) and invalidates only
+// rectangles around them; a paint copies its update region from that copy,
+// which is always the whole current frame, so an exposure is drawn right too.
 #include "scene/scene_window_win32.h"
 
 #include <commctrl.h>
@@ -73,11 +73,12 @@ LRESULT CountDownHoldoff(HWND window) {
   return 0;
 }
 
-// Composes a frame, brings the copy to it and invalidates the bands it changed.
+// Composes a frame, brings the copy to it and invalidates the rectangles it changed.
 void ComposeIntoCopy(HWND window) {
   DrawSceneFrame();
   ShownBand bands[maxShownBands];
-  const int32_t count = UpdateShownFrame(trueColourScreen.shown, scene.framePixels, scene.frameStride, bands);
+  const int32_t count = UpdateShownFrame(trueColourScreen.shown, scene.framePixels, scene.frameStride,
+                                         FrameChanges(scene.spanTables), bands);
   for (int32_t i = 0; i < count; ++i) {
     const RECT band = {bands[i].left, bands[i].top, bands[i].right, bands[i].bottom};
     InvalidateRect(window, &band, FALSE);  // the copy covers everything: never erase
@@ -113,14 +114,16 @@ void ShowFrameThroughPalette(HDC dc) {
                     DIB_PAL_COLORS);
 }
 
-// Copies the rows of the painted rectangle from the copy; the system clips
-// the copy to the update region. The picture handed over is just those rows,
-// so that where its rows start is never in question.
+// Copies the painted rectangle from the copy; the system clips it to the
+// update region. The picture handed over is just the rectangle's rows, so
+// that where its rows start is never in question.
 void ShowRowsOfCopy(HDC dc, const RECT& painted) {
   const ShownFrame& shown = trueColourScreen.shown;
   const int32_t top = painted.top < 0 ? 0 : painted.top;
   const int32_t bottom = painted.bottom > shown.height ? shown.height : painted.bottom;
-  if (top >= bottom) return;
+  const int32_t left = painted.left < 0 ? 0 : painted.left;
+  const int32_t right = painted.right > shown.width ? shown.width : painted.right;
+  if (top >= bottom || left >= right) return;
   BITMAPINFO rows = {};
   rows.bmiHeader.biSize = sizeof rows.bmiHeader;
   rows.bmiHeader.biWidth = shown.width;
@@ -129,7 +132,7 @@ void ShowRowsOfCopy(HDC dc, const RECT& painted) {
   rows.bmiHeader.biBitCount = 32;
   rows.bmiHeader.biCompression = BI_RGB;
   const uint32_t* lowestRow = shown.pixels + static_cast<size_t>(shown.height - bottom) * static_cast<size_t>(shown.width);
-  SetDIBitsToDevice(dc, 0, top, static_cast<DWORD>(shown.width), static_cast<DWORD>(bottom - top), 0, 0, 0,
+  SetDIBitsToDevice(dc, left, top, static_cast<DWORD>(right - left), static_cast<DWORD>(bottom - top), left, 0, 0,
                     static_cast<UINT>(bottom - top), lowestRow, &rows, DIB_RGB_COLORS);  // clipped, nothing to check
 }
 

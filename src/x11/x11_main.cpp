@@ -162,7 +162,7 @@ class Program {
 
   bool DrawFrame() {
     DrawSceneFrame();
-    PutFrame(target_, scene.framePixels, scene.frameStride, image_);
+    PutFrame(target_, scene.framePixels, scene.frameStride, FrameChanges(scene.spanTables), image_);
     // Also waits until the server has read the shared image before the next frame writes it.
     if (TakeXError(target_.display) == 0) return true;
     // A window destroyed under a frame is an end, not a failure: its DestroyNotify is queued.
