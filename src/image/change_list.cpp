@@ -67,17 +67,19 @@ void AddChange(ChangeList& list, int32_t row, int32_t left, int32_t end) {
   ++r.count;
 }
 
-void UniteChangeLists(ChangeList& out, const ChangeList& a, const ChangeList& b) {
-  ClearChangeList(out);
-  out.everything = a.everything || b.everything;
-  if (out.everything) return;
-  for (int32_t y = std::max(a.low, 0); y <= std::min(a.high, out.height - 1); ++y)
-    if (a.rows[y].count > 0) {
-      out.rows[y] = a.rows[y];
-      out.low = std::min(out.low, y), out.high = std::max(out.high, y);
+void AddChanges(ChangeList& into, const ChangeList& more) {
+  into.everything = into.everything || more.everything;
+  if (into.everything) return;
+  for (int32_t y = std::max(more.low, 0); y <= std::min(more.high, into.height - 1); ++y) {
+    const ChangeRow& row = more.rows[y];
+    if (row.count == 0) continue;
+    if (into.rows[y].count == 0) {  // most often: taken whole
+      into.rows[y] = row;
+      into.low = std::min(into.low, y), into.high = std::max(into.high, y);
+      continue;
     }
-  for (int32_t y = std::max(b.low, 0); y <= std::min(b.high, out.height - 1); ++y)
-    for (int k = 0; k < b.rows[y].count; ++k) AddChange(out, y, b.rows[y].ranges[k].left, b.rows[y].ranges[k].end);
+    for (int k = 0; k < row.count; ++k) AddChange(into, y, row.ranges[k].left, row.ranges[k].end);
+  }
 }
 
 bool ChangeListCovers(const ChangeList& list, int32_t row, int32_t x) {

@@ -48,7 +48,7 @@ void ClearChangeList(ChangeList& list, bool everyRow = false);
 // Adds columns [left, end) of a row; an empty range or a row outside the
 // list is left out. The caller clips the columns to the frame.
 void AddChange(ChangeList& list, int32_t row, int32_t left, int32_t end);
-// out = a and b together; out is a list of its own of as many rows.
-void UniteChangeLists(ChangeList& out, const ChangeList& a, const ChangeList& b);
+// Adds every range of `more` (a list of its own) to `into`.
+void AddChanges(ChangeList& into, const ChangeList& more);
 // Whether column x of a row lies in the list.
 bool ChangeListCovers(const ChangeList& list, int32_t row, int32_t x);

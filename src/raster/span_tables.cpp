@@ -23,7 +23,23 @@ void FillRows(SpanRow* spans, int32_t first, int32_t last, int32_t leftValue) {
 
 void FreeDrawnSpans(DrawnSpans& frame) {
   for (ChangeList& list : frame.drawn) FreeChangeList(list);
+  FreeChangeList(frame.shaded);
   FreeChangeList(frame.changed);
+  for (SpanRow*& table : frame.lastShadows) std::free(table), table = nullptr;
+}
+
+void ForgetShadows(DrawnSpans& frame) {
+  for (int k = 0; k < shadowTableCount; ++k) frame.shadowLow[k] = INT32_MAX, frame.shadowHigh[k] = INT32_MIN;
+}
+
+bool AllocateDrawnSpans(DrawnSpans& frame, int32_t rows) {
+  frame = {};
+  bool made = AllocateChangeList(frame.drawn[0], rows) && AllocateChangeList(frame.drawn[1], rows) &&
+              AllocateChangeList(frame.shaded, rows) && AllocateChangeList(frame.changed, rows);
+  for (SpanRow*& table : frame.lastShadows)
+    made = made && (table = static_cast<SpanRow*>(std::calloc(static_cast<size_t>(rows), sizeof(SpanRow))));
+  ForgetShadows(frame);
+  return made;
 }
 }  // namespace
 
@@ -45,9 +61,8 @@ int AllocateSpanTables(SpanTables& tables, int32_t rows) {
       return 0;
     }
   }
-  DrawnSpans frame{};
-  if (!AllocateChangeList(frame.drawn[0], rows) || !AllocateChangeList(frame.drawn[1], rows) ||
-      !AllocateChangeList(frame.changed, rows)) {
+  DrawnSpans frame;
+  if (!AllocateDrawnSpans(frame, rows)) {
     for (SpanRow* done : made) std::free(done);
     FreeDrawnSpans(frame);
     return 0;
@@ -114,13 +129,17 @@ const ChangeList* BeginDrawnSpans(SpanTables& tables, const uint8_t* pixels, con
                          f.width == width && f.height == height && f.stride == stride;
   f.now ^= 1;
   if (sameFrame) {
+    ClearChangeList(f.changed);
     ClearChangeList(f.drawn[f.now]);
+    ClearChangeList(f.shaded);
     return &f.drawn[f.now ^ 1];
   }
   // Whatever the lists held described another frame: every row is emptied.
   for (ChangeList& list : f.drawn) ClearChangeList(list, true);
+  ClearChangeList(f.shaded, true);
   ClearChangeList(f.changed, true);
-  f.drawn[f.now ^ 1].everything = true;
+  f.changed.everything = true;
+  ForgetShadows(f);
   f.pixels = pixels, f.background = background;
   f.width = width, f.height = height, f.stride = stride;
   return nullptr;
@@ -128,9 +147,8 @@ const ChangeList* BeginDrawnSpans(SpanTables& tables, const uint8_t* pixels, con
 
 void EndDrawnSpans(SpanTables& tables) {
   DrawnSpans& f = tables.frame;
-  if (f.changed.rows == nullptr) return;
-  UniteChangeLists(f.changed, f.drawn[0], f.drawn[1]);
-  f.drawn[f.now ^ 1].everything = false;  // said once, for this frame's list
+  if (f.changed.rows == nullptr || f.changed.everything) return;  // a frame composed whole
+  for (const ChangeList* part : {&f.drawn[0], &f.drawn[1], &f.shaded}) AddChanges(f.changed, *part);
 }
 
 void ForgetDrawnSpans(SpanTables& tables) { tables.frame.pixels = nullptr; }

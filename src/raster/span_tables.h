@@ -8,10 +8,12 @@
 // row. The tables note which rows were walked since their last reset, so a
 // reset and a fill visit only those.
 //
-// The tables also keep what the frames drew (DrawnSpans): every fill notes
-// the spans it covered, so that the next frame puts the background back
-// over those alone, and a frame's change list is the last frame's spans
-// together with its own.
+// The tables also keep what the frames drew (DrawnSpans): every face fill
+// and overlay notes the spans it covered, so that the next frame puts the
+// background back over those alone, and the last frame's shadow spans are
+// kept, so that a frame changes only the columns where a shadow came or
+// went. A frame's change list is the last frame's spans, its own, and the
+// columns its shadows moved over.
 #pragma once
 
 #include <cstdint>
@@ -44,12 +46,19 @@ struct WrittenRows {
   int32_t resetLeft;  // the left value of the last reset that reached every row
 };
 
-// What the last frame and this one drew into one frame buffer, and the
-// two together: the frame's change list.
+constexpr int shadowTableCount = lastShadowTable - firstShadowTable + 1;
+
+// What the last frame and this one drew into one frame buffer, and all of
+// it together: the frame's change list.
 struct DrawnSpans {
-  ChangeList drawn[2];  // drawn[now]: this frame's; the other: the last frame's
+  ChangeList drawn[2];  // faces and overlays; drawn[now]: this frame's, the other the last frame's
   int now;
+  ChangeList shaded;    // this frame's columns where a shadow came or went
   ChangeList changed;
+  // The shadow tables' spans as the last frame darkened them, clamped to
+  // the frame; rows outside a table's shadowLow..shadowHigh hold none.
+  SpanRow* lastShadows[shadowTableCount];
+  int32_t shadowLow[shadowTableCount], shadowHigh[shadowTableCount];
   // The frame the last frame's spans describe; any other starts afresh.
   const uint8_t* pixels;
   const uint8_t* background;
@@ -95,8 +104,14 @@ const ChangeList* BeginDrawnSpans(SpanTables& tables, const uint8_t* pixels, con
 inline void NoteDrawn(SpanTables& tables, int32_t row, int32_t left, int32_t right) {
   AddChange(tables.frame.drawn[tables.frame.now], row, left, right + 1);
 }
-// Ends the frame: its change list is the last frame's spans and this
-// frame's together, or everything after a frame composed whole.
+// Notes columns left..right of a row as changed this frame but not drawn
+// over: the next frame need not put them back.
+inline void NoteShaded(SpanTables& tables, int32_t row, int32_t left, int32_t right) {
+  AddChange(tables.frame.shaded, row, left, right + 1);
+}
+// Ends the frame: its change list is the last frame's spans, this frame's
+// and the shadows' moves together, or everything after a frame composed
+// whole.
 void EndDrawnSpans(SpanTables& tables);
 // The change list of the frame drawn last.
 inline const ChangeList& FrameChanges(const SpanTables& tables) { return tables.frame.changed; }
