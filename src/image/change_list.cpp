@@ -46,7 +46,7 @@ void ClearChangeList(ChangeList& list, bool everyRow) {
   list.everything = false;
 }
 
-void AddChange(ChangeList& list, int32_t row, int32_t left, int32_t end) {
+void AddChangeToRow(ChangeList& list, int32_t row, int32_t left, int32_t end) {
   if (row < 0 || row >= list.height || left >= end) return;
   list.low = std::min(list.low, row), list.high = std::max(list.high, row);
   ChangeRow& r = list.rows[row];

@@ -47,7 +47,19 @@ void FreeChangeList(ChangeList& list);
 void ClearChangeList(ChangeList& list, bool everyRow = false);
 // Adds columns [left, end) of a row; an empty range or a row outside the
 // list is left out. The caller clips the columns to the frame.
-void AddChange(ChangeList& list, int32_t row, int32_t left, int32_t end);
+void AddChangeToRow(ChangeList& list, int32_t row, int32_t left, int32_t end);
+inline void AddChange(ChangeList& list, int32_t row, int32_t left, int32_t end) {
+  // Most often a row holds one range that the new one reaches: it widens.
+  if (row >= 0 && row < list.height && left < end && list.rows[row].count == 1) {
+    ColumnRange& only = list.rows[row].ranges[0];
+    if (left <= only.end + rangeJoinGap && end >= only.left - rangeJoinGap) {
+      only.left = left < only.left ? left : only.left;
+      only.end = end > only.end ? end : only.end;
+      return;
+    }
+  }
+  AddChangeToRow(list, row, left, end);
+}
 // Adds every range of `more` (a list of its own) to `into`.
 void AddChanges(ChangeList& into, const ChangeList& more);
 // Whether column x of a row lies in the list.

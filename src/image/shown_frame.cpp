@@ -15,13 +15,18 @@ namespace {
 // untouched floor, and the comparison is most of the work.
 constexpr int32_t blockPixels = 16;
 
-bool SameBlock(const uint8_t* a, const uint8_t* b) {
+// Whether sixteen indices are those shown; if not, they are shown from now on.
+bool TakeBlock(const uint8_t* now, uint8_t* shown) {
 #if defined(__SSE2__)
-  const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(a));
-  const __m128i y = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b));
-  return _mm_movemask_epi8(_mm_cmpeq_epi8(x, y)) == 0xffff;
+  const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(now));
+  const __m128i y = _mm_loadu_si128(reinterpret_cast<const __m128i*>(shown));
+  if (_mm_movemask_epi8(_mm_cmpeq_epi8(x, y)) == 0xffff) return true;
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(shown), x);
+  return false;
 #else
-  return std::memcmp(a, b, blockPixels) == 0;
+  if (std::memcmp(now, shown, blockPixels) == 0) return true;
+  std::memcpy(shown, now, blockPixels);
+  return false;
 #endif
 }
 
@@ -33,27 +38,30 @@ struct RowChange {
   int32_t first, end;  // converted columns [first, end); first == end: none
 };
 
-// Converts the blocks of a row that differ from what is shown, and the
-// pixels of its tail that do, and marks them shown.
+// Converts the blocks of a run of pixels that differ from what is shown and
+// marks them shown. A run of sixteen or more ends with one block laid over
+// its last sixteen pixels; a shorter one goes pixel by pixel.
 RowChange ConvertChangedPixels(const uint8_t* now, uint8_t* shown, int32_t width, const uint32_t colourOf[256],
                                uint32_t* out) {
-  RowChange change{width, width};
-  if (std::memcmp(now, shown, static_cast<size_t>(width)) == 0) return change;
-  change.end = 0;
-  int32_t x = 0;
-  for (; x + blockPixels <= width; x += blockPixels) {
-    if (SameBlock(now + x, shown + x)) continue;
-    ConvertBlock(now + x, colourOf, out + x);
-    if (change.first > x) change.first = x;
-    change.end = x + blockPixels;
+  RowChange change{width, 0};
+  if (width < blockPixels) {
+    for (int32_t x = 0; x < width; ++x) {
+      if (now[x] == shown[x]) continue;
+      shown[x] = now[x];
+      out[x] = colourOf[now[x]];
+      change.first = std::min(change.first, x), change.end = x + 1;
+    }
+  } else {
+    for (int32_t x = 0;; x += blockPixels) {
+      x = std::min(x, width - blockPixels);  // the last block overlaps the one before
+      if (!TakeBlock(now + x, shown + x)) {
+        ConvertBlock(now + x, colourOf, out + x);
+        change.first = std::min(change.first, x), change.end = x + blockPixels;
+      }
+      if (x == width - blockPixels) break;
+    }
   }
-  for (; x < width; ++x) {
-    if (now[x] == shown[x]) continue;
-    out[x] = colourOf[now[x]];
-    if (change.first > x) change.first = x;
-    change.end = x + 1;
-  }
-  std::memcpy(shown + change.first, now + change.first, static_cast<size_t>(change.end - change.first));
+  if (change.end == 0) change.first = change.end = width;
   return change;
 }
 
@@ -75,21 +83,24 @@ class BandGatherer {
 
   void Add(int32_t row, int32_t first, int32_t end) {
     const int64_t pixels = end - first;
-    int32_t least = -1;
-    int64_t leastGrowth = INT64_MAX;
     for (int32_t i = count_ - 1; i >= 0; --i) {
       const ShownBand& b = bands_[i];
-      const int64_t grown = Area(Joined(b, row, first, end)), growth = grown - Area(b);
-      if (growth < leastGrowth) least = i, leastGrowth = growth;
-      const bool near = row - b.bottom < shownBandGap && first <= b.right + shownBandGap && end >= b.left - shownBandGap;
+      if (row - b.bottom >= shownBandGap || first > b.right + shownBandGap || end < b.left - shownBandGap) continue;
       // Mostly changed: at most a quarter more than the spans, and a small
       // band may take its surroundings.
-      if (near && grown <= covered_[i] + pixels + (covered_[i] + pixels) / 4 + slackPixels) return Join(i, row, first, end);
+      if (Area(Joined(b, row, first, end)) <= covered_[i] + pixels + (covered_[i] + pixels) / 4 + slackPixels)
+        return Join(i, row, first, end);
     }
     if (count_ < maxShownBands) {
       covered_[count_] = 0;
       bands_[count_] = {row, row + 1, first, end};
       return Join(count_++, row, first, end);
+    }
+    int32_t least = 0;
+    int64_t leastGrowth = INT64_MAX;
+    for (int32_t i = 0; i < count_; ++i) {
+      const int64_t growth = Area(Joined(bands_[i], row, first, end)) - Area(bands_[i]);
+      if (growth < leastGrowth) least = i, leastGrowth = growth;
     }
     Join(least, row, first, end);
   }
