@@ -49,17 +49,24 @@ void ClearChangeList(ChangeList& list, bool everyRow = false);
 // list is left out. The caller clips the columns to the frame.
 void AddChangeToRow(ChangeList& list, int32_t row, int32_t left, int32_t end);
 inline void AddChange(ChangeList& list, int32_t row, int32_t left, int32_t end) {
-  // Most often a row holds one range that the new one reaches: it widens.
-  if (row >= 0 && row < list.height && left < end && list.rows[row].count == 1) {
-    ColumnRange& only = list.rows[row].ranges[0];
-    if (left <= only.end + rangeJoinGap && end >= only.left - rangeJoinGap) {
-      only.left = left < only.left ? left : only.left;
-      only.end = end > only.end ? end : only.end;
+  // Most often the new range widens one the row holds without reaching its
+  // neighbours, or the row is empty.
+  if (row >= 0 && row < list.height && left < end && row >= list.low && row <= list.high) {
+    ChangeRow& r = list.rows[row];
+    for (int k = 0; k < r.count; ++k) {
+      ColumnRange& near = r.ranges[k];
+      if (left > near.end + rangeJoinGap || end < near.left - rangeJoinGap) continue;
+      const int32_t wideLeft = left < near.left ? left : near.left, wideEnd = end > near.end ? end : near.end;
+      if ((k > 0 && wideLeft <= r.ranges[k - 1].end + rangeJoinGap) ||
+          (k + 1 < r.count && wideEnd >= r.ranges[k + 1].left - rangeJoinGap))
+        break;  // it joins a neighbour too
+      near = {wideLeft, wideEnd};
       return;
     }
   }
   AddChangeToRow(list, row, left, end);
 }
+
 // Adds every range of `more` (a list of its own) to `into`.
 void AddChanges(ChangeList& into, const ChangeList& more);
 // Whether column x of a row lies in the list.
