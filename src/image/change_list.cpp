@@ -81,12 +81,3 @@ void AddChanges(ChangeList& into, const ChangeList& more) {
     for (int k = 0; k < row.count; ++k) AddChange(into, y, row.ranges[k].left, row.ranges[k].end);
   }
 }
-
-bool ChangeListCovers(const ChangeList& list, int32_t row, int32_t x) {
-  if (list.everything) return true;
-  if (row < 0 || row >= list.height) return false;
-  const ChangeRow& r = list.rows[row];
-  for (int k = 0; k < r.count; ++k)
-    if (x >= r.ranges[k].left && x < r.ranges[k].end) return true;
-  return false;
-}

@@ -69,5 +69,3 @@ inline void AddChange(ChangeList& list, int32_t row, int32_t left, int32_t end) 
 
 // Adds every range of `more` (a list of its own) to `into`.
 void AddChanges(ChangeList& into, const ChangeList& more);
-// Whether column x of a row lies in the list.
-bool ChangeListCovers(const ChangeList& list, int32_t row, int32_t x);

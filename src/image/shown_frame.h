@@ -56,8 +56,10 @@ void FreeShownFrame(ShownFrame& shown);
 
 // Brings the copy to the frame (width x height indices, bottom row first,
 // rows `stride` bytes apart), of which only the pixels in `changes` may
-// differ from the last frame, and writes rectangles that cover every pixel
-// that changed; returns their count (0: nothing changed). A list of another
-// height, or one marked whole, has every pixel compared.
+// differ from the frame shown last (so `changes` is the list of the frame
+// drawn right after that one: a shell that skips a frame passes a whole
+// list), and writes rectangles that cover every pixel that changed; returns
+// their count (0: nothing changed). A list of another height, or one marked
+// whole, has every pixel compared.
 int32_t UpdateShownFrame(ShownFrame& shown, const uint8_t* frame, int32_t stride, const ChangeList& changes,
                          ShownBand bands[maxShownBands]);

@@ -164,7 +164,7 @@ void RestoreBackgroundWithShadows(const RasterTarget& target, const uint8_t* bac
   ShadowRows(target, first, last, shadowLow, shadowHigh, from, to);
   const bool whole = restore == nullptr || restore->everything;
   if (whole) CopyBackgroundWithShadows(target, background, first, last);
-  if (UsableRows(*target.tables, target.height, firstShadowTable, lastShadowTable) > 0)
+  if (target.tables != nullptr && UsableRows(*target.tables, target.height, firstShadowTable, lastShadowTable) > 0)
     MoveShadows(target, first, last, from, to, !whole);
   if (whole) return;
   // What the last frame drew over: the background again, darkened by this

@@ -82,6 +82,14 @@ uint8_t At(const SceneResources& s, int32_t x, int32_t y) {
   return s.framePixels[static_cast<size_t>(y) * static_cast<size_t>(s.frameStride) + static_cast<size_t>(x)];
 }
 
+bool Listed(const ChangeList& list, int32_t row, int32_t x) {
+  if (list.everything) return true;
+  const ChangeRow& r = list.rows[row];
+  for (int k = 0; k < r.count; ++k)
+    if (x >= r.ranges[k].left && x < r.ranges[k].end) return true;
+  return false;
+}
+
 bool InBand(const ShownBand* bands, int32_t count, int32_t x, int32_t screenRow) {
   for (int32_t i = 0; i < count; ++i)
     if (screenRow >= bands[i].top && screenRow < bands[i].bottom && x >= bands[i].left && x < bands[i].right)
@@ -123,7 +131,7 @@ TEST(FrameChanges, FramesFromTheChangeListMatchWholeFramesAndTheListHoldsEveryCh
               << "the copy does not show row " << y << ", column " << x;
           if (frame == 0 || now == last[static_cast<size_t>(y) * static_cast<size_t>(s.frameStride) + x]) continue;
           changed = true;
-          ASSERT_TRUE(ChangeListCovers(changes, y, x)) << "a change at row " << y << ", column " << x << " is not listed";
+          ASSERT_TRUE(Listed(changes, y, x)) << "a change at row " << y << ", column " << x << " is not listed";
           ASSERT_TRUE(InBand(bands, count, x, height - 1 - y)) << "row " << y << ", column " << x << " is not sent";
         }
       ASSERT_EQ(std::memcmp(s.framePixels, twins.Whole().framePixels, last.size()), 0) << "the row padding differs";
