@@ -54,13 +54,13 @@ inline void AddChange(ChangeList& list, int32_t row, int32_t left, int32_t end) 
   if (row >= 0 && row < list.height && left < end && row >= list.low && row <= list.high) {
     ChangeRow& r = list.rows[row];
     for (int k = 0; k < r.count; ++k) {
-      ColumnRange& near = r.ranges[k];
-      if (left > near.end + rangeJoinGap || end < near.left - rangeJoinGap) continue;
-      const int32_t wideLeft = left < near.left ? left : near.left, wideEnd = end > near.end ? end : near.end;
+      ColumnRange& reached = r.ranges[k];
+      if (left > reached.end + rangeJoinGap || end < reached.left - rangeJoinGap) continue;
+      const int32_t wideLeft = left < reached.left ? left : reached.left, wideEnd = end > reached.end ? end : reached.end;
       if ((k > 0 && wideLeft <= r.ranges[k - 1].end + rangeJoinGap) ||
           (k + 1 < r.count && wideEnd >= r.ranges[k + 1].left - rangeJoinGap))
         break;  // it joins a neighbour too
-      near = {wideLeft, wideEnd};
+      reached = {wideLeft, wideEnd};
       return;
     }
   }
