@@ -73,16 +73,39 @@ LRESULT CountDownHoldoff(HWND window) {
   return 0;
 }
 
+// Invalidates the rectangles as one region: one request instead of one per
+// rectangle. Without the region (no memory) each is invalidated alone.
+void InvalidateBands(HWND window, const ShownBand* bands, int32_t count) {
+  if (count <= 0) return;
+  struct {
+    RGNDATAHEADER header;
+    RECT rects[maxShownBands];
+  } data = {};
+  data.header.dwSize = sizeof data.header;
+  data.header.iType = RDH_RECTANGLES;
+  data.header.nCount = static_cast<DWORD>(count);
+  data.header.rcBound = {bands[0].left, bands[0].top, bands[0].right, bands[0].bottom};
+  for (int32_t i = 0; i < count; ++i) {
+    data.rects[i] = {bands[i].left, bands[i].top, bands[i].right, bands[i].bottom};
+    UnionRect(&data.header.rcBound, &data.header.rcBound, &data.rects[i]);
+  }
+  HRGN region = ExtCreateRegion(nullptr, static_cast<DWORD>(sizeof data.header + count * sizeof(RECT)),
+                                reinterpret_cast<const RGNDATA*>(&data));
+  if (region != nullptr) {
+    InvalidateRgn(window, region, FALSE);  // the copy covers everything: never erase
+    DeleteObject(region);
+    return;
+  }
+  for (int32_t i = 0; i < count; ++i) InvalidateRect(window, &data.rects[i], FALSE);
+}
+
 // Composes a frame, brings the copy to it and invalidates the rectangles it changed.
 void ComposeIntoCopy(HWND window) {
   DrawSceneFrame();
   ShownBand bands[maxShownBands];
   const int32_t count = UpdateShownFrame(trueColourScreen.shown, scene.framePixels, scene.frameStride,
                                          FrameChanges(scene.spanTables), bands);
-  for (int32_t i = 0; i < count; ++i) {
-    const RECT band = {bands[i].left, bands[i].top, bands[i].right, bands[i].bottom};
-    InvalidateRect(window, &band, FALSE);  // the copy covers everything: never erase
-  }
+  InvalidateBands(window, bands, count);
 }
 
 LRESULT OnTimer(HWND window, UINT_PTR timerId) {
