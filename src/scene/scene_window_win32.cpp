@@ -84,10 +84,13 @@ void InvalidateBands(HWND window, const ShownBand* bands, int32_t count) {
   data.header.dwSize = sizeof data.header;
   data.header.iType = RDH_RECTANGLES;
   data.header.nCount = static_cast<DWORD>(count);
-  data.header.rcBound = {bands[0].left, bands[0].top, bands[0].right, bands[0].bottom};
+  RECT& bound = data.header.rcBound;
+  bound = {bands[0].left, bands[0].top, bands[0].right, bands[0].bottom};
   for (int32_t i = 0; i < count; ++i) {
-    data.rects[i] = {bands[i].left, bands[i].top, bands[i].right, bands[i].bottom};
-    UnionRect(&data.header.rcBound, &data.header.rcBound, &data.rects[i]);
+    const ShownBand& b = bands[i];
+    data.rects[i] = {b.left, b.top, b.right, b.bottom};
+    bound = {b.left < bound.left ? b.left : bound.left, b.top < bound.top ? b.top : bound.top,
+             b.right > bound.right ? b.right : bound.right, b.bottom > bound.bottom ? b.bottom : bound.bottom};
   }
   HRGN region = ExtCreateRegion(nullptr, static_cast<DWORD>(sizeof data.header + count * sizeof(RECT)),
                                 reinterpret_cast<const RGNDATA*>(&data));
