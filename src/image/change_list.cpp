@@ -36,7 +36,7 @@ bool AllocateChangeList(ChangeList& list, int32_t rows) {
 
 void FreeChangeList(ChangeList& list) {
   std::free(list.rows);
-  list = {nullptr, 0, INT32_MAX, INT32_MIN, false};
+  list = {nullptr, 0, INT32_MAX, INT32_MIN, false, 0};
 }
 
 void ClearChangeList(ChangeList& list, bool everyRow) {

@@ -38,6 +38,10 @@ struct ChangeList {
   int32_t height;
   int32_t low, high;  // the rows that may hold ranges; low > high: none
   bool everything;    // the whole frame changed, whatever the rows say
+  // The number of the frame whose changes from the frame before it are
+  // listed, counting from 1 and skipping 0 when it wraps; 0 for a list made
+  // by hand, which a reader takes as it is.
+  uint32_t frame;
 };
 
 // Rows for frames of `rows` rows, all empty; false when memory runs out.

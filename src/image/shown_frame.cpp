@@ -167,6 +167,8 @@ void FreeShownFrame(ShownFrame& shown) {
 int32_t UpdateShownFrame(ShownFrame& shown, const uint8_t* frame, int32_t stride, const ChangeList& changes,
                          ShownBand bands[maxShownBands]) {
   const int32_t width = shown.width, height = shown.height;
+  const bool follows = changes.frame == 0 || changes.frame == (shown.frame + 1 == 0 ? 1 : shown.frame + 1);
+  shown.frame = changes.frame;
   if (shown.wholeFrameStale) {
     for (int32_t frameRow = 0; frameRow < height; ++frameRow) {
       const int32_t row = shown.topRowFirst ? height - 1 - frameRow : frameRow;  // frame row 0 is the bottom of the screen
@@ -179,7 +181,7 @@ int32_t UpdateShownFrame(ShownFrame& shown, const uint8_t* frame, int32_t stride
     bands[0] = {0, height, 0, width};
     return 1;
   }
-  const bool everything = changes.everything || changes.height != height || changes.rows == nullptr;
+  const bool everything = changes.everything || !follows || changes.height != height || changes.rows == nullptr;
   const ColumnRange wholeRow[1] = {{0, width}};
   const int32_t first = everything ? height - 1 : std::min(changes.high, height - 1);
   const int32_t last = everything ? 0 : std::max(changes.low, 0);

@@ -42,6 +42,7 @@ struct ShownFrame {
   bool topRowFirst;
   bool ownsPixels;         // false: the shell's image, which the shell frees
   bool wholeFrameStale;    // nothing shown yet, or the screen lost it: the next update converts everything
+  uint32_t frame;          // the number of the change list last taken (change_list.h)
 };
 
 // Allocates the copy for frames of width x height and takes the colours of
@@ -56,10 +57,10 @@ void FreeShownFrame(ShownFrame& shown);
 
 // Brings the copy to the frame (width x height indices, bottom row first,
 // rows `stride` bytes apart), of which only the pixels in `changes` may
-// differ from the frame shown last (so `changes` is the list of the frame
-// drawn right after that one: a shell that skips a frame passes a whole
-// list), and writes rectangles that cover every pixel that changed; returns
-// their count (0: nothing changed). A list of another height, or one marked
-// whole, has every pixel compared.
+// differ from the frame shown last, and writes rectangles that cover every
+// pixel that changed; returns their count (0: nothing changed). A list of
+// another height, one marked whole, or one of a frame that does not follow
+// the frame shown last (a frame was drawn and not shown) has every pixel
+// compared.
 int32_t UpdateShownFrame(ShownFrame& shown, const uint8_t* frame, int32_t stride, const ChangeList& changes,
                          ShownBand bands[maxShownBands]);

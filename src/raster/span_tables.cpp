@@ -128,8 +128,10 @@ const ChangeList* BeginDrawnSpans(SpanTables& tables, const uint8_t* pixels, con
   const bool sameFrame = f.pixels != nullptr && f.pixels == pixels && f.background == background &&
                          f.width == width && f.height == height && f.stride == stride;
   f.now ^= 1;
+  const uint32_t frame = f.changed.frame + 1 == 0 ? 1 : f.changed.frame + 1;
   if (sameFrame) {
     ClearChangeList(f.changed);
+    f.changed.frame = frame;
     ClearChangeList(f.drawn[f.now]);
     ClearChangeList(f.shaded);
     return &f.drawn[f.now ^ 1];
@@ -139,6 +141,7 @@ const ChangeList* BeginDrawnSpans(SpanTables& tables, const uint8_t* pixels, con
   ClearChangeList(f.shaded, true);
   ClearChangeList(f.changed, true);
   f.changed.everything = true;
+  f.changed.frame = frame;
   ForgetShadows(f);
   f.pixels = pixels, f.background = background;
   f.width = width, f.height = height, f.stride = stride;
