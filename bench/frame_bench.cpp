@@ -7,13 +7,13 @@
 // "x_display" (time / display-path time) compares across machines far
 // better than milliseconds. A frame is DrawSceneFrame with the default
 // settings at a run of ticks across the objects' laps, and once more with
-// the grid and the palette strip on; initialisation is InitialiseSceneCore
-// from the committed pictures. An update is what a running program does
-// per frame: at each of those ticks, the frame 100 ms after the one drawn
-// and shown last, composed from the last one's change list, and the
-// true-colour copy brought up to date from the new change list; "changed"
-// is the share of the frame's pixels in that list. The core is built with
-// the products' flags.
+// the grid and the palette strip on, each composed whole, as a first frame
+// is; initialisation is MakeScene from the committed pictures. An update is
+// what a running program does per frame: at each of those ticks, the frame
+// 100 ms after the one drawn and shown last, composed from the last one's
+// change list, and the true-colour copy brought up to date from the new
+// change list; "changed" is the share of the frame's pixels in that list.
+// The core is built with the products' flags.
 //
 //   build/native/vimbrel-bench                       all of it
 //   build/native/vimbrel-bench --benchmark_filter=Frame/width:3840
@@ -26,9 +26,7 @@
 
 #include "image/shown_frame.h"
 #include "scene/committed_pictures.h"
-#include "scene/scene_clock.h"
-#include "scene/scene_frame.h"
-#include "scene/scene_state.h"
+#include "scene/scene.h"
 #include "scene/settings_record.h"
 
 namespace {
@@ -39,12 +37,18 @@ double Seconds(Clock::time_point from, Clock::time_point to) {
   return std::chrono::duration<double>(to - from).count();
 }
 
-// The scene at this size, built when the size changes.
-bool UseScene(int32_t width, int32_t height) {
-  if (scene.framePixels != nullptr && scene.frameWidth == width && scene.frameHeight == height) return true;
-  ResetSceneState();
-  return InitialiseCommittedScene(width, height) == SceneInitResult::ok;
-}
+// A scene of the committed pictures, freed with the benchmark run.
+struct BenchScene {
+  CommittedPictures pictures = LoadCommittedPictures();
+  Scene scene{};
+  BenchScene() = default;
+  BenchScene(const BenchScene&) = delete;
+  BenchScene& operator=(const BenchScene&) = delete;
+  ~BenchScene() { FreeScene(scene); }
+  bool Make(int32_t width, int32_t height) {
+    return MakeCommittedScene(scene, pictures, width, height) == SceneInitResult::ok;
+  }
+};
 
 // Ticks spread over more than a lap of every clock, so that the solids are
 // timed in many poses and at many sizes of shadow.
@@ -56,8 +60,8 @@ uint32_t TickAt(int64_t iteration) { return static_cast<uint32_t>(iteration % ti
 // as a blit of a 32-bit picture would read it.
 class DisplayPath {
  public:
-  double Time() {
-    Prepare();
+  double Time(const Scene& scene) {
+    Prepare(scene);
     const Clock::time_point start = Clock::now();
     const auto width = static_cast<size_t>(scene.frameWidth);
     for (int32_t y = 0; y < scene.frameHeight; ++y) {
@@ -72,7 +76,7 @@ class DisplayPath {
   }
 
  private:
-  void Prepare() {
+  void Prepare(const Scene& scene) {
     const size_t pixels = static_cast<size_t>(scene.frameWidth) * static_cast<size_t>(scene.frameHeight);
     if (converted_.size() != pixels) {
       converted_.assign(pixels, 0);
@@ -88,8 +92,6 @@ class DisplayPath {
   std::vector<uint32_t> converted_, copied_;
 };
 
-DisplayPath displayPath;
-
 void ReportAgainstDisplay(benchmark::State& state, double measured, double displayed) {
   const double n = static_cast<double>(state.iterations());
   state.counters["display_ms"] = displayed / n * 1e3;
@@ -100,23 +102,26 @@ void ReportAgainstDisplay(benchmark::State& state, double measured, double displ
 void BM_Frame(benchmark::State& state) {
   const auto width = static_cast<int32_t>(state.range(0));
   const auto height = static_cast<int32_t>(state.range(1));
-  if (!UseScene(width, height)) {
+  BenchScene bench;
+  if (!bench.Make(width, height)) {
     state.SkipWithError("the scene cannot be built (are the committed pictures built in?)");
     return;
   }
-  SetDefaultSettings();
-  SceneSettings.showGrid = SceneSettings.showPalette = static_cast<int32_t>(state.range(2));
+  SettingsRecord settings = DefaultSettings();
+  settings.showGrid = settings.showPalette = static_cast<int32_t>(state.range(2));
+  DisplayPath displayPath;
   double drawn = 0, displayed = 0;
   int64_t iteration = 0;
   for (auto _ : state) {
-    fixedSceneTick = TickAt(iteration++);
+    const uint32_t tick = TickAt(iteration++);
+    ForgetDrawnSpans(bench.scene.spanTables);  // composed whole
     const Clock::time_point start = Clock::now();
-    DrawSceneFrame();
+    DrawSceneFrame(bench.scene, settings, tick);
     benchmark::ClobberMemory();
     const double seconds = Seconds(start, Clock::now());
     drawn += seconds;
     state.SetIterationTime(seconds);
-    displayed += displayPath.Time();  // the frame just drawn
+    displayed += displayPath.Time(bench.scene);  // the frame just drawn
   }
   ReportAgainstDisplay(state, drawn, displayed);
 }
@@ -134,25 +139,26 @@ double ListedPixels(const ChangeList& list, int32_t width, int32_t height) {
 void BM_Update(benchmark::State& state) {
   const auto width = static_cast<int32_t>(state.range(0));
   const auto height = static_cast<int32_t>(state.range(1));
+  BenchScene bench;
   ShownFrame shown{};
-  if (!UseScene(width, height) || !CreateShownFrame(shown, width, height, scene.palette.entries)) {
+  if (!bench.Make(width, height) || !CreateShownFrame(shown, width, height, bench.scene.palette.entries)) {
     state.SkipWithError("the scene cannot be built (are the committed pictures built in?)");
     return;
   }
-  SetDefaultSettings();
-  SceneSettings.showGrid = SceneSettings.showPalette = static_cast<int32_t>(state.range(2));
+  const Scene& scene = bench.scene;
+  SettingsRecord settings = DefaultSettings();
+  settings.showGrid = settings.showPalette = static_cast<int32_t>(state.range(2));
   constexpr uint32_t frameApart = 100;  // ms
+  DisplayPath displayPath;
   ShownBand bands[maxShownBands];
   double updated = 0, displayed = 0, listed = 0;
   int64_t iteration = 0;
   for (auto _ : state) {
     const uint32_t tick = TickAt(iteration++);
-    fixedSceneTick = tick - frameApart;  // the frame before, shown
-    DrawSceneFrame();
+    DrawSceneFrame(bench.scene, settings, tick - frameApart);  // the frame before, shown
     UpdateShownFrame(shown, scene.framePixels, scene.frameStride, FrameChanges(scene.spanTables), bands);
-    fixedSceneTick = tick;
     const Clock::time_point start = Clock::now();
-    DrawSceneFrame();
+    DrawSceneFrame(bench.scene, settings, tick);
     const int32_t count =
         UpdateShownFrame(shown, scene.framePixels, scene.frameStride, FrameChanges(scene.spanTables), bands);
     benchmark::DoNotOptimize(count);
@@ -161,7 +167,7 @@ void BM_Update(benchmark::State& state) {
     updated += seconds;
     state.SetIterationTime(seconds);
     listed += ListedPixels(FrameChanges(scene.spanTables), width, height);
-    displayed += displayPath.Time();  // the frame just drawn
+    displayed += displayPath.Time(scene);  // the frame just drawn
   }
   ReportAgainstDisplay(state, updated, displayed);
   state.counters["changed"] = listed / static_cast<double>(state.iterations()) / (static_cast<double>(width) * height);
@@ -173,19 +179,21 @@ void BM_Update(benchmark::State& state) {
 void BM_Initialise(benchmark::State& state) {
   const auto width = static_cast<int32_t>(state.range(0));
   const auto height = static_cast<int32_t>(state.range(1));
+  BenchScene bench;
+  DisplayPath displayPath;
   double built = 0, displayed = 0;
   for (auto _ : state) {
-    ResetSceneState();
+    FreeScene(bench.scene);
     const Clock::time_point start = Clock::now();
-    const SceneInitResult result = InitialiseCommittedScene(width, height);
+    const bool made = bench.Make(width, height);
     const double seconds = Seconds(start, Clock::now());
-    if (result != SceneInitResult::ok) {
+    if (!made) {
       state.SkipWithError("the scene cannot be built (are the committed pictures built in?)");
       return;
     }
     built += seconds;
     state.SetIterationTime(seconds);
-    displayed += displayPath.Time();
+    displayed += displayPath.Time(bench.scene);
   }
   ReportAgainstDisplay(state, built, displayed);
 }

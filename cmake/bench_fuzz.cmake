@@ -23,21 +23,7 @@ set(VIMBREL_FUZZ_TARGETS bitmap frame)
 set(VIMBREL_FUZZ_MAX_LEN_bitmap 655360)
 set(VIMBREL_FUZZ_MAX_LEN_frame 0)
 
-add_library(vimbrel_committed_pictures STATIC ${CMAKE_SOURCE_DIR}/src/scene/committed_pictures.cpp)
-target_link_libraries(vimbrel_committed_pictures PUBLIC vimbrel_core vimbrel_embedded_pictures)
-
-if(NOT VIMBREL_SANITIZE)
-  # The core as the products ship it (the Release flags of the MinGW builds,
-  # -O3), in a copy of its own for the shipped native program and the bench:
-  # the tests keep the library of the native build's configuration.
-  set(VIMBREL_PRODUCT_FLAGS -O3)
-  add_library(vimbrel_core_product STATIC ${VIMBREL_CORE_SOURCES})
-  target_include_directories(vimbrel_core_product PUBLIC ${CMAKE_SOURCE_DIR}/src)
-  target_compile_options(vimbrel_core_product PRIVATE ${VIMBREL_PRODUCT_FLAGS})
-  add_library(vimbrel_committed_pictures_product STATIC ${CMAKE_SOURCE_DIR}/src/scene/committed_pictures.cpp)
-  target_compile_options(vimbrel_committed_pictures_product PRIVATE ${VIMBREL_PRODUCT_FLAGS})
-  target_link_libraries(vimbrel_committed_pictures_product PUBLIC vimbrel_core_product vimbrel_embedded_pictures)
-
+if(NOT VIMBREL_SANITIZE)  # timings mean nothing under the sanitizers
   find_package(benchmark)
   if(benchmark_FOUND)
     file(GLOB VIMBREL_BENCH_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/bench/*_bench.cpp)

@@ -1,4 +1,44 @@
-# Linux: tools, native tests and benchmarks on the portable core.
+# Linux: the X11 program (x11.cmake) over the core in the products' flags;
+# with VIMBREL_TESTS (the default) also the tools, the native tests, the
+# benchmarks and the fuzz targets on the portable core.
+
+# The committed pictures built into the native programs (floorPictureBytes,
+# facePictureBytes), so that they run from anywhere. The glob re-runs the
+# configuration when a picture is added.
+file(GLOB VIMBREL_EMBEDDED_PICTURES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/resources/*.bmp)
+set(VIMBREL_EMBEDDED_PICTURES_SOURCE ${CMAKE_BINARY_DIR}/generated/committed_pictures.cpp)
+add_custom_command(OUTPUT ${VIMBREL_EMBEDDED_PICTURES_SOURCE}
+  COMMAND ${CMAKE_COMMAND} -DOUT=${VIMBREL_EMBEDDED_PICTURES_SOURCE} -DSYMBOLS=floorPicture|facePicture
+          -DFILES=${CMAKE_SOURCE_DIR}/src/resources/floor.bmp|${CMAKE_SOURCE_DIR}/src/resources/face.bmp
+          -P ${CMAKE_SOURCE_DIR}/cmake/embed_bytes.cmake
+  DEPENDS ${CMAKE_SOURCE_DIR}/cmake/embed_bytes.cmake ${VIMBREL_EMBEDDED_PICTURES}
+  VERBATIM)
+add_library(vimbrel_embedded_pictures STATIC ${VIMBREL_EMBEDDED_PICTURES_SOURCE})
+
+# Input files of limited size, for the programs that read them (POSIX).
+add_library(vimbrel_input_files STATIC ${CMAKE_SOURCE_DIR}/src/common/regular_file_posix.cpp)
+target_include_directories(vimbrel_input_files PUBLIC ${CMAKE_SOURCE_DIR}/src)
+
+add_library(vimbrel_committed_pictures STATIC ${CMAKE_SOURCE_DIR}/src/scene/committed_pictures.cpp)
+target_link_libraries(vimbrel_committed_pictures PUBLIC vimbrel_core vimbrel_embedded_pictures)
+if(NOT VIMBREL_SANITIZE)
+  # The core as the products ship it (the Release flags of the MinGW builds,
+  # -O3), in a copy of its own for the shipped native program and the bench:
+  # the tests keep the library of the native build's configuration.
+  set(VIMBREL_PRODUCT_FLAGS -O3)
+  add_library(vimbrel_core_product STATIC ${VIMBREL_CORE_SOURCES})
+  target_include_directories(vimbrel_core_product PUBLIC ${CMAKE_SOURCE_DIR}/src)
+  target_compile_options(vimbrel_core_product PRIVATE ${VIMBREL_PRODUCT_FLAGS})
+  add_library(vimbrel_committed_pictures_product STATIC ${CMAKE_SOURCE_DIR}/src/scene/committed_pictures.cpp)
+  target_compile_options(vimbrel_committed_pictures_product PRIVATE ${VIMBREL_PRODUCT_FLAGS})
+  target_link_libraries(vimbrel_committed_pictures_product PUBLIC vimbrel_core_product vimbrel_embedded_pictures)
+endif()
+if(NOT VIMBREL_TESTS)
+  set_target_properties(vimbrel_committed_pictures PROPERTIES EXCLUDE_FROM_ALL ON)
+  include(${CMAKE_SOURCE_DIR}/cmake/x11.cmake)
+  return()
+endif()
+
 find_package(GTest REQUIRED)
 find_package(PNG REQUIRED)
 include(GoogleTest)
@@ -16,23 +56,10 @@ if(EXISTS ${VIMBREL_TOOLS_DIR}/make_pictures.cpp)
   target_link_libraries(vimbrel-pictures PRIVATE vimbrel_pictures)
 endif()
 
-# The committed pictures built into the native programs (floorPictureBytes,
-# facePictureBytes), so that they run from anywhere. The glob re-runs the
-# configuration when a picture is added.
-file(GLOB VIMBREL_EMBEDDED_PICTURES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/resources/*.bmp)
-set(VIMBREL_EMBEDDED_PICTURES_SOURCE ${CMAKE_BINARY_DIR}/generated/committed_pictures.cpp)
-add_custom_command(OUTPUT ${VIMBREL_EMBEDDED_PICTURES_SOURCE}
-  COMMAND ${CMAKE_COMMAND} -DOUT=${VIMBREL_EMBEDDED_PICTURES_SOURCE} -DSYMBOLS=floorPicture|facePicture
-          -DFILES=${CMAKE_SOURCE_DIR}/src/resources/floor.bmp|${CMAKE_SOURCE_DIR}/src/resources/face.bmp
-          -P ${CMAKE_SOURCE_DIR}/cmake/embed_bytes.cmake
-  DEPENDS ${CMAKE_SOURCE_DIR}/cmake/embed_bytes.cmake ${VIMBREL_EMBEDDED_PICTURES}
-  VERBATIM)
-add_library(vimbrel_embedded_pictures STATIC ${VIMBREL_EMBEDDED_PICTURES_SOURCE})
-
 file(GLOB VIMBREL_RENDER_SOURCES CONFIGURE_DEPENDS ${VIMBREL_TOOLS_DIR}/render/*.cpp)
 if(VIMBREL_RENDER_SOURCES)
   add_executable(vimbrel-render ${VIMBREL_RENDER_SOURCES})
-  target_link_libraries(vimbrel-render PRIVATE vimbrel_core PNG::PNG)
+  target_link_libraries(vimbrel-render PRIVATE vimbrel_core vimbrel_input_files PNG::PNG)
   target_include_directories(vimbrel-render PRIVATE ${VIMBREL_TOOLS_DIR})
   target_link_libraries(vimbrel-render PRIVATE vimbrel_embedded_pictures)
 endif()
@@ -51,3 +78,11 @@ gtest_discover_tests(native_tests DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 300)
 
 include(${CMAKE_SOURCE_DIR}/cmake/bench_fuzz.cmake)
 include(${CMAKE_SOURCE_DIR}/cmake/x11.cmake)
+
+# The portable core holds no mutable global: nm finds no object of it in a
+# writable section (types B, b, D, d). The sanitizers add data of their own.
+if(NOT VIMBREL_SANITIZE)
+  add_test(NAME core_holds_no_mutable_global
+    COMMAND sh -c "if nm -C \"$0\" | grep -E ' [BbDd] '; then echo 'mutable globals in the portable core (above)'; exit 1; fi"
+            $<TARGET_FILE:vimbrel_core>)
+endif()

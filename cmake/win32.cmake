@@ -11,11 +11,35 @@ else()
   set(VIMBREL_EXPORT_FLAGS)
 endif()
 
+# The oldest Windows each product is for, from the kept list of the
+# functions it may import (scripts/check-products holds the products to
+# it): its name for the version record and the READMEs, and the version the
+# PE header asks for, as operating system and as subsystem.
+set(VIMBREL_ALLOWED_IMPORTS ${CMAKE_SOURCE_DIR}/packaging/allowed-imports.txt)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${VIMBREL_ALLOWED_IMPORTS})
+file(STRINGS ${VIMBREL_ALLOWED_IMPORTS} floor_lines REGEX "^floor ")
+foreach(line IN LISTS floor_lines)
+  if(NOT line MATCHES "^floor +([a-z0-9]+)\\.scr +[^ ]+ +([0-9]+)\\.([0-9]+) +(.+)$")
+    message(FATAL_ERROR "${VIMBREL_ALLOWED_IMPORTS}: cannot read the floor line '${line}'")
+  endif()
+  set(VIMBREL_FLOOR_${CMAKE_MATCH_1} "${CMAKE_MATCH_4}")
+  set(VIMBREL_FLOOR_VERSION_${CMAKE_MATCH_1} ${CMAKE_MATCH_2} ${CMAKE_MATCH_3})
+endforeach()
+if(NOT DEFINED VIMBREL_FLOOR_vimbrel OR NOT DEFINED VIMBREL_FLOOR_vimbrel64)
+  message(FATAL_ERROR "${VIMBREL_ALLOWED_IMPORTS}: a floor line for vimbrel.scr and for vimbrel64.scr is needed")
+endif()
+set(VIMBREL_WINDOWS_FLOOR "${VIMBREL_FLOOR_${VIMBREL_SCR_NAME}}")
+list(GET VIMBREL_FLOOR_VERSION_${VIMBREL_SCR_NAME} 0 floor_major)
+list(GET VIMBREL_FLOOR_VERSION_${VIMBREL_SCR_NAME} 1 floor_minor)
+set(VIMBREL_PE_VERSION_FLAGS
+  -Wl,--major-os-version,${floor_major} -Wl,--minor-os-version,${floor_minor}
+  -Wl,--major-subsystem-version,${floor_major} -Wl,--minor-subsystem-version,${floor_minor})
+
 # The shell: everything Win32 but the program's entry, so that tests can
 # link the real window procedures.
 file(GLOB_RECURSE VIMBREL_SHELL_SOURCES CONFIGURE_DEPENDS
   src/*_win32.cpp src/host/*.cpp src/config_ui/*.cpp)
-list(FILTER VIMBREL_SHELL_SOURCES EXCLUDE REGEX "(win_main_win32|cover_geometry)\\.cpp$")
+list(FILTER VIMBREL_SHELL_SOURCES EXCLUDE REGEX "(win_main_win32|command_line|cover_geometry)\\.cpp$")
 add_library(vimbrel_shell STATIC ${VIMBREL_SHELL_SOURCES})
 target_link_libraries(vimbrel_shell PUBLIC vimbrel_core vimbrel_host_geometry comctl32 gdi32 user32 advapi32)
 target_compile_definitions(vimbrel_shell PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX)
@@ -41,13 +65,14 @@ add_executable(vimbrel_scr WIN32 src/host/win_main_win32.cpp ${VIMBREL_RC})
 set_target_properties(vimbrel_scr PROPERTIES OUTPUT_NAME ${VIMBREL_SCR_NAME} SUFFIX ".scr")
 target_link_libraries(vimbrel_scr PRIVATE vimbrel_shell)
 # No time stamp in the PE header: the same sources give the same bytes.
-target_link_options(vimbrel_scr PRIVATE -static -s -Wl,--no-insert-timestamp ${VIMBREL_EXPORT_FLAGS})
+target_link_options(vimbrel_scr PRIVATE -static -s -Wl,--no-insert-timestamp ${VIMBREL_EXPORT_FLAGS}
+  ${VIMBREL_PE_VERSION_FLAGS})
 
 # The paint benchmark: the scene window's paint against a plain 32-bit blit,
 # run by hand under Wine (README, Performance); no test runs it.
 add_executable(vimbrel-paint-bench ${CMAKE_SOURCE_DIR}/bench/paint_bench_win32.cpp ${VIMBREL_RC})
 target_link_libraries(vimbrel-paint-bench PRIVATE vimbrel_shell)
-target_link_options(vimbrel-paint-bench PRIVATE -static)
+target_link_options(vimbrel-paint-bench PRIVATE -static ${VIMBREL_PE_VERSION_FLAGS})
 
 # GoogleTest from Debian's source package, cross-compiled.
 set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
@@ -56,6 +81,9 @@ set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
 add_subdirectory(/usr/src/googletest/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 target_compile_options(gtest PRIVATE -w)
 target_compile_options(gtest_main PRIVATE -w)
+# GoogleTest's port hook, ahead of its own: Notification without std::mutex,
+# which the win32 thread model lacks (see the toolchain file).
+target_include_directories(gtest BEFORE PUBLIC ${CMAKE_SOURCE_DIR}/tests/win32/gtest_port)
 
 file(GLOB VIMBREL_WIN32_SUPPORT CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win32/support/*.cpp)
 add_library(vimbrel_win32_test_support STATIC ${VIMBREL_WIN32_SUPPORT})
@@ -71,7 +99,7 @@ foreach(test_source ${VIMBREL_WIN32_TESTS})
   get_filename_component(test_name ${test_source} NAME_WE)
   add_executable(${test_name} ${test_source} ${VIMBREL_RC})
   target_link_libraries(${test_name} PRIVATE vimbrel_win32_test_support gtest_main)
-  target_link_options(${test_name} PRIVATE -static ${VIMBREL_EXPORT_FLAGS})
+  target_link_options(${test_name} PRIVATE -static ${VIMBREL_EXPORT_FLAGS} ${VIMBREL_PE_VERSION_FLAGS})
   add_dependencies(${test_name} vimbrel_scr)
   add_test(NAME win32_${VIMBREL_SCR_NAME}_${test_name} COMMAND ${test_name})
   set_tests_properties(win32_${VIMBREL_SCR_NAME}_${test_name} PROPERTIES TIMEOUT 240)

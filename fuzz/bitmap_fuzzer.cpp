@@ -1,7 +1,9 @@
 // bitmap_fuzzer.cpp - hostile bitmap resources.
 //
-// The input is the bytes of a bitmap resource (40-byte header, 256-entry
-// colour table, stored or RLE8 pixel data). It goes through LoadImageBytes,
+// The input is the bytes of a BMP file, as the programs read picture files:
+// BitmapFileToResource makes the bitmap resource of it (40-byte header,
+// 256-entry colour table, stored or RLE8 pixel data), or says in a line why
+// it cannot. The resource goes through LoadImageBytes,
 // then through a chain of scalings: to the same size (which must copy every
 // pixel), down to at most 200 x 150, by two factors taken from the input, and
 // on to 37 x 23, 2 x 3 and 1 x 1 and up again from a single pixel (which must
@@ -15,14 +17,14 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "common/int_math.h"
+#include "image/bitmap_file.h"
 #include "image/indexed_image.h"
 #include "image/scene_palette.h"
-#include "scene/scene_clock.h"
-#include "scene/scene_frame.h"
-#include "scene/scene_state.h"
+#include "scene/scene.h"
 #include "scene/settings_record.h"
 
 namespace {
@@ -116,19 +118,27 @@ void DrawWithPicture(const uint8_t* data, size_t size, const IndexedImage* image
   SoftwarePalette state{};
   state.display = TrueColourDisplay();
   const PictureBytes picture{data, size};
-  if (InitialiseSceneCore(37, 29, picture, picture, SoftwarePaletteBackend(state)) == SceneInitResult::ok) {
-    SetDefaultSettings();
-    SceneSettings.showGrid = SceneSettings.showPalette = 1;
-    fixedSceneTick = 0;
-    DrawSceneFrame();
+  Scene scene{};
+  if (MakeScene(scene, 37, 29, picture, picture, SoftwarePaletteBackend(state)) == SceneInitResult::ok) {
+    SettingsRecord settings = DefaultSettings();
+    settings.showGrid = settings.showPalette = 1;
+    DrawSceneFrame(scene, settings, 0);
   }
-  ResetSceneState();
+  FreeScene(scene);
 }
 
 }  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  DecodeIntoSmallBuffer(data, size);
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* file, size_t fileSize) {
+  DecodeIntoSmallBuffer(file, fileSize);
+  std::vector<uint8_t> resource;
+  std::string error;
+  if (!BitmapFileToResource(file, fileSize, resource, error)) {
+    Require(!error.empty() && error.find('\n') == std::string::npos, "a refused file without a one-line reason");
+    return 0;
+  }
+  const uint8_t* data = resource.data();
+  const size_t size = resource.size();
   IndexedImage* image = LoadImageBytes(data, size);
   if (!image) return 0;
   Require(ImageSizeUsable(ImageWidth(image), ImageHeight(image)) == 1, "a loaded picture has an unusable size");

@@ -16,9 +16,7 @@
 #include <vector>
 
 #include "scene/committed_pictures.h"
-#include "scene/scene_clock.h"
-#include "scene/scene_frame.h"
-#include "scene/scene_state.h"
+#include "scene/scene.h"
 #include "scene/settings_record.h"
 
 namespace {
@@ -27,17 +25,16 @@ struct FrameSize {
   int32_t width, height;
 };
 
-// In increasing height: the span tables remember the most rows they were
-// made with, so the scene built last must be the tallest.
 constexpr FrameSize frameSizes[] = {{1, 1}, {2, 3}, {37, 29}, {152, 112}};
 constexpr int sceneCount = sizeof frameSizes / sizeof frameSizes[0];
 constexpr uint32_t ticks[] = {0, 0x7fffffffu, 0x80000000u, 0xffffffffu};
 
 struct BuiltScene {
-  SceneResources resources;
+  Scene scene;
   std::vector<uint8_t> frame;  // exactly stride x height bytes
 };
 
+// libFuzzer's entry has no context of its own: the scenes live here.
 BuiltScene* builtScenes = nullptr;
 
 void Require(bool holds, const char* what) {
@@ -46,21 +43,21 @@ void Require(bool holds, const char* what) {
   std::abort();
 }
 
-// Each scene is built once and kept; the record `scene` is switched between
-// them. The images and tables are never freed, as in the running program.
+// Each scene is built once and kept for the whole run, its frame moved
+// into a block of its own.
 void BuildScenes() {
-  builtScenes = new BuiltScene[sceneCount];
+  const CommittedPictures pictures = LoadCommittedPictures();
+  builtScenes = new BuiltScene[sceneCount]();
   for (int i = 0; i < sceneCount; ++i) {
-    std::memset(&scene, 0, sizeof scene);
-    Require(InitialiseCommittedScene(frameSizes[i].width, frameSizes[i].height) == SceneInitResult::ok,
+    Scene& scene = builtScenes[i].scene;
+    Require(MakeCommittedScene(scene, pictures, frameSizes[i].width, frameSizes[i].height) == SceneInitResult::ok,
             "the committed scene cannot be built");
-    builtScenes[i].resources = scene;
     builtScenes[i].frame.resize(static_cast<size_t>(scene.frameStride) * static_cast<size_t>(scene.frameHeight));
-    builtScenes[i].resources.framePixels = builtScenes[i].frame.data();
+    scene.framePixels = builtScenes[i].frame.data();
   }
 }
 
-void CheckRowFill() {
+void CheckRowFill(const Scene& scene) {
   const int32_t fill = scene.frameStride - scene.frameWidth;
   if (fill == 0) return;
   const uint8_t* background = ImagePixels(scene.backgroundImage);
@@ -78,12 +75,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   SettingsRecord record{};
   SettingsFromBytes(data, size, record);
   for (int i = 0; i < sceneCount; ++i) {
-    scene = builtScenes[i].resources;
-    SceneSettings = record;  // the clocks write their ticks: every size starts from the input
+    SettingsRecord settings = record;  // the clocks take their ticks: every size starts from the input
     for (uint32_t tick : ticks) {
-      fixedSceneTick = tick;
-      DrawSceneFrame();
-      CheckRowFill();
+      StampSceneClocks(settings, tick);
+      DrawSceneFrame(builtScenes[i].scene, settings, tick);
+      CheckRowFill(builtScenes[i].scene);
     }
   }
   return 0;

@@ -1,10 +1,11 @@
 // configure_dialog_win32.cpp - the settings dialog's procedure.
 //
 // The procedure is a table of three messages: WM_INITDIALOG fills the
-// controls from SceneSettings, WM_HSCROLL takes a moved trackbar into its
-// field, WM_COMMAND handles the check boxes and the three buttons. The
-// controls are found through settingsFields, so a field's id, label and
-// range are written down once, in the settings record.
+// controls from the session's settings, WM_HSCROLL takes a moved trackbar
+// into its field, WM_COMMAND handles the check boxes and the three buttons.
+// The controls are found through settingsFields, so a field's id, label and
+// range are written down once, in the settings record. The session comes
+// with WM_INITDIALOG and is kept in the dialog's DWLP_USER.
 #include "config_ui/configure_dialog_win32.h"
 
 #include <commctrl.h>
@@ -12,10 +13,8 @@
 #include <cstdio>
 
 #include "resources/resource_ids.h"
-#include "scene/scene_window_win32.h"
-#include "scene/settings_registry_win32.h"
-
-ConfigureDialogState configureDialog;
+#include "session/scene_window_win32.h"
+#include "session/settings_registry_win32.h"
 
 #define F(name) &SettingsRecord::name
 const int32_t SettingsRecord::*const dialogInitOrder[] = {
@@ -51,51 +50,78 @@ void ShowValue(HWND dialog, int labelId, int32_t value) {
   SetDlgItemTextA(dialog, labelId, text);
 }
 
-void InitControl(HWND dialog, const SettingsField& field) {
-  const int32_t value = SceneSettings.*field.member;
+void InitControl(HWND dialog, const SettingsRecord& settings, const SettingsField& field) {
+  const int32_t value = settings.*field.member;
   if (field.kind == ControlKind::trackbar)
     InitSlider(dialog, field.controlId, field.labelId, field.minimum, field.maximum, value);
   else if (field.kind == ControlKind::checkBox)
     SendDlgItemMessageA(dialog, field.controlId, BM_SETCHECK, static_cast<WPARAM>(value), 0);
 }
 
-INT_PTR OnInitDialog(HWND dialog) {
-  if (configureDialog.defaultsPending == 0) configureDialog.settingsSnapshot = SceneSettings;
-  configureDialog.defaultsPending = 0;
-  sceneDriver.inputHoldoff = holdoffDialogOpen;
+Session* DialogSession(HWND dialog) { return reinterpret_cast<Session*>(GetWindowLongPtrA(dialog, DWLP_USER)); }
+
+// Every monitor: a check box of the dialog's own, as it is stored apart from the record.
+void ShowEveryMonitor(HWND dialog, int32_t everyMonitor) {
+  SendDlgItemMessageA(dialog, IDC_EVERY_MONITOR, BM_SETCHECK, everyMonitor != 0 ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+// lParam: the session when the dialog is made; 0 when Reset to Defaults
+// initialises it again.
+INT_PTR OnInitDialog(HWND dialog, LPARAM lParam) {
+  if (lParam != 0) SetWindowLongPtrA(dialog, DWLP_USER, lParam);
+  Session* session = DialogSession(dialog);
+  if (session == nullptr) return 1;
+  DialogState& state = session->dialog;
+  if (state.defaultsPending == 0) {
+    state.settingsSnapshot = session->settings;
+    state.everyMonitorSnapshot = session->everyMonitor;
+  }
+  state.defaultsPending = 0;
+  session->inputHoldoff = holdoffDialogOpen;
   for (size_t i = 0; i < dialogInitOrderCount; ++i) {
     const SettingsField* field = FieldOfMember(dialogInitOrder[i]);
-    if (field != nullptr) InitControl(dialog, *field);
+    if (field != nullptr) InitControl(dialog, session->settings, *field);
   }
+  ShowEveryMonitor(dialog, session->everyMonitor);
   return 1;  // the dialog manager sets the initial focus
 }
 
-INT_PTR OnHScroll(HWND dialog, HWND trackbar) {
+INT_PTR OnHScroll(Session& session, HWND dialog, HWND trackbar) {
   if (trackbar == nullptr) return 0;  // the dialog has no scroll bar of its own
   const SettingsField* field = FieldOfControl(GetWindowLongA(trackbar, GWL_ID), ControlKind::trackbar);
   if (field == nullptr) return 0;
-  ReadSlider(dialog, trackbar, SceneSettings.*field->member, field->labelId);
+  ReadSlider(dialog, trackbar, session.settings.*field->member, field->labelId);
   if (field->member == &SettingsRecord::frameTime)  // the new period takes effect at once
-    StartFrameTimer(sceneDriver.sceneWindow, SceneSettings.frameTime);
+    StartFrameTimer(session, session.settings.frameTime);
   return 1;
 }
 
-INT_PTR OnCheckBox(HWND dialog, const SettingsField& field, HWND control) {
+bool Checked(HWND control) { return SendMessageA(control, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+
+INT_PTR OnCheckBox(Session& session, HWND dialog, const SettingsField& field, HWND control) {
   if (control == nullptr) control = GetDlgItem(dialog, field.controlId);  // a command not sent by the box itself
-  SceneSettings.*field.member = SendMessageA(control, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0;
+  session.settings.*field.member = Checked(control) ? 1 : 0;
   return 1;
 }
 
-INT_PTR OnResetToDefaults(HWND dialog) {
-  SetDefaultSettings();
-  configureDialog.defaultsPending = 1;  // the re-initialisation keeps the snapshot
+INT_PTR OnEveryMonitor(Session& session, HWND dialog) {
+  session.everyMonitor = Checked(GetDlgItem(dialog, IDC_EVERY_MONITOR)) ? 1 : 0;
+  RepaintOtherMonitors(session);
+  return 1;
+}
+
+INT_PTR OnResetToDefaults(Session& session, HWND dialog) {
+  SetDefaultSettings(session.settings);
+  session.everyMonitor = 1;
+  RepaintOtherMonitors(session);
+  session.dialog.defaultsPending = 1;  // the re-initialisation keeps the snapshot
   SendMessageA(dialog, WM_INITDIALOG, 0, 0);
   return 1;  // frameTimer keeps its period until the Frame time trackbar moves
 }
 
-void LeaveDialog() {
-  sceneDriver.keySequencePos = 0;
-  HoldInputAfterDialog();
+void LeaveDialog(Session& session) {
+  session.keySequencePos = 0;
+  HoldInputAfterDialog(session);
 }
 
 // The system's reason for the error, without its line break; empty when it has none.
@@ -115,24 +141,36 @@ void ReportSaveFailure(HWND dialog, DWORD error) {
   MessageBoxA(dialog, text, saveFailureCaption, MB_OK | MB_ICONERROR);
 }
 
-INT_PTR OnOk(HWND dialog) {
-  if (SaveSettings() != 1) {
+INT_PTR OnOk(Session& session, HWND dialog) {
+  if (SaveSettings(session) != 1) {
     // The dialog stays open with the user's edits: OK may be tried again, and Cancel still puts everything back.
     ReportSaveFailure(dialog, GetLastError());
     return 1;
   }
-  LeaveDialog();
-  if (sceneDriver.previewMode == 1) PostMessageA(sceneDriver.sceneWindow, WM_CLOSE, 0, 0);
+  LeaveDialog(session);
+  if (session.previewMode == 1) PostMessageA(SceneWindow(session), WM_CLOSE, 0, 0);
   DestroyWindow(dialog);  // the dialog this procedure serves: dialogWindow
   return 1;
 }
 
-INT_PTR OnCancel(HWND dialog) {
-  LeaveDialog();
-  SceneSettings = configureDialog.settingsSnapshot;
-  if (sceneDriver.previewMode == 1) {
+// Everything the dialog changed goes back: the record, Every monitor, and
+// the frame timer's period, which a moved Frame time slider had restarted.
+void PutSnapshotBack(Session& session) {
+  session.settings = session.dialog.settingsSnapshot;
+  if (session.everyMonitor != session.dialog.everyMonitorSnapshot) {
+    session.everyMonitor = session.dialog.everyMonitorSnapshot;
+    RepaintOtherMonitors(session);
+  }
+  if (session.framePeriod != 0 && session.framePeriod != session.settings.frameTime)
+    StartFrameTimer(session, session.settings.frameTime);
+}
+
+INT_PTR OnCancel(Session& session, HWND dialog) {
+  PutSnapshotBack(session);
+  LeaveDialog(session);
+  if (session.previewMode == 1) {
     // Settings mode: the preview window closes and takes its dialog with it.
-    PostMessageA(sceneDriver.sceneWindow, WM_CLOSE, 0, 0);
+    PostMessageA(SceneWindow(session), WM_CLOSE, 0, 0);
     EndDialog(dialog, 1);
     return 1;
   }
@@ -140,16 +178,18 @@ INT_PTR OnCancel(HWND dialog) {
   // question included, and a refused password leaves the saver running; so
   // the dialog must go now. EndDialog would only hide a modeless dialog.
   DestroyWindow(dialog);
-  PostMessageA(sceneDriver.sceneWindow, WM_CLOSE, 0, 0);
+  PostMessageA(SceneWindow(session), WM_CLOSE, 0, 0);
   return 1;
 }
 
-INT_PTR OnCommand(HWND dialog, int id, HWND control) {
-  if (const SettingsField* field = FieldOfControl(id, ControlKind::checkBox)) return OnCheckBox(dialog, *field, control);
+INT_PTR OnCommand(Session& session, HWND dialog, int id, HWND control) {
+  if (const SettingsField* field = FieldOfControl(id, ControlKind::checkBox))
+    return OnCheckBox(session, dialog, *field, control);
   switch (id) {
-    case resetToDefaultsId: return OnResetToDefaults(dialog);
-    case IDOK: return OnOk(dialog);
-    case IDCANCEL: return OnCancel(dialog);
+    case IDC_EVERY_MONITOR: return OnEveryMonitor(session, dialog);
+    case resetToDefaultsId: return OnResetToDefaults(session, dialog);
+    case IDOK: return OnOk(session, dialog);
+    case IDCANCEL: return OnCancel(session, dialog);
     default: return 0;
   }
 }
@@ -170,26 +210,27 @@ void ReadSlider(HWND dialog, HWND trackbar, int32_t& field, int labelId) {
 }
 
 extern "C" INT_PTR CALLBACK ScreenSaverConfigureDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_INITDIALOG) return OnInitDialog(dialog, lParam);
+  Session* session = DialogSession(dialog);
+  if (session == nullptr) return 0;  // before WM_INITDIALOG
   switch (message) {
-    case WM_INITDIALOG: return OnInitDialog(dialog);
-    case WM_HSCROLL: return OnHScroll(dialog, reinterpret_cast<HWND>(lParam));
-    case WM_COMMAND: return OnCommand(dialog, LOWORD(wParam), reinterpret_cast<HWND>(lParam));
+    case WM_HSCROLL: return OnHScroll(*session, dialog, reinterpret_cast<HWND>(lParam));
+    case WM_COMMAND: return OnCommand(*session, dialog, LOWORD(wParam), reinterpret_cast<HWND>(lParam));
     default: return 0;
   }
 }
 
-void OpenSettingsDialog(HWND sceneWindow) {
-  sceneDriver.dialogWindow = CreateDialogParamA(sceneDriver.instanceHandle, MAKEINTRESOURCEA(IDD_SETTINGS), sceneWindow,
-                                                ScreenSaverConfigureDialog, 0);
-  ShowWindow(sceneDriver.dialogWindow, SW_SHOW);
-  FocusSettingsDialog();
+void OpenSettingsDialog(Session& session, HWND sceneWindow) {
+  session.dialogWindow = CreateDialogParamA(session.instance, MAKEINTRESOURCEA(IDD_SETTINGS), sceneWindow,
+                                            ScreenSaverConfigureDialog, reinterpret_cast<LPARAM>(&session));
+  ShowWindow(session.dialogWindow, SW_SHOW);
+  FocusSettingsDialog(session);
 }
 
-void FocusSettingsDialog() {
-  const HWND dialog = sceneDriver.dialogWindow;
+void FocusSettingsDialog(const Session& session) {
+  const HWND dialog = session.dialogWindow;
   if (!IsWindow(dialog)) return;
   SetForegroundWindow(dialog);  // refused while another program holds the foreground: then the first click does it
   SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetNextDlgTabItem(dialog, nullptr, FALSE)), TRUE);
 }
 
-void ResetConfigureDialog() { configureDialog = {}; }

@@ -1,11 +1,13 @@
 // configure_dialog_win32.h - the settings dialog (template 2003).
 //
-// A modeless dialog owned by the window that runs the scene. Every trackbar
-// and check box writes its SceneSettings field the moment it changes, so the
-// scene behind the dialog shows the change at its next frame. OK stores the
-// record; Cancel puts back the copy taken when the dialog opened; Reset to
+// A modeless dialog owned by the window that runs the scene, handed the
+// session. Every trackbar and check box writes its field of the session's
+// settings the moment it changes, so every scene behind the dialog shows the
+// change at its next frame. OK stores the record; Cancel puts back the copy
+// taken when the dialog opened, and the frame period with it; Reset to
 // Defaults shows the defaults without storing them. Which control edits which
-// field, and with what range, comes from settingsFields alone.
+// field, and with what range, comes from settingsFields alone; Every monitor
+// is stored beside the record and has its own check box.
 #pragma once
 
 #include <windows.h>
@@ -13,13 +15,7 @@
 #include <cstdint>
 
 #include "scene/settings_record.h"
-
-struct ConfigureDialogState {
-  SettingsRecord settingsSnapshot;  // the whole record as it was when the dialog opened
-  int32_t defaultsPending;          // 1 between Reset to Defaults and the re-initialisation it sends
-};
-
-extern ConfigureDialogState configureDialog;
+#include "session/session_win32.h"
 
 constexpr int resetToDefaultsId = 1059;
 // The caption of the message that tells the user OK could not store the record.
@@ -29,12 +25,12 @@ extern "C" __declspec(dllexport) INT_PTR CALLBACK ScreenSaverConfigureDialog(HWN
                                                                              LPARAM lParam);
 
 // Creates the modeless dialog over the scene window and shows it; the scene
-// is handed this as its openSettingsDialog.
-void OpenSettingsDialog(HWND sceneWindow);
+// is handed this as the session's openSettingsDialog.
+void OpenSettingsDialog(Session& session, HWND sceneWindow);
 // Brings the open dialog to the front with its first control focused, so
 // that the keyboard reaches it before any click; again after showing its
 // owner, which takes the activation.
-void FocusSettingsDialog();
+void FocusSettingsDialog(const Session& session);
 
 // Shows value in the label, then gives the trackbar its range and position.
 // The range travels as two 16-bit halves that the trackbar reads as signed.
@@ -47,5 +43,3 @@ void ReadSlider(HWND dialog, HWND trackbar, int32_t& field, int labelId);
 extern const int32_t SettingsRecord::*const dialogInitOrder[];
 extern const size_t dialogInitOrderCount;
 
-// Back to the state of a fresh process (tests only).
-void ResetConfigureDialog();

@@ -1,15 +1,15 @@
 // preview_window_win32.cpp - settings mode's maximised window.
 //
-// The window's procedure is the scene driver itself with previewMode 1, so
-// input never ends it; the driver opens the settings dialog when the window
-// is created, and the loop below passes the dialog its keys.
+// The window's procedure is the scene's own with the session's previewMode
+// 1, so input never ends it; it opens the settings dialog when the window is
+// created, and the loop below passes the dialog its keys.
 #include "config_ui/preview_window_win32.h"
 
 #include <commctrl.h>
 
 #include "config_ui/configure_dialog_win32.h"
 #include "resources/resource_ids.h"
-#include "scene/scene_window_win32.h"
+#include "session/scene_window_win32.h"
 
 namespace {
 
@@ -28,10 +28,10 @@ bool RegisterPreviewClass(HINSTANCE instance) {
   return RegisterClassExA(&windowClass) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
 }
 
-int RunDialogMessageLoop() {
+int RunDialogMessageLoop(const Session& session) {
   MSG message;
   while (GetMessageA(&message, nullptr, 0, 0) > 0) {
-    if (IsWindow(sceneDriver.dialogWindow) && IsDialogMessageA(sceneDriver.dialogWindow, &message)) continue;
+    if (IsWindow(session.dialogWindow) && IsDialogMessageA(session.dialogWindow, &message)) continue;
     TranslateMessage(&message);
     DispatchMessageA(&message);
   }
@@ -40,24 +40,23 @@ int RunDialogMessageLoop() {
 
 }  // namespace
 
-int RunConfigurePreview(HINSTANCE instance) {
-  sceneDriver.previewMode = 1;
+int RunConfigurePreview(Session& session) {
+  session.previewMode = 1;
   // The loop's own result is always 0; only a window that never came is reported.
-  return RunPreviewWindow(instance, SW_SHOWMAXIMIZED) == -1 ? -1 : 0;
+  return RunPreviewWindow(session, SW_SHOWMAXIMIZED) == -1 ? -1 : 0;
 }
 
-int RunPreviewWindow(HINSTANCE instance, int showCommand) {
+int RunPreviewWindow(Session& session, int showCommand) {
   InitCommonControls();
-  sceneDriver.instanceHandle = instance;
-  sceneDriver.openSettingsDialog = OpenSettingsDialog;
-  if (!RegisterPreviewClass(instance)) return -1;
-  sceneDriver.sceneWindow =
-      CreateWindowExA(0, previewClassName, previewWindowTitle, WS_OVERLAPPEDWINDOW, 0, 0,
-                      GetSystemMetrics(SM_CXFULLSCREEN), GetSystemMetrics(SM_CYFULLSCREEN), nullptr, nullptr,
-                      instance, nullptr);
-  if (sceneDriver.sceneWindow == nullptr) return -1;
-  ShowWindow(sceneDriver.sceneWindow, showCommand);
-  UpdateWindow(sceneDriver.sceneWindow);
-  FocusSettingsDialog();  // showing the scene window took the activation from the dialog
-  return RunDialogMessageLoop();
+  session.openSettingsDialog = OpenSettingsDialog;
+  if (!RegisterPreviewClass(session.instance)) return -1;
+  // The window is views[0] from its WM_CREATE on.
+  HWND window = CreateWindowExA(0, previewClassName, previewWindowTitle, WS_OVERLAPPEDWINDOW, 0, 0,
+                                GetSystemMetrics(SM_CXFULLSCREEN), GetSystemMetrics(SM_CYFULLSCREEN), nullptr,
+                                nullptr, session.instance, &session);
+  if (window == nullptr) return -1;
+  ShowWindow(window, showCommand);
+  UpdateWindow(window);
+  FocusSettingsDialog(session);  // showing the scene window took the activation from the dialog
+  return RunDialogMessageLoop(session);
 }

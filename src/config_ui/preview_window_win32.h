@@ -4,11 +4,13 @@
 
 #include <windows.h>
 
+#include "session/session_win32.h"
+
 constexpr char previewClassName[] = "Spinner";
 constexpr char previewWindowTitle[] = "Ondralis Vimbrel Screen Saver Preview";
 
 // Runs settings mode until its window closes; returns 0, or -1 when the
 // window class cannot be registered or the window cannot be created.
-int RunConfigurePreview(HINSTANCE instance);
+int RunConfigurePreview(Session& session);
 // Returns the quit message's wParam, or -1 when no window could be made.
-int RunPreviewWindow(HINSTANCE instance, int showCommand);
+int RunPreviewWindow(Session& session, int showCommand);

@@ -1,12 +1,12 @@
-// cover_windows_win32.cpp - the cover windows: made from the monitor list,
-// their input handed to the scene window.
+// cover_windows_win32.cpp - the other monitors' windows: made from the
+// monitor list, painted as scene views, their input handed to the scene window.
 #include "host/cover_windows_win32.h"
 
 #include <vector>
 
 #include "host/cover_geometry.h"
 #include "host/host_state.h"
-#include "scene/scene_window_win32.h"
+#include "session/scene_window_win32.h"
 
 namespace {
 
@@ -27,30 +27,33 @@ std::vector<ScreenRect> ReadMonitors() {
   return monitors;
 }
 
-bool RegisterCoverClass() {
+bool RegisterCoverClass(HINSTANCE instance) {
   WNDCLASSA coverClass = {};
-  coverClass.style = CS_DBLCLKS;  // a second click arrives as it does on the scene window
+  coverClass.style = CS_DBLCLKS | CS_OWNDC;  // a second click arrives as it does on the scene window
   coverClass.lpfnWndProc = CoverWindowProc;
-  coverClass.hInstance = sceneDriver.instanceHandle;
+  coverClass.hInstance = instance;
   coverClass.hCursor = nullptr;
   coverClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
   coverClass.lpszClassName = coverClassName;
   return RegisterClassA(&coverClass) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
 }
 
-HWND CreateCoverWindow(const CoverPlace& place, HWND sceneWindow) {
-  HWND cover = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, coverClassName, "", WS_POPUP,
-                               place.x, place.y, place.width, place.height, nullptr, nullptr,
-                               sceneDriver.instanceHandle, nullptr);
-  if (cover == nullptr) return nullptr;
-  // Shown just below the scene window, which keeps the activation and its place on top.
-  SetWindowPos(cover, sceneWindow, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
-  return cover;
+// Made hidden, so that it is a view of the session before its first paint.
+HWND CreateCoverWindow(Session& session, const CoverPlace& place) {
+  return CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, coverClassName, "", WS_POPUP, place.x,
+                         place.y, place.width, place.height, nullptr, nullptr, session.instance, &session);
 }
 
 // Posted, so that it takes its turn with the scene window's own input.
-LRESULT HandToScene(UINT message, WPARAM wParam, LPARAM lParam) {
-  PostMessageA(sceneDriver.sceneWindow, message, wParam, lParam);  // fails only once the scene is gone
+LRESULT HandToScene(const Session& session, UINT message, WPARAM wParam, LPARAM lParam) {
+  PostMessageA(SceneWindow(session), message, wParam, lParam);  // fails only once the scene is gone
+  return 0;
+}
+
+LRESULT OnPaint(Session& session, HWND window) {
+  const int32_t view = ViewOf(session, window);
+  if (view < 0) return DefWindowProcA(window, WM_PAINT, 0, 0);  // not yet a view: validated, drawn at its showing
+  PaintSceneView(session, view);
   return 0;
 }
 
@@ -61,23 +64,32 @@ LRESULT OnSetCursor() {
 
 }  // namespace
 
-void OpenCoverWindows(HWND sceneWindow) {
+void OpenCoverWindows(Session& session) {
   const ScreenRect scene = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
   const std::vector<CoverPlace> places = CoverPlaces(ReadMonitors(), scene);
-  if (places.empty() || !RegisterCoverClass()) return;  // without a class the saver runs as on one monitor
+  // Without a class the saver runs as on one monitor.
+  if (places.empty() || !RegisterCoverClass(session.instance)) return;
   for (const CoverPlace& place : places) {
-    if (hostState.coverCount == maxCoverWindows) break;
-    HWND cover = CreateCoverWindow(place, sceneWindow);
-    if (cover != nullptr) hostState.coverWindows[hostState.coverCount++] = cover;  // else that monitor shows the desktop
+    if (session.viewCount == maxSceneViews) break;
+    HWND cover = CreateCoverWindow(session, place);
+    if (cover == nullptr) continue;  // that monitor shows the desktop
+    session.views[session.viewCount++] = SceneView{cover, {}, {}, {}, false, false};
+    // Shown just below the scene window, which keeps the activation and its place on top.
+    SetWindowPos(cover, SceneWindow(session), 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
   }
 }
 
-void CloseCoverWindows() {
-  for (int32_t i = 0; i < hostState.coverCount; ++i) DestroyWindow(hostState.coverWindows[i]);
-  hostState.coverCount = 0;
+void CloseCoverWindows(Session& session) {
+  for (int32_t i = 1; i < session.viewCount; ++i) {
+    DestroyWindow(session.views[i].window);
+    session.views[i].window = nullptr;  // its scene goes with the session
+  }
 }
 
 LRESULT CALLBACK CoverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) AttachSession(window, lParam);
+  Session* session = SessionOf(window);
+  if (session == nullptr) return DefWindowProcA(window, message, wParam, lParam);
   switch (message) {
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
@@ -85,7 +97,8 @@ LRESULT CALLBACK CoverWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
-    case WM_CLOSE: return HandToScene(message, wParam, lParam);
+    case WM_CLOSE: return HandToScene(*session, message, wParam, lParam);
+    case WM_PAINT: return OnPaint(*session, window);
     case WM_SETCURSOR: return OnSetCursor();
     case WM_MOUSEACTIVATE: return MA_NOACTIVATE;  // a click leaves the scene window active and on top
     default: return DefWindowProcA(window, message, wParam, lParam);

@@ -6,7 +6,7 @@
 #include "host/host_state.h"
 #include "host/password_win32.h"
 #include "host/saver_window_win32.h"
-#include "scene/scene_window_win32.h"
+#include "session/session_win32.h"
 
 namespace {
 
@@ -16,13 +16,13 @@ HWND HandleFromText(const char* text) {
   return reinterpret_cast<HWND>(static_cast<intptr_t>(static_cast<int32_t>(ParseDecimal(text))));
 }
 
-int32_t RunMode(const char* argumentText) {
+int32_t RunMode(Session& session, const char* argumentText) {
   const ModeChoice choice = ChooseMode(argumentText);
   switch (choice.mode) {
     case HostMode::settings:
-    case HostMode::settingsOverForeground: return RunConfigureMode();
-    case HostMode::fullScreen: return RunSaverWindow(nullptr);
-    case HostMode::childPreview: return RunChildPreview(choice.rest);
+    case HostMode::settingsOverForeground: return RunConfigureMode(session);
+    case HostMode::fullScreen: return RunSaverWindow(session, nullptr);
+    case HostMode::childPreview: return RunChildPreview(session, choice.rest);
     case HostMode::changePassword: return RunChangePasswordMode(choice.rest);
     case HostMode::unrecognised: break;
   }
@@ -38,8 +38,6 @@ int32_t RunMode(const char* argumentText) {
 //  - keeps searching (a debugger takes the fault, or the process dies):
 //    switch the state off first, since the process ends either way;
 //  - continue execution (the fault was mended): put the guard back.
-LPTOP_LEVEL_EXCEPTION_FILTER guardedPrevious = nullptr;
-
 LONG WINAPI FaultGuard(EXCEPTION_POINTERS* fault) {
   SetUnhandledExceptionFilter(nullptr);
   const LONG verdict = UnhandledExceptionFilter(fault);
@@ -54,28 +52,33 @@ LONG WINAPI FaultGuard(EXCEPTION_POINTERS* fault) {
 
 }  // namespace
 
-int32_t RunGuarded(int32_t (*mode)(const char* text), const char* text) {
-  guardedPrevious = SetUnhandledExceptionFilter(FaultGuard);
-  const int32_t result = mode(text);
-  SetUnhandledExceptionFilter(guardedPrevious);
+int32_t RunGuarded(int32_t (*mode)(Session& session, const char* text), Session& session, const char* text) {
+  const LPTOP_LEVEL_EXCEPTION_FILTER previous = SetUnhandledExceptionFilter(FaultGuard);
+  const int32_t result = mode(session, text);
+  SetUnhandledExceptionFilter(previous);
   return result;
 }
 
 int32_t HostMain(HINSTANCE instance, HINSTANCE, const char* argumentText, int) {
-  sceneDriver.instanceHandle = instance;
-  ConnectSceneToHost();
-  return RunGuarded(RunMode, argumentText);
+  Session session;
+  StartSession(session, instance);
+  ConnectSceneToHost(session);
+  const int32_t result = RunGuarded(RunMode, session, argumentText);
+  EndSession(session);
+  return result;
 }
 
-int32_t RunChildPreview(const char* text) {
+// The desktop window is refused like a handle that names no window: a
+// preview inside it would cover the screen, and no input could end it.
+int32_t RunChildPreview(Session& session, const char* text) {
   HWND parent = HandleFromText(text);
-  if (parent == nullptr || !IsWindow(parent)) return -1;
-  return RunSaverWindow(parent);
+  if (parent == nullptr || !IsWindow(parent) || parent == GetDesktopWindow()) return -1;
+  return RunSaverWindow(session, parent);
 }
 
 // The settings dialog rides on its own window, whatever window was in front.
 // 0, or -1 when that window could not be made at all.
-int32_t RunConfigureMode() { return RunConfigurePreview(sceneDriver.instanceHandle); }
+int32_t RunConfigureMode(Session& session) { return RunConfigurePreview(session); }
 
 int32_t RunChangePasswordMode(const char* text) {
   HWND parent = HandleFromText(text);

@@ -59,8 +59,8 @@ HMODULE LoadSystemLibrary(const char* name) {
   return LoadLibraryA(path);
 }
 
-void LoadPasswordVerifier() {
-  if (hostState.passwordLibrary != nullptr) UnloadPasswordVerifier();
+void LoadPasswordVerifier(HostState& hostState) {
+  if (hostState.passwordLibrary != nullptr) UnloadPasswordVerifier(hostState);
   if (!PasswordSwitchedOn()) return;
   hostState.passwordLibrary = LoadSystemLibrary("PASSWORD.CPL");
   if (hostState.passwordLibrary == nullptr) return;
@@ -68,10 +68,10 @@ void LoadPasswordVerifier() {
   if (hostState.verifierEntry != nullptr)
     SetSaverRunning(1);
   else
-    UnloadPasswordVerifier();
+    UnloadPasswordVerifier(hostState);
 }
 
-void UnloadPasswordVerifier() {
+void UnloadPasswordVerifier(HostState& hostState) {
   if (hostState.passwordLibrary == nullptr) return;
   FreeLibrary(hostState.passwordLibrary);
   hostState.passwordLibrary = nullptr;
@@ -80,7 +80,7 @@ void UnloadPasswordVerifier() {
   SetSaverRunning(0);
 }
 
-int32_t VerifyBeforeClose(HWND window) {
+int32_t VerifyBeforeClose(HostState& hostState, HWND window) {
   if (hostState.checkingPassword == 1 || hostState.closeApproved == 1) return 0;  // no nested question
   if (hostState.verifierEntry == nullptr) {
     hostState.closeApproved = 1;

@@ -15,11 +15,12 @@
 #include <cstdint>
 
 #include "host/command_line.h"
+#include "session/session_win32.h"
 
-void LoadPasswordVerifier();
-void UnloadPasswordVerifier();
+void LoadPasswordVerifier(HostState& hostState);
+void UnloadPasswordVerifier(HostState& hostState);
 // Non-zero when the saver window may close now.
-int32_t VerifyBeforeClose(HWND window);
+int32_t VerifyBeforeClose(HostState& hostState, HWND window);
 void ChangePassword(HWND parent);
 
 // LoadLibraryA of name in the system folder (full path); null when it is not there.

@@ -5,7 +5,7 @@
 #include "host/cover_windows_win32.h"
 #include "host/host_state.h"
 #include "host/password_win32.h"
-#include "scene/scene_window_win32.h"
+#include "session/scene_window_win32.h"
 
 namespace {
 
@@ -39,26 +39,28 @@ bool HandOverToRunningSaver() {
   return true;
 }
 
-bool CreateSaverWindow(HWND parent, const SaverWindowShape& shape) {
+bool CreateSaverWindow(Session& session, HWND parent, const SaverWindowShape& shape) {
   WNDCLASSA saverClass = {};
   saverClass.style = saverClassStyle;
   saverClass.lpfnWndProc = SaverWindowProc;
-  saverClass.hInstance = sceneDriver.instanceHandle;
-  saverClass.hIcon = LoadIconA(sceneDriver.instanceHandle, MAKEINTRESOURCEA(saverIconId));
+  saverClass.hInstance = session.instance;
+  saverClass.hIcon = LoadIconA(session.instance, MAKEINTRESOURCEA(saverIconId));
   saverClass.hCursor = nullptr;
   saverClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
   saverClass.lpszClassName = saverClassName;
   if (RegisterClassA(&saverClass) == 0) return false;
-  sceneDriver.sceneWindow = CreateWindowExA(shape.extendedStyle, saverClassName, shape.title, shape.style, 0, 0,
-                                            shape.width, shape.height, parent, nullptr, sceneDriver.instanceHandle,
-                                            nullptr);
-  return sceneDriver.sceneWindow != nullptr;
+  // The window is views[0] from its WM_CREATE on.
+  return CreateWindowExA(shape.extendedStyle, saverClassName, shape.title, shape.style, 0, 0, shape.width,
+                         shape.height, parent, nullptr, session.instance, &session) != nullptr;
 }
 
-int32_t RunMessageLoop() {
+// The settings dialog opened over the running saver takes its keys (Tab,
+// Enter, Esc, Space) as in settings mode.
+int32_t RunMessageLoop(const Session& session) {
   MSG message;
   BOOL got;
   while ((got = GetMessageA(&message, nullptr, 0, 0)) > 0) {
+    if (IsWindow(session.dialogWindow) && IsDialogMessageA(session.dialogWindow, &message)) continue;
     TranslateMessage(&message);
     DispatchMessageA(&message);
   }
@@ -72,7 +74,7 @@ LRESULT PassOn(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   return ScreenSaverProc(window, message, wParam, lParam);
 }
 
-void DetachInputMethod(HWND window) {
+void DetachInputMethod(HostState& hostState, HWND window) {
   hostState.imeModule = GetModuleHandleA("IMM32.DLL");  // only when already loaded; never loaded here
   if (hostState.imeModule == nullptr) return;
   hostState.associateContextEntry = FindEntry<AssociateContextEntry>(hostState.imeModule, "ImmAssociateContext");
@@ -80,65 +82,65 @@ void DetachInputMethod(HWND window) {
   hostState.savedImeContext = hostState.associateContextEntry(window, nullptr);
 }
 
-void RestoreInputMethod(HWND window) {
+void RestoreInputMethod(HostState& hostState, HWND window) {
   if (hostState.imeModule == nullptr || hostState.associateContextEntry == nullptr ||
       hostState.savedImeContext == nullptr)
     return;
   hostState.associateContextEntry(window, hostState.savedImeContext);
 }
 
-LRESULT OnCreate(HWND window, WPARAM wParam, LPARAM lParam) {
-  DetachInputMethod(window);
+LRESULT OnCreate(HostState& hostState, HWND window, WPARAM wParam, LPARAM lParam) {
+  DetachInputMethod(hostState, window);
   GetCursorPos(&hostState.cursorReference);
   if (hostState.childPreview == 0) HideCursor();
   return PassOn(window, WM_CREATE, wParam, lParam);
 }
 
-LRESULT OnDestroy(HWND window, WPARAM wParam, LPARAM lParam) {
-  RestoreInputMethod(window);
+LRESULT OnDestroy(HostState& hostState, HWND window, WPARAM wParam, LPARAM lParam) {
+  RestoreInputMethod(hostState, window);
   PostQuitMessage(0);
   return PassOn(window, WM_DESTROY, wParam, lParam);
 }
 
-LRESULT OnPaint(HWND window, WPARAM wParam, LPARAM lParam) {
+LRESULT OnPaint(const HostState& hostState, HWND window, WPARAM wParam, LPARAM lParam) {
   if (hostState.closeApproved) return DefWindowProcA(window, WM_PAINT, wParam, lParam);  // validate, draw nothing
   if (hostState.childPreview == 0) HideCursor();
   return PassOn(window, WM_PAINT, wParam, lParam);
 }
 
 // A preview's help belongs to the program that owns the preview.
-LRESULT OnHelpRequest(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT OnHelpRequest(const HostState& hostState, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (hostState.childPreview == 0) return PassOn(window, message, wParam, lParam);
   HWND parent = GetParent(window);
   if (parent != nullptr && IsWindow(parent)) PostMessageA(parent, message, reinterpret_cast<WPARAM>(parent), lParam);
   return 1;
 }
 
-LRESULT OnInput(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT OnInput(const HostState& hostState, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (hostState.closeApproved) return DefWindowProcA(window, message, wParam, lParam);
   return PassOn(window, message, wParam, lParam);
 }
 
-LRESULT OnSysCommand(HWND window, WPARAM command, LPARAM lParam) {
+LRESULT OnSysCommand(const HostState& hostState, HWND window, WPARAM command, LPARAM lParam) {
   // Compared whole: these exact values, not the command with its low bits masked.
   if (hostState.childPreview == 0 && (command == SC_NEXTWINDOW || command == SC_PREVWINDOW || command == SC_SCREENSAVE))
     return 0;
   return PassOn(window, WM_SYSCOMMAND, command, lParam);
 }
 
-LRESULT OnTimer(HWND window, WPARAM wParam, LPARAM lParam) {
+LRESULT OnTimer(const HostState& hostState, HWND window, WPARAM wParam, LPARAM lParam) {
   if (hostState.closeApproved) return 0;  // closing: no further frame
   Sleep(0);  // give up the rest of the time slice
   return PassOn(window, WM_TIMER, wParam, lParam);
 }
 
-LRESULT OnCloseRequest(HWND window, WPARAM wParam, LPARAM lParam) {
-  if (VerifyBeforeClose(window) != 0) return DefWindowProcA(window, WM_CLOSE, wParam, lParam);  // destroys
+LRESULT OnCloseRequest(HostState& hostState, HWND window, WPARAM wParam, LPARAM lParam) {
+  if (VerifyBeforeClose(hostState, window) != 0) return DefWindowProcA(window, WM_CLOSE, wParam, lParam);  // destroys
   GetCursorPos(&hostState.cursorReference);  // refused: travel is measured afresh from here
   return 0;
 }
 
-LRESULT OnVerifyPassword(HWND window) {
+LRESULT OnVerifyPassword(const HostState& hostState, HWND window) {
   if (hostState.verifierEntry == nullptr) return 1;
   return hostState.verifierEntry(window);
 }
@@ -148,7 +150,7 @@ uint32_t Distance(LONG a, LONG b) {
   return a >= b ? static_cast<uint32_t>(a) - static_cast<uint32_t>(b) : static_cast<uint32_t>(b) - static_cast<uint32_t>(a);
 }
 
-LRESULT OnMouseMove(HWND window, WPARAM wParam, LPARAM lParam) {
+LRESULT OnMouseMove(HostState& hostState, HWND window, WPARAM wParam, LPARAM lParam) {
   POINT cursor;
   GetCursorPos(&cursor);  // the screen position, not the message's client coordinates
   const uint32_t dx = Distance(cursor.x, hostState.cursorReference.x);
@@ -162,7 +164,8 @@ LRESULT OnMouseMove(HWND window, WPARAM wParam, LPARAM lParam) {
 
 }  // namespace
 
-int32_t RunSaverWindow(HWND parent) {
+int32_t RunSaverWindow(Session& session, HWND parent) {
+  HostState& hostState = session.host;
   SaverWindowShape shape;
   if (parent != nullptr) {
     shape = ChildShape(parent);
@@ -170,47 +173,53 @@ int32_t RunSaverWindow(HWND parent) {
   } else {
     shape = FullScreenShape();
     if (HandOverToRunningSaver()) return 0;
-    LoadPasswordVerifier();
+    LoadPasswordVerifier(hostState);
   }
-  ConnectSceneToHost();
+  ConnectSceneToHost(session);
   int32_t result = -1;  // no window, so no quit code
-  if (CreateSaverWindow(parent, shape)) {
+  if (CreateSaverWindow(session, parent, shape)) {
     if (parent == nullptr) {
-      SetForegroundWindow(sceneDriver.sceneWindow);
-      OpenCoverWindows(sceneDriver.sceneWindow);
+      SetForegroundWindow(SceneWindow(session));
+      OpenCoverWindows(session);
     }
-    result = RunMessageLoop();
-    CloseCoverWindows();
+    result = RunMessageLoop(session);
+    CloseCoverWindows(session);
   }
-  UnloadPasswordVerifier();
+  UnloadPasswordVerifier(hostState);
   return result;
 }
 
 LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  Session* session = SessionOf(window);
+  if (session == nullptr) return PassOn(window, message, wParam, lParam);  // WM_NCCREATE attaches it there
+  HostState& host = session->host;
   switch (message) {
-    case WM_CREATE: return OnCreate(window, wParam, lParam);
-    case WM_DESTROY: return OnDestroy(window, wParam, lParam);
+    case WM_CREATE: return OnCreate(host, window, wParam, lParam);
+    case WM_DESTROY: return OnDestroy(host, window, wParam, lParam);
     case WM_SETTEXT: return 0;  // the title stays, so a second saver keeps finding this one
-    case WM_PAINT: return OnPaint(window, wParam, lParam);
+    case WM_PAINT: return OnPaint(host, window, wParam, lParam);
     case WM_HELP:
-    case WM_CONTEXTMENU: return OnHelpRequest(window, message, wParam, lParam);
+    case WM_CONTEXTMENU: return OnHelpRequest(host, window, message, wParam, lParam);
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
     case WM_MOUSEMOVE:
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
-    case WM_MBUTTONDOWN: return OnInput(window, message, wParam, lParam);
-    case WM_SYSCOMMAND: return OnSysCommand(window, wParam, lParam);
-    case WM_TIMER: return OnTimer(window, wParam, lParam);
+    case WM_MBUTTONDOWN: return OnInput(host, window, message, wParam, lParam);
+    case WM_SYSCOMMAND: return OnSysCommand(host, window, wParam, lParam);
+    case WM_TIMER: return OnTimer(host, window, wParam, lParam);
     default: return PassOn(window, message, wParam, lParam);
   }
 }
 
 LRESULT CALLBACK SaverInputProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  Session* session = SessionOf(window);
+  if (session == nullptr) return DefWindowProcA(window, message, wParam, lParam);
+  HostState& hostState = session->host;
   if (hostState.childPreview == 1) return DefWindowProcA(window, message, wParam, lParam);  // never ends on input
   if (hostState.closeApproved == 1) return DefWindowProcA(window, message, wParam, lParam);
-  if (message == WM_CLOSE) return OnCloseRequest(window, wParam, lParam);
-  if (message == verifyPasswordMessage) return OnVerifyPassword(window);
+  if (message == WM_CLOSE) return OnCloseRequest(hostState, window, wParam, lParam);
+  if (message == verifyPasswordMessage) return OnVerifyPassword(hostState, window);
   if (hostState.checkingPassword == 1) return DefWindowProcA(window, message, wParam, lParam);
   switch (message) {
     case WM_SETCURSOR: HideCursor(); return 1;
@@ -222,13 +231,13 @@ LRESULT CALLBACK SaverInputProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN: PostMessageA(window, WM_CLOSE, 0, 0); break;
-    case WM_MOUSEMOVE: return OnMouseMove(window, wParam, lParam);
+    case WM_MOUSEMOVE: return OnMouseMove(hostState, window, wParam, lParam);
     default: break;
   }
   return DefWindowProcA(window, message, wParam, lParam);
 }
 
-void ConnectSceneToHost() {
-  sceneDriver.inputFallback = SaverInputProc;
-  sceneDriver.openSettingsDialog = OpenSettingsDialog;
+void ConnectSceneToHost(Session& session) {
+  session.inputFallback = SaverInputProc;
+  session.openSettingsDialog = OpenSettingsDialog;
 }

@@ -7,3 +7,4 @@
 #define IDI_VIMBREL 101
 #define IDS_DESCRIPTION 1  // the saver's name in the system's list
 #define IDD_SETTINGS 2003
+#define IDC_EVERY_MONITOR 1060  // the settings dialog's Every monitor check box

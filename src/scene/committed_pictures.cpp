@@ -2,7 +2,6 @@
 #include "scene/committed_pictures.h"
 
 #include <string>
-#include <vector>
 
 #include "image/bitmap_file.h"
 #include "image/scene_palette.h"
@@ -14,30 +13,28 @@ extern const size_t facePictureSize;
 
 namespace {
 
-// The resource form of a built-in picture, made once; {nullptr, 0} when the
-// picture was not built in or is not a usable BMP file.
-PictureBytes ResourceOf(const uint8_t* file, size_t size, std::vector<uint8_t>& resource) {
+// The resource form of a built-in picture; empty when the picture was not
+// built in or is not a usable BMP file.
+std::vector<uint8_t> ResourceOf(const uint8_t* file, size_t size) {
+  std::vector<uint8_t> resource;
   std::string error;
-  if (resource.empty() && (size == 0 || !BitmapFileToResource(file, size, resource, error))) return {nullptr, 0};
-  return {resource.data(), resource.size()};
+  if (size == 0 || !BitmapFileToResource(file, size, resource, error)) resource.clear();
+  return resource;
 }
 
 }  // namespace
 
-PictureBytes CommittedBackground() {
-  static std::vector<uint8_t> resource;
-  return ResourceOf(floorPictureBytes, floorPictureSize, resource);
+CommittedPictures LoadCommittedPictures() {
+  return {ResourceOf(floorPictureBytes, floorPictureSize), ResourceOf(facePictureBytes, facePictureSize)};
 }
 
-PictureBytes CommittedFacePattern() {
-  static std::vector<uint8_t> resource;
-  return ResourceOf(facePictureBytes, facePictureSize, resource);
+PictureBytes BytesOf(const std::vector<uint8_t>& resource) {
+  return {resource.empty() ? nullptr : resource.data(), resource.size()};
 }
 
-SceneInitResult InitialiseCommittedScene(int32_t width, int32_t height) {
-  static SoftwarePalette palette;
-  palette = SoftwarePalette{};
+SceneInitResult MakeCommittedScene(Scene& scene, const CommittedPictures& pictures, int32_t width, int32_t height) {
+  SoftwarePalette palette{};
   palette.display = TrueColourDisplay();
-  return InitialiseSceneCore(width, height, CommittedBackground(), CommittedFacePattern(),
-                             SoftwarePaletteBackend(palette));
+  return MakeScene(scene, width, height, BytesOf(pictures.background), BytesOf(pictures.facePattern),
+                   SoftwarePaletteBackend(palette));
 }

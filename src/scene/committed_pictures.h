@@ -3,17 +3,22 @@
 // scene made from them.
 //
 // floor.bmp (bitmap 114) and face.bmp (bitmap 113) are BMP files, turned
-// into bitmap resources by image/bitmap_file.h.
+// into bitmap resources by image/bitmap_file.h once, when the caller makes
+// its CommittedPictures.
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
-#include "scene/scene_frame.h"
+#include "scene/scene.h"
 
-// The pictures in resource form; data is null when a picture was not built in.
-PictureBytes CommittedBackground();
-PictureBytes CommittedFacePattern();
+struct CommittedPictures {
+  std::vector<uint8_t> background, facePattern;  // resource form; empty when not built in or unusable
+};
 
-// InitialiseSceneCore with both pictures over the software palette backend on
-// a true-colour display, as the headless renderer builds its scene.
-SceneInitResult InitialiseCommittedScene(int32_t width, int32_t height);
+CommittedPictures LoadCommittedPictures();
+PictureBytes BytesOf(const std::vector<uint8_t>& resource);
+
+// MakeScene with both pictures over the software palette backend on a
+// true-colour display, as the headless renderer builds its scene.
+SceneInitResult MakeCommittedScene(Scene& scene, const CommittedPictures& pictures, int32_t width, int32_t height);

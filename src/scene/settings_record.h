@@ -1,11 +1,13 @@
 // settings_record.h - the one record of everything the user can tune.
 //
-// SceneSettings holds 38 signed 32-bit fields. Its stored form is 152 bytes,
+// A SettingsRecord holds 38 signed 32-bit fields. Its stored form is 152 bytes,
 // the fields in declaration order, each little-endian; SettingsToBytes and
 // SettingsFromBytes convert explicitly, so nothing depends on how the compiler
 // lays the struct out. settingsFields describes every field once (offset,
-// default, dialog control, label, range) and drives the defaults, the dialog
-// and the tests that check the resource script.
+// default, dialog control, label, range, the control's caption, group, unit
+// and the words for a trackbar's ends) and drives the defaults, the dialog,
+// the Linux program's options and documents, and the tests that check the
+// resource script.
 #pragma once
 
 #include <cstddef>
@@ -32,24 +34,36 @@ constexpr size_t settingsRecordSize = settingsFieldCount * 4;  // 152 stored byt
 
 enum class ControlKind { none, trackbar, checkBox };
 
+// The group box of the settings dialog that holds a field's control.
+enum class SettingsGroup { none, dodecahedrons, pyramid, view };
+
+// Texts are held in place, not pointed at, so that the table needs no
+// relocation and stays in read-only memory in every build.
 struct SettingsField {
-  const char* name;
+  char name[24];
   int32_t SettingsRecord::*member;
   int32_t defaultValue;
   ControlKind kind;
   int controlId;  // trackbar or check box id in dialog template 2003; 0 for none
   int labelId;    // value label beside a trackbar; 0 otherwise
   int32_t minimum, maximum;  // trackbar range
+  // How the field is offered to the user; empty or none for a field without
+  // a control.
+  char caption[16];  // the dialog's words: the trackbar's caption or the check box's text
+  SettingsGroup group;
+  char unit[20];     // of a trackbar's value ("ms"); empty where there is none
+  char lowWord[8];   // a trackbar's ends in words ("Near", "Far")
+  char highWord[8];
 };
 
 // In stored order: entry i lives at byte offset 4 * i.
 extern const SettingsField settingsFields[settingsFieldCount];
 
-// The one global record, all zeros until the first load.
-extern SettingsRecord SceneSettings;
+// The dialog's name of a group ("Pyramid"); null for none.
+const char* SettingsGroupName(SettingsGroup group);
 
 void SetDefaultSettings(SettingsRecord& record);
-inline void SetDefaultSettings() { SetDefaultSettings(SceneSettings); }
+SettingsRecord DefaultSettings();
 
 void SettingsToBytes(const SettingsRecord& record, uint8_t bytes[settingsRecordSize]);
 
@@ -60,4 +74,7 @@ void SettingsToBytes(const SettingsRecord& record, uint8_t bytes[settingsRecordS
 int SettingsFromBytes(const uint8_t* bytes, size_t length, SettingsRecord& record);
 
 const SettingsField* FindSettingsField(const char* name);
+// The field of a member of the record (there is one for every member).
+const SettingsField& FieldOf(int32_t SettingsRecord::*member);
+inline const SettingsField& FrameTimeField() { return FieldOf(&SettingsRecord::frameTime); }
 const SettingsField* FindSettingsFieldByControl(int controlId);

@@ -1,16 +1,16 @@
 // x11_main.cpp - vimbrel: the scene as a native X11 program.
 //
-// Lays the scene out at the window's size with the committed pictures over
-// the software palette of a true-colour display (as vimbrel-render does),
-// then draws one frame every frameTime milliseconds with DrawSceneFrame and
-// shows it. The scene clock is the monotonic millisecond count taken as 32
+// One session owns everything the program keeps: the settings, the clock,
+// the scene and the image it is shown through. It lays the scene out at the
+// window's size with the committed pictures over the software palette of a
+// true-colour display (as vimbrel-render does), then draws one frame every
+// frameTime milliseconds with DrawSceneFrame and shows it. The scene clock is the monotonic millisecond count taken as 32
 // bits, so it wraps as the Windows tick count does; VIMBREL_FROZEN_TICK
 // holds it at one value, so that a test can compare frames with
 // vimbrel-render's. When the window changes size the scene is laid out
 // again. Exit status: 0 when the window is closed, 1 on an X or scene
-// failure, 2 on a bad command line.
+// failure, 2 on a bad command line or --config file.
 #include <poll.h>
-#include <sys/resource.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -18,8 +18,8 @@
 #include <string>
 
 #include "scene/committed_pictures.h"
-#include "scene/scene_clock.h"
-#include "scene/scene_state.h"
+#include "scene/scene.h"
+#include "x11/x11_documents.h"
 #include "x11/x11_frame_image.h"
 #include "x11/x11_options.h"
 #include "x11/x11_window.h"
@@ -43,32 +43,40 @@ uint64_t MonotonicMilliseconds() {
   return static_cast<uint64_t>(now.tv_sec) * 1000 + static_cast<uint64_t>(now.tv_nsec) / 1000000;
 }
 
-uint32_t MonotonicTick() { return static_cast<uint32_t>(MonotonicMilliseconds()); }  // wraps every 49.7 days
-
 // The clock of the scene: frozen for tests, the monotonic count otherwise.
-bool ChooseSceneClock(std::string& error) {
+struct SceneClock {
+  bool frozen;
+  uint32_t frozenTick;
+};
+
+uint32_t ReadTick(const SceneClock& clock) {
+  if (clock.frozen) return clock.frozenTick;
+  return static_cast<uint32_t>(MonotonicMilliseconds());  // wraps every 49.7 days
+}
+
+bool ChooseSceneClock(SceneClock& clock, std::string& error) {
   const char* frozen = std::getenv("VIMBREL_FROZEN_TICK");
-  if (frozen == nullptr) {
-    sceneTickSource = MonotonicTick;
-    return true;
-  }
+  clock = {frozen != nullptr, 0};
+  if (frozen == nullptr) return true;
   char* end = nullptr;
   const unsigned long long tick = std::strtoull(frozen, &end, 10);
   if (*frozen < '0' || *frozen > '9' || *end != '\0' || tick > UINT32_MAX) {
     error = std::string("VIMBREL_FROZEN_TICK '") + frozen + "' is not a 32-bit tick count";
     return false;
   }
-  fixedSceneTick = static_cast<uint32_t>(tick);
+  clock.frozenTick = static_cast<uint32_t>(tick);
   return true;
 }
 
-uint32_t FramePeriod() {
-  const auto period = static_cast<uint32_t>(SceneSettings.frameTime);  // negative: huge, as SetTimer takes it
+uint32_t FramePeriod(const SettingsRecord& settings) {
+  const auto period = static_cast<uint32_t>(settings.frameTime);  // negative: huge, as SetTimer takes it
   return period < minimumFrameTime ? minimumFrameTime : period > maximumFrameTime ? maximumFrameTime : period;
 }
 
 bool ChooseTarget(const X11Options& options, TargetKind& kind, Window& id, std::string& error) {
-  kind = options.root ? TargetKind::root : options.hasWindowId ? TargetKind::windowId : TargetKind::ownWindow;
+  // A window id wins over --root: XScreenSaver's settings program runs
+  // "--root --window-id ID" for its preview.
+  kind = options.hasWindowId ? TargetKind::windowId : options.root ? TargetKind::root : TargetKind::ownWindow;
   id = options.windowId;
   // The daemon's window stands in for the root, as XScreenSaver's own
   // programs find their "virtual root": --root means it too.
@@ -84,25 +92,32 @@ bool ChooseTarget(const X11Options& options, TargetKind& kind, Window& id, std::
   return true;
 }
 
-// Frames per second and the share of one core used, once a second on stderr.
+// Frames per second and the share of one core used, once a second on
+// stderr. Both clocks are read together after a frame, so the CPU time and
+// the wall time cover the same interval, whatever happened between frames
+// (a new size laid out, a wait on the server).
 struct RateMeter {
-  uint64_t since = 0;
+  uint64_t since = 0;  // 0: no frame yet; the first frame opens the interval
   double cpuSince = 0;
   int frames = 0;
 };
 
 double CpuSeconds() {
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-         static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+  timespec used{};
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &used);
+  return static_cast<double>(used.tv_sec) + static_cast<double>(used.tv_nsec) / 1e9;
 }
 
-void CountFrame(RateMeter& meter, uint64_t now) {
+void CountFrame(RateMeter& meter) {
+  const uint64_t now = MonotonicMilliseconds();
+  const double cpu = CpuSeconds();
+  if (meter.since == 0) {
+    meter = {now, cpu, 0};
+    return;
+  }
   ++meter.frames;
-  if (meter.since == 0) meter.since = now, meter.cpuSince = CpuSeconds();
   if (now - meter.since < 1000) return;
-  const double seconds = static_cast<double>(now - meter.since) / 1000, cpu = CpuSeconds();
+  const double seconds = static_cast<double>(now - meter.since) / 1000;
   std::fprintf(stderr, "vimbrel: %.1f frames/s, %.1f%% CPU\n", meter.frames / seconds,
                100 * (cpu - meter.cpuSince) / seconds);
   meter = {now, cpu, 0};
@@ -110,11 +125,14 @@ void CountFrame(RateMeter& meter, uint64_t now) {
 
 class Program {
  public:
-  Program(X11Target& target, bool fps) : target_(target), fps_(fps) {}
+  Program(X11Target& target, const SettingsRecord& settings, const SceneClock& clock, bool fps)
+      : target_(target), settings_(settings), clock_(clock), fps_(fps), pictures_(LoadCommittedPictures()) {}
   ~Program() {
     DestroyFrameImage(target_.display, image_);
-    ResetSceneState();
+    FreeScene(scene_);
   }
+  Program(const Program&) = delete;
+  Program& operator=(const Program&) = delete;
 
   // Runs until the window closes (0) or something fails (1, reported).
   int Run() {
@@ -130,9 +148,9 @@ class Program {
       const uint64_t now = MonotonicMilliseconds();
       if (now >= nextFrame) {
         if (!DrawFrame()) return closed_ ? 0 : exitFailure;
-        if (fps_) CountFrame(meter_, now);
-        nextFrame += FramePeriod();
-        if (nextFrame <= now) nextFrame = now + FramePeriod();  // late: no burst to catch up
+        if (fps_) CountFrame(meter_);
+        nextFrame += FramePeriod(settings_);
+        if (nextFrame <= now) nextFrame = now + FramePeriod(settings_);  // late: no burst to catch up
         continue;
       }
       pollfd connection{ConnectionNumber(target_.display), POLLIN, 0};
@@ -145,15 +163,14 @@ class Program {
   bool LayOutScene() {
     resized_ = false;
     DestroyFrameImage(target_.display, image_);
-    ResetSceneState();
-    const SceneInitResult result = InitialiseCommittedScene(target_.width, target_.height);
+    const SceneInitResult result = MakeCommittedScene(scene_, pictures_, target_.width, target_.height);
     if (result != SceneInitResult::ok) {
       Fail(exitFailure, "cannot lay the scene out at " + std::to_string(target_.width) + " x " +
                             std::to_string(target_.height));
       return false;
     }
     std::string error;
-    if (!CreateFrameImage(target_, scene.palette.entries, image_, error)) {
+    if (!CreateFrameImage(target_, scene_.palette.entries, image_, error)) {
       Fail(exitFailure, error);
       return false;
     }
@@ -161,8 +178,10 @@ class Program {
   }
 
   bool DrawFrame() {
-    DrawSceneFrame();
-    PutFrame(target_, scene.framePixels, scene.frameStride, FrameChanges(scene.spanTables), image_);
+    const uint32_t tick = ReadTick(clock_);
+    StampSceneClocks(settings_, tick);
+    DrawSceneFrame(scene_, settings_, tick);
+    PutFrame(target_, scene_.framePixels, scene_.frameStride, FrameChanges(scene_.spanTables), image_);
     // Also waits until the server has read the shared image before the next frame writes it.
     if (TakeXError(target_.display) == 0) return true;
     // A window destroyed under a frame is an end, not a failure: its DestroyNotify is queued.
@@ -202,7 +221,11 @@ class Program {
   }
 
   X11Target& target_;
+  SettingsRecord settings_;
+  SceneClock clock_;
   bool fps_;
+  CommittedPictures pictures_;
+  Scene scene_{};
   FrameImage image_;
   RateMeter meter_;
   bool resized_ = false;
@@ -215,21 +238,26 @@ int main(int argc, char** argv) {
   X11Options options;
   std::string error;
   if (!ParseX11Options(argc, argv, options, error)) return Fail(exitUsage, error + "\n" + X11UsageLine());
-  if (options.help || options.xml) {
-    std::fputs((options.help ? X11Help() : XScreenSaverDescription()).c_str(), stdout);
+  if (options.help || options.xml || options.manual) {
+    const std::string text = options.help  ? X11Help()
+                             : options.xml ? XScreenSaverDescription()
+                                           : ManualPage(VIMBREL_VERSION);
+    std::fputs(text.c_str(), stdout);
     return 0;
   }
-  SceneSettings = options.settings;
+  SceneClock clock{};
   TargetKind kind;
   Window id;
-  if (!ChooseSceneClock(error) || !ChooseTarget(options, kind, id, error)) return Fail(exitFailure, error);
+  if (!ChooseSceneClock(clock, error) || !ChooseTarget(options, kind, id, error)) return Fail(exitFailure, error);
 
-  Display* display = XOpenDisplay(nullptr);
-  if (display == nullptr) return Fail(exitFailure, std::string("cannot open display '") + XDisplayName(nullptr) + "'");
+  const char* displayName = options.display.empty() ? nullptr : options.display.c_str();
+  Display* display = XOpenDisplay(displayName);
+  if (display == nullptr)
+    return Fail(exitFailure, std::string("cannot open display '") + XDisplayName(displayName) + "'");
   InstallX11ErrorHandlers();
   X11Target target;
   if (!OpenTarget(display, kind, id, target, error)) return Fail(exitFailure, error);
-  const int status = Program(target, options.fps).Run();
+  const int status = Program(target, options.settings, clock, options.fps).Run();
   XCloseDisplay(display);
   return status;
 }

@@ -14,10 +14,10 @@ TEST(SettingsProgram, OkStoresTheEditedRecordAndEndsWithZero) {
   HWND dialog = WaitForProcessWindow(run.process.dwProcessId, nullptr, "Screen Saver Properties");
   ASSERT_NE(dialog, nullptr);
   ASSERT_NE(WaitForProcessWindow(run.process.dwProcessId, "Spinner", nullptr), nullptr);
-  EXPECT_EQ(ControlText(dialog, 1027), "-273");  // no stored record: the defaults
-  MoveTrackbar(dialog, 1050, -1234);             // Light 2 Z
-  EXPECT_EQ(ControlText(dialog, 1051), "-1234");
-  ClickControl(dialog, 1054);  // Palette on
+  EXPECT_EQ(ControlText(dialog, Label("dodecaCentreX")), "-273");  // no stored record: the defaults
+  MoveTrackbar(dialog, Control("light2Z"), -1234);             // Light 2 Z
+  EXPECT_EQ(ControlText(dialog, Label("light2Z")), "-1234");
+  ClickControl(dialog, Control("showPalette"));  // Palette on
   PostMessageA(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
   EXPECT_EQ(WaitForExit(run), 0u);
   std::vector<uint8_t> stored;

@@ -9,9 +9,9 @@
 
 #include "config_ui/configure_dialog_win32.h"
 #include "config_ui/preview_window_win32.h"
-#include "scene/scene_state.h"
-#include "scene/scene_window_win32.h"
+#include "resources/resource_ids.h"
 #include "scene/settings_record.h"
+#include "session/scene_window_win32.h"
 #include "support/harness.h"
 
 namespace {
@@ -32,10 +32,12 @@ struct Script {
   DWORD stepStart;
 };
 Script script;
+// The session settings mode runs with; the script's thread timer has no other way to it.
+Session session;
 
 void EndSettingsModeNow() {
-  if (IsWindow(sceneDriver.sceneWindow))
-    DestroyWindow(sceneDriver.sceneWindow);
+  if (IsWindow(SceneWindow(session)))
+    DestroyWindow(SceneWindow(session));
   else
     PostQuitMessage(99);
 }
@@ -61,16 +63,18 @@ void CALLBACK ScriptTick(HWND, UINT, UINT_PTR, DWORD) {
 int RunSettingsMode(std::vector<Step> steps) {
   script = {std::move(steps), 0, GetTickCount()};
   const UINT_PTR timer = SetTimer(nullptr, 0, 15, ScriptTick);
-  const int result = RunConfigurePreview(GetModuleHandleA(nullptr));
+  const int result = RunConfigurePreview(session);
   KillTimer(nullptr, timer);
   EXPECT_EQ(script.current, script.steps.size()) << "the program ended before the script did";
   return result;
 }
 
-HWND Dialog() { return sceneDriver.dialogWindow; }
-bool FrameDrawn() { return sceneDriver.sceneReady == 1 && SceneSettings.pyramidTurnTick != 0; }
+HWND Dialog() { return session.dialogWindow; }
+const Scene& SceneShown() { return session.views[0].scene; }
+bool FrameDrawn() { return SceneReady(SceneShown()) && session.settings.pyramidTurnTick != 0; }
 
 bool FrameIsBareBackground() {
+  const Scene& scene = SceneShown();
   const size_t bytes = static_cast<size_t>(scene.frameStride) * scene.frameHeight;
   return std::memcmp(scene.framePixels, scene.backgroundImage->pixels, bytes) == 0;
 }
@@ -81,8 +85,8 @@ struct FrameCounter {
   int32_t lastTick = 0;
   int frames = 0;
   void Poll() {
-    if (SceneSettings.pyramidTurnTick != lastTick) ++frames;
-    lastTick = SceneSettings.pyramidTurnTick;
+    if (session.settings.pyramidTurnTick != lastTick) ++frames;
+    lastTick = session.settings.pyramidTurnTick;
   }
 };
 
@@ -105,15 +109,15 @@ class SettingsMode : public ::testing::Test {
   void SetUp() override {
     IsolateCurrentUser();
     DeleteSettingsKey();
-    ResetSceneDriver();
-    ResetConfigureDialog();
-    std::memset(&SceneSettings, 0, sizeof SceneSettings);
+    StartSession(session, GetModuleHandleA(nullptr));
     SetDefaultSettings(stored);
     stored.dodecaCentreX = -300;
     stored.pyramidRadius = 200;
     stored.frameTime = 50;
     StoreSettings(stored);
   }
+
+  void TearDown() override { EndSession(session); }
 
   std::vector<uint8_t> Stored() {
     std::vector<uint8_t> bytes;
@@ -129,26 +133,27 @@ TEST_F(SettingsMode, OpensTheDialogOverTheLiveSceneAndCloseStoresNothing) {
       Act("check the windows",
           [&] {
             char title[128] = {};
-            GetWindowTextA(sceneDriver.sceneWindow, title, sizeof title);
+            GetWindowTextA(SceneWindow(session), title, sizeof title);
             EXPECT_STREQ(title, "Ondralis Vimbrel Screen Saver Preview");
-            EXPECT_EQ(ClassOf(sceneDriver.sceneWindow), LowerCase(previewClassName));
-            EXPECT_TRUE(IsZoomed(sceneDriver.sceneWindow));
-            EXPECT_EQ(GetWindow(Dialog(), GW_OWNER), sceneDriver.sceneWindow);
-            EXPECT_EQ(sceneDriver.previewMode, 1);
-            EXPECT_EQ(sceneDriver.inputHoldoff, 100);
-            EXPECT_EQ(ControlText(Dialog(), 1027), "-300");  // the stored record, loaded on creation
-            EXPECT_EQ(ControlText(Dialog(), 1005), "200");
+            EXPECT_EQ(ClassOf(SceneWindow(session)), LowerCase(previewClassName));
+            EXPECT_TRUE(IsZoomed(SceneWindow(session)));
+            EXPECT_EQ(GetWindow(Dialog(), GW_OWNER), SceneWindow(session));
+            EXPECT_EQ(session.previewMode, 1);
+            EXPECT_EQ(session.inputHoldoff, 100);
+            // The stored record, loaded on creation.
+            EXPECT_EQ(ControlText(Dialog(), FieldOf(&SettingsRecord::dodecaCentreX).labelId), "-300");
+            EXPECT_EQ(ControlText(Dialog(), FieldOf(&SettingsRecord::pyramidRadius).labelId), "200");
             sawWindow = true;
           }),
       // While the dialog is open every paint shows the arrow, whatever the pointer was.
       Act("another pointer", [] { SetCursor(LoadCursorA(nullptr, IDC_WAIT)); }),
       {"the arrow again", [] { return GetCursor() == LoadCursorA(nullptr, IDC_ARROW); }},
-      Act("move a trackbar", [] { MoveTrackbar(Dialog(), 1004, 55); }),
-      Act("close the preview window", [] { PostMessageA(sceneDriver.sceneWindow, WM_CLOSE, 0, 0); }),
+      Act("move a trackbar", [] { MoveTrackbar(Dialog(), FieldOf(&SettingsRecord::pyramidRadius).controlId, 55); }),
+      Act("close the preview window", [] { PostMessageA(SceneWindow(session), WM_CLOSE, 0, 0); }),
   });
   EXPECT_TRUE(sawWindow);
   EXPECT_EQ(result, 0);
-  EXPECT_EQ(SceneSettings.pyramidRadius, 55);
+  EXPECT_EQ(session.settings.pyramidRadius, 55);
   EXPECT_EQ(Stored(), BytesOf(stored)) << "closing the window wrote the settings";
 }
 
@@ -160,16 +165,44 @@ TEST_F(SettingsMode, TheNextFrameShowsEachChange) {
       {"solids drawn", [] { return !FrameIsBareBackground(); }},
       Act("hide the solids and shadows",
           [] {
-            ClickControl(Dialog(), 1057);
-            ClickControl(Dialog(), 1056);
-            ClickControl(Dialog(), 1058);
+            ClickControl(Dialog(), FieldOf(&SettingsRecord::pyramidShow).controlId);
+            ClickControl(Dialog(), FieldOf(&SettingsRecord::dodecaShow).controlId);
+            ClickControl(Dialog(), FieldOf(&SettingsRecord::showShadows).controlId);
           }),
       {"a bare frame", [] { return FrameIsBareBackground(); }},
-      Act("show the grid", [] { ClickControl(Dialog(), 1055); }),
+      Act("show the grid", [] { ClickControl(Dialog(), FieldOf(&SettingsRecord::showGrid).controlId); }),
       {"the grid drawn", [] { return !FrameIsBareBackground(); }},
-      Act("close", [] { PostMessageA(sceneDriver.sceneWindow, WM_CLOSE, 0, 0); }),
+      Act("close", [] { PostMessageA(SceneWindow(session), WM_CLOSE, 0, 0); }),
   });
   EXPECT_EQ(result, 0);
+}
+
+// The Frame time slider restarts the frame timer at once: a second's period
+// shows at most one new frame in 1.2 s, and the stored 50 ms period many.
+// Cancel puts the period back with the settings.
+TEST_F(SettingsMode, FrameTimeSliderSetsThePeriodAndCancelPutsItBack) {
+  FrameCounter counter;
+  DWORD since = 0;
+  const int frameTimeId = FrameTimeField().controlId;
+  auto countFor = [&counter, &since](DWORD ms, std::function<void()> check) {
+    return [&counter, &since, ms, check] {
+      if (since == 0) since = GetTickCount(), counter = FrameCounter{}, counter.Poll();
+      counter.Poll();
+      if (GetTickCount() - since < ms) return false;
+      check();
+      since = 0;
+      return true;
+    };
+  };
+  const int result = RunSettingsMode({
+      WaitForLiveScene(),
+      Act("a period of a second", [frameTimeId] { MoveTrackbar(Dialog(), frameTimeId, 1000); }),
+      {"few frames", countFor(1200, [&counter] { EXPECT_LE(counter.frames, 2) << "the period stayed short"; })},
+      Act("cancel", [] { ClickControl(Dialog(), IDCANCEL); }),
+  });
+  EXPECT_EQ(result, 0);
+  EXPECT_EQ(session.settings.frameTime, 50);
+  EXPECT_EQ(session.framePeriod, 50) << "the frame timer kept the cancelled period";
 }
 
 }  // namespace
@@ -189,12 +222,12 @@ TEST_F(SettingsMode, WithoutItsWindowTheModeEndsAtOnceWithAFailure) {
   HHOOK hook = SetWindowsHookExA(WH_CBT, RefuseWindows, nullptr, GetCurrentThreadId());
   ASSERT_NE(hook, nullptr);
   const UINT_PTR guard = SetTimer(nullptr, 0, 10000, GiveUp);
-  const int result = RunConfigurePreview(GetModuleHandleA(nullptr));
+  const int result = RunConfigurePreview(session);
   UnhookWindowsHookEx(hook);
   KillTimer(nullptr, guard);
   EXPECT_NE(result, 0);
-  EXPECT_EQ(sceneDriver.sceneWindow, nullptr);
-  EXPECT_FALSE(IsWindow(sceneDriver.dialogWindow));
+  EXPECT_EQ(SceneWindow(session), nullptr);
+  EXPECT_FALSE(IsWindow(session.dialogWindow));
 }
 
 }  // namespace

@@ -26,7 +26,7 @@ LRESULT CALLBACK FaultingProc(HWND window, UINT message, WPARAM wParam, LPARAM l
 }
 
 // A mode that faults the way a real one would: inside a message dispatched by its loop.
-int32_t FaultingMode(const char*) {
+int32_t FaultingMode(Session&, const char*) {
   WNDCLASSA description = {};
   description.lpfnWndProc = FaultingProc;
   description.hInstance = GetModuleHandleA(nullptr);
@@ -46,7 +46,9 @@ struct FaultChild {
   FaultChild() {
     if (std::strstr(GetCommandLineA(), faultChildSwitch) == nullptr) return;
     SetErrorMode(SEM_NOGPFAULTERRORBOX);
-    ExitProcess(static_cast<UINT>(RunGuarded(FaultingMode, "")));
+    Session session;
+    StartSession(session, GetModuleHandleA(nullptr));
+    ExitProcess(static_cast<UINT>(RunGuarded(FaultingMode, session, "")));
   }
 } faultChild;
 

@@ -6,7 +6,7 @@
 
 #include <vector>
 
-#include "scene/scene_window_win32.h"
+#include "session/scene_window_win32.h"
 #include "support/host_tools.h"
 
 namespace {
@@ -80,6 +80,22 @@ TEST_F(HostKeySequence, AltKeyEndsTheSaverEvenWhileTheDialogIsOpen) {
   ASSERT_NE(OpenDialog(), nullptr);
   PostSysKey(saver.window, 'X');
   EXPECT_EQ(WaitForExit(saver.run), 0u);
+}
+
+// The keyboard works the dialog over the saver as in settings mode: Enter
+// is OK, Esc is Cancel, whichever control has the focus.
+TEST_F(HostKeySequence, TheDialogOverTheSaverTakesEnterAndEsc) {
+  HWND dialog = OpenDialog();
+  ASSERT_NE(dialog, nullptr);
+  PostKey(GetNextDlgTabItem(dialog, nullptr, FALSE), VK_RETURN);
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }, 5000)) << "Enter did not press OK";
+  EXPECT_TRUE(StaysRunning(saver.run));
+
+  LetHoldoffRunOut();
+  dialog = OpenDialog();
+  ASSERT_NE(dialog, nullptr);
+  PostKey(GetNextDlgTabItem(dialog, nullptr, FALSE), VK_ESCAPE);
+  EXPECT_EQ(WaitForExit(saver.run, 5000), 0u) << "Esc did not press Cancel";
 }
 
 TEST_F(HostKeySequence, CancelWithoutPasswordEndsTheSaverAtOnce) {

@@ -4,7 +4,7 @@
 
 #include "host/host_state.h"
 #include "host/saver_window_win32.h"
-#include "scene/scene_window_win32.h"
+#include "session/scene_window_win32.h"
 #include "support/host_tools.h"
 
 namespace {

@@ -16,7 +16,7 @@
 namespace {
 
 constexpr char kelvarnKeyPath[] = "Software\\Kelvarn";
-constexpr int lightTwoZ = 1050, lightTwoZLabel = 1051;
+const int lightTwoZ = Control("light2Z"), lightTwoZLabel = Label("light2Z");
 
 class HostileSettings : public ::testing::Test {
  protected:

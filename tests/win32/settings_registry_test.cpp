@@ -1,11 +1,11 @@
-// The settings record in the registry: what is read, what is written, and
-// that nothing is written until asked.
+// The settings in the registry: what is read, what is written, and that
+// nothing is written until asked.
 #include <gtest/gtest.h>
 
 #include <cstring>
 
 #include "scene/settings_record.h"
-#include "scene/settings_registry_win32.h"
+#include "session/settings_registry_win32.h"
 #include "support/harness.h"
 
 namespace {
@@ -16,40 +16,60 @@ std::vector<uint8_t> StoredForm(const SettingsRecord& record) {
   return bytes;
 }
 
-SettingsRecord Defaults() {
-  SettingsRecord record{};
-  SetDefaultSettings(record);
-  return record;
+void WriteEveryMonitor(const void* value, DWORD size, DWORD type) {
+  HKEY key;
+  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, settingsKeyPath, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+            ERROR_SUCCESS);
+  RegSetValueExA(key, everyMonitorValueName, 0, type, static_cast<const BYTE*>(value), size);
+  RegCloseKey(key);
+}
+
+bool ReadEveryMonitor(DWORD& value, DWORD& type) {
+  HKEY key;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, settingsKeyPath, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+  DWORD size = sizeof value;
+  const LONG status =
+      RegQueryValueExA(key, everyMonitorValueName, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size);
+  RegCloseKey(key);
+  return status == ERROR_SUCCESS;
 }
 
 class SettingsRegistry : public ::testing::Test {
  protected:
+  Session session;
   void SetUp() override {
     DeleteSettingsKey();
-    std::memset(&SceneSettings, 0, sizeof SceneSettings);
+    StartSession(session, GetModuleHandleA(nullptr));
+    session.everyMonitor = 7;  // neither answer: a load must set it
   }
   void TearDown() override { DeleteSettingsKey(); }
 };
 
 TEST_F(SettingsRegistry, NoKeyGivesDefaultsAndWritesNothing) {
-  EXPECT_EQ(LoadSettings(), 0);
-  EXPECT_EQ(StoredForm(SceneSettings), StoredForm(Defaults()));
+  EXPECT_EQ(LoadSettings(session), 0);
+  EXPECT_EQ(StoredForm(session.settings), StoredForm(DefaultSettings()));
+  EXPECT_EQ(session.everyMonitor, 1);
   std::vector<uint8_t> bytes;
   DWORD type = 0;
   EXPECT_FALSE(ReadSettingsValue(bytes, type));
 }
 
-TEST_F(SettingsRegistry, SaveWritesTheWholeRecordAsBinaryUnderItsClass) {
-  SetDefaultSettings();
-  SceneSettings.pyramidTurn = 0;
-  SceneSettings.pyramidTurnTick = 123456;
-  SceneSettings.frameTime = 5;  // outside the dialog's range: stored and read as it is
-  EXPECT_EQ(SaveSettings(), 1);
+TEST_F(SettingsRegistry, SaveWritesTheWholeRecordAsBinaryUnderItsClassAndEveryMonitorAsADword) {
+  session.settings = DefaultSettings();
+  session.settings.pyramidTurn = 0;
+  session.settings.pyramidTurnTick = 123456;
+  session.settings.frameTime = 5;  // outside the dialog's range: stored and read as it is
+  session.everyMonitor = 0;
+  EXPECT_EQ(SaveSettings(session), 1);
   std::vector<uint8_t> bytes;
   DWORD type = 0;
   ASSERT_TRUE(ReadSettingsValue(bytes, type));
   EXPECT_EQ(type, static_cast<DWORD>(REG_BINARY));
-  EXPECT_EQ(bytes, StoredForm(SceneSettings));
+  EXPECT_EQ(bytes, StoredForm(session.settings));
+  DWORD everyMonitor = 9;
+  ASSERT_TRUE(ReadEveryMonitor(everyMonitor, type));
+  EXPECT_EQ(type, static_cast<DWORD>(REG_DWORD));
+  EXPECT_EQ(everyMonitor, 0u);
 
   HKEY key;
   ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, settingsKeyPath, 0, KEY_READ, &key), ERROR_SUCCESS);
@@ -60,20 +80,46 @@ TEST_F(SettingsRegistry, SaveWritesTheWholeRecordAsBinaryUnderItsClass) {
   RegCloseKey(key);
   EXPECT_STREQ(keyClass, "Application Per-User Date");
 
-  const SettingsRecord saved = SceneSettings;
-  std::memset(&SceneSettings, 0, sizeof SceneSettings);
-  EXPECT_EQ(LoadSettings(), 1);
-  EXPECT_EQ(StoredForm(SceneSettings), StoredForm(saved));
+  Session loaded;
+  StartSession(loaded, session.instance);
+  EXPECT_EQ(LoadSettings(loaded), 1);
+  EXPECT_EQ(StoredForm(loaded.settings), StoredForm(session.settings));
+  EXPECT_EQ(loaded.everyMonitor, 0);
 }
 
 TEST_F(SettingsRegistry, ValueOfAnotherTypeIsTakenAsRawBytes) {
-  SettingsRecord record = Defaults();
+  SettingsRecord record = DefaultSettings();
   record.eyeX = -77;
   record.light2Y = 419;
   WriteSettingsValue(StoredForm(record), REG_SZ);
-  EXPECT_EQ(LoadSettings(), 1);
-  EXPECT_EQ(SceneSettings.eyeX, -77);
-  EXPECT_EQ(SceneSettings.light2Y, 419);
+  EXPECT_EQ(LoadSettings(session), 1);
+  EXPECT_EQ(session.settings.eyeX, -77);
+  EXPECT_EQ(session.settings.light2Y, 419);
+}
+
+// Every monitor is off only for a stored DWORD 0; anything else it cannot
+// read as a DWORD leaves it on, and the record is read all the same.
+TEST_F(SettingsRegistry, EveryMonitorIsOffOnlyForAStoredZero) {
+  WriteSettingsValue(StoredForm(DefaultSettings()), REG_BINARY);
+  const DWORD zero = 0, two = 2;
+  const uint16_t shortZero = 0;
+  struct Case {
+    const char* what;
+    const void* value;
+    DWORD size, type;
+    int32_t expected;
+  } cases[] = {
+      {"DWORD 0", &zero, sizeof zero, REG_DWORD, 0},
+      {"DWORD 2", &two, sizeof two, REG_DWORD, 1},
+      {"two zero bytes", &shortZero, sizeof shortZero, REG_BINARY, 1},
+      {"text \"0\"", "0", 2, REG_SZ, 1},
+  };
+  for (const Case& c : cases) {
+    WriteEveryMonitor(c.value, c.size, c.type);
+    session.everyMonitor = 7;
+    EXPECT_EQ(LoadSettings(session), 1) << c.what;
+    EXPECT_EQ(session.everyMonitor, c.expected) << c.what;
+  }
 }
 
 }  // namespace

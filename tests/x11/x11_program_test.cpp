@@ -13,6 +13,7 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -21,12 +22,15 @@
 #include <cstring>
 #include <fstream>
 #include <functional>
+#include <map>
+#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "common/int_math.h"
 #include "scene/settings_record.h"
+#include "x11/x11_options.h"
 
 extern char** environ;
 
@@ -56,6 +60,7 @@ pid_t Spawn(const std::vector<std::string>& command, const std::vector<std::stri
   envp.push_back(nullptr);
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
   posix_spawn_file_actions_addopen(&actions, 2, errorFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
   pid_t pid = -1;
   if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data()) != 0) pid = -1;
@@ -243,39 +248,43 @@ TEST(X11Program, OwnWindowShowsTheFrameAtEverySizeAndClosesWithZero) {
   EXPECT_EQ(WaitExit(pid, 15), 0) << ReadText(scratch + "-own.err");
 }
 
-// Someone else's window, named on the command line or by XScreenSaver, with
-// settings from the command line and from a stored record.
+// Someone else's window, named on the command line, by XScreenSaver, or by
+// both as its settings program names the preview pane, with settings from
+// the command line and from a stored record.
 TEST(X11Program, ForeignWindowsShowTheFrameOfTheGivenSettings) {
   Xvfb x;
   ASSERT_NE(x.display, nullptr) << "no Xvfb could be started";
 
-  SettingsRecord options = Defaults();  // --eye-x is outside any dialog range, and taken
-  options.eyeX = 300, options.eyeZ = -5000, options.showGrid = 1, options.showPalette = 1;
-  // A short stored record: its bytes, then the defaults; --no-shadows after it wins.
+  SettingsRecord options = Defaults();
+  options.eyeZ = -5000, options.showGrid = 1, options.showPalette = 1;
+  // A short stored record: its bytes, then the defaults; --no-shadows after
+  // it wins. eyeX has no option: only a record reaches it.
   SettingsRecord stored = Defaults();
   stored.eyeX = -150, stored.eyeY = 900, stored.showShadows = 0;
   const std::string config = scratch + "-short.bin";
   std::ofstream(config, std::ios::binary).write("\x6a\xff\xff\xff\x84\x03\x00\x00", 8);  // -150, 900
 
+  enum How { commandLine, environment, preview };
   struct Case {
-    const char* how;
+    How how;
     std::vector<std::string> arguments;
-    bool throughEnvironment;
     SettingsRecord record;
     uint32_t tick;
     int width, height;
   } cases[] = {
-      {"--window-id", {"--grid", "--palette", "--eye-x", "300", "--eye-z", "-5000"}, false, options, 777, 640, 480},
-      {"XSCREENSAVER_WINDOW", {"--shadows", "--config", config, "--no-shadows"}, true, stored, 4294967000u, 301, 203},
+      {commandLine, {"-root", "--grid", "--palette", "--eye-z", "-5000"}, options, 777, 640, 480},  // the id wins
+      {environment, {"--shadows", "--config", config, "--no-shadows"}, stored, 4294967000u, 301, 203},
+      {preview, {"-display", x.name, "--root"}, Defaults(), 31, 320, 200},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.how);
     const Window window = MakeWindow(x.display, c.width, c.height);
     char id[32];
-    std::snprintf(id, sizeof id, c.throughEnvironment ? "%lu" : "0x%lx", window);
+    std::snprintf(id, sizeof id, c.how == environment ? "%lu" : "0x%lx", window);
     std::vector<std::string> arguments = c.arguments, env{"DISPLAY=" + x.name, FrozenAt(c.tick)};
-    if (c.throughEnvironment) env.push_back(std::string("XSCREENSAVER_WINDOW=") + id);
-    else arguments.insert(arguments.begin(), {"--window-id", id});
+    if (c.how != commandLine) env.push_back(std::string("XSCREENSAVER_WINDOW=") + id);
+    if (c.how != environment) arguments.insert(arguments.end(), {"--window-id", id});
+    if (c.how == preview) env[0] = "DISPLAY=:nonexistent";  // only -display names the server
     const pid_t pid = Spawn(Command(arguments), env, scratch + "-foreign.err");
     EXPECT_EQ(WaitForFrame(x.display, window, RenderedFrame(c.record, c.tick, c.width, c.height)), 0);
     XDestroyWindow(x.display, window);  // as XScreenSaver does: the program ends
@@ -299,23 +308,59 @@ TEST(X11Program, PlainImagesAndTheServerGoingAway) {
   EXPECT_EQ(ReadText(scratch + "-gone.err"), "vimbrel: lost the connection to the X server\n");
 }
 
+// The frame time paces the frames: --fps reports about four a second at 250 ms
+// (five in its first report, which counts the first frame too).
+TEST(X11Program, TheFrameTimePacesTheFrames) {
+  Xvfb x;
+  ASSERT_NE(x.display, nullptr) << "no Xvfb could be started";
+  const Window window = MakeWindow(x.display, 160, 120);
+  const std::string errors = scratch + "-pace.err";
+  const pid_t pid = Spawn(Command({"--window-id", std::to_string(window), "--fps", "--frame-time", "250"}),
+                          {"DISPLAY=" + x.name}, errors);
+  std::vector<double> rates;
+  WaitFor([&] {
+    std::istringstream lines(ReadText(errors));
+    rates.clear();
+    for (std::string line; std::getline(lines, line);)
+      if (double rate = 0; std::sscanf(line.c_str(), "vimbrel: %lf frames/s", &rate) == 1) rates.push_back(rate);
+    return rates.size() >= 3;
+  }, 20);
+  XDestroyWindow(x.display, window);
+  XSync(x.display, False);
+  EXPECT_EQ(WaitExit(pid, 15), 0);
+  ASSERT_GE(rates.size(), 3u) << ReadText(errors);
+  for (double rate : rates) EXPECT_TRUE(rate >= 2 && rate <= 5.5) << rate << " frames/s";
+}
+
 TEST(X11Program, BadInputGetsOneLineAndItsStatus) {
   Xvfb x({"-screen", "1", "640x480x8"});  // screen 1 has only an 8-bit PseudoColor visual
   ASSERT_NE(x.display, nullptr) << "no Xvfb could be started";
+  // A record and a newline; a FIFO that nobody writes, which must not block.
+  const std::string longFile = scratch + "-long.bin", fifo = scratch + "-fifo";
+  std::ofstream(longFile, std::ios::binary) << std::string(settingsRecordSize, '\0') << '\n';
+  unlink(fifo.c_str());
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
   struct Case {
     std::vector<std::string> arguments;
     std::string environment;
     int status;
-    const char* firstLine;
+    std::string firstLine;
   } cases[] = {
       {{"--eye-z", "abc"}, "", 2, "vimbrel: --eye-z: 'abc' is not a 32-bit integer"},
       {{"--eye-y", "2147483648"}, "", 2, "vimbrel: --eye-y: '2147483648' is not a 32-bit integer"},
       {{"--frame-time"}, "", 2, "vimbrel: --frame-time needs a value"},
       {{"--no-eye-y"}, "", 2, "vimbrel: unknown option '--no-eye-y'"},
       {{"--window-id", "12z"}, "", 2, "vimbrel: --window-id: '12z' is not a window id (decimal or 0x hex)"},
-      {{"--root", "--window-id", "5"}, "", 2, "vimbrel: --root and --window-id exclude each other"},
-      {{"--config", "/nonexistent"}, "", 2, "vimbrel: --config: cannot open '/nonexistent': No such file or directory"},
-      {{"--window-id", "0x7"}, "", 1, "vimbrel: window 0x7 is not a window"},
+      {{"--eye-x", "0"}, "", 2, "vimbrel: unknown option '--eye-x'"},  // no dialog setting: --config only
+      {{"--config", "/nonexistent"}, "", 2,
+       "vimbrel: --config: '/nonexistent' cannot be opened: No such file or directory"},
+      {{"--config", longFile}, "", 2, "vimbrel: --config: '" + longFile + "' is longer than 152 bytes"},
+      {{"--config", "/dev/zero"}, "", 2, "vimbrel: --config: '/dev/zero' is a device, not a regular file"},
+      {{"--config", "/"}, "", 2, "vimbrel: --config: '/' is a directory"},
+      {{"--config", fifo}, "", 2, "vimbrel: --config: '" + fifo + "' is a FIFO, not a regular file"},
+      {{"--window-id", "0"}, "", 2, "vimbrel: --window-id: '0' is not a window id (decimal or 0x hex)"},
+      // An explicit --window-id wins over $XSCREENSAVER_WINDOW, which is then not even read.
+      {{"--window-id", "0x7"}, "XSCREENSAVER_WINDOW=root", 1, "vimbrel: window 0x7 is not a window"},
       {{}, "XSCREENSAVER_WINDOW=root", 1, "vimbrel: XSCREENSAVER_WINDOW 'root' is not a window id"},
       {{}, "DISPLAY=" + x.name + ".1", 1, "vimbrel: the window's visual is not TrueColor of depth 24 or 32 (depth 8, class 3)"},
   };
@@ -328,9 +373,89 @@ TEST(X11Program, BadInputGetsOneLineAndItsStatus) {
     const std::string text = ReadText(scratch + "-bad.err");
     EXPECT_EQ(text.substr(0, text.find('\n')), c.firstLine);
     const std::string rest = text.substr(text.find('\n') + 1);
-    EXPECT_EQ(rest, c.status == 2 ? "usage: vimbrel [--root | --window-id ID] [--config FILE] [--fps] "
-                                    "[--SETTING VALUE...] (--help lists them)\n"
+    EXPECT_EQ(rest, c.status == 2 ? "usage: vimbrel [--root] [--window-id ID] [--display NAME] [--config FILE] "
+                                    "[--fps] [--SETTING VALUE...] (--help lists them)\n"
                                   : "");
+  }
+  unlink(fifo.c_str());
+}
+
+}  // namespace
+
+namespace {
+
+// The attributes of each <number> and <boolean> element of the description.
+std::vector<std::map<std::string, std::string>> DescriptionControls(const std::string& xml) {
+  std::vector<std::map<std::string, std::string>> controls;
+  const std::regex element("<(number|boolean)\\s([^>]*)/>"), attribute("([-a-z_]+)=\"([^\"]*)\"");
+  for (std::sregex_iterator e(xml.begin(), xml.end(), element), end; e != end; ++e) {
+    std::map<std::string, std::string> attributes{{"element", (*e)[1]}};
+    const std::string text = (*e)[2];
+    for (std::sregex_iterator a(text.begin(), text.end(), attribute); a != end; ++a) attributes[(*a)[1]] = (*a)[2];
+    controls.push_back(attributes);
+  }
+  return controls;
+}
+
+// What the build installs: the XScreenSaver description offers exactly the
+// dialog's settings with the table's ranges and defaults, and every command
+// line it can produce is one the program takes; both documents are well
+// formed (the page without a warning from man).
+TEST(X11Program, DescriptionAndManualPageOfferTheDialogSettings) {
+  const std::string xmlPath = std::string(VIMBREL_BINARY_DIR) + "/vimbrel.xml";
+  const std::string manual = std::string(VIMBREL_BINARY_DIR) + "/vimbrel.6";
+  EXPECT_EQ(std::system(("xmllint --noout " + xmlPath).c_str()), 0);
+  const std::string warnings = scratch + "-man.err";
+  EXPECT_EQ(std::system(("LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l -Tutf8 -Z " + manual +
+                         " >/dev/null 2>" + warnings).c_str()),
+            0);
+  EXPECT_EQ(ReadText(warnings), "");
+
+  const auto controls = DescriptionControls(ReadText(xmlPath));
+  size_t offered = 0;
+  for (const SettingsField& field : settingsFields) {
+    SCOPED_TRACE(field.name);
+    if (field.kind == ControlKind::none) continue;
+    ++offered;
+    // The control that writes the field's option, in either form.
+    const std::string option = FieldOptionName(field), negated = "--no-" + option.substr(2);
+    std::vector<const std::map<std::string, std::string>*> found;
+    for (const auto& c : controls)
+      for (const char* key : {"arg", "arg-set", "arg-unset"})
+        if (c.count(key) && (c.at(key) == option + " %" || c.at(key) == option || c.at(key) == negated))
+          found.push_back(&c);
+    ASSERT_EQ(found.size(), 1u);
+    const auto& c = *found[0];
+    EXPECT_NE(c.at("_label").find(field.caption), std::string::npos) << c.at("_label");
+    if (field.kind == ControlKind::trackbar) {
+      EXPECT_EQ(c.at("element"), "number");
+      EXPECT_EQ(c.at("low"), std::to_string(field.minimum));
+      EXPECT_EQ(c.at("high"), std::to_string(field.maximum));
+      EXPECT_EQ(c.at("default"), std::to_string(field.defaultValue));
+    } else {
+      EXPECT_EQ(c.at("element"), "boolean");
+      EXPECT_EQ(c.count(field.defaultValue != 0 ? "arg-unset" : "arg-set"), 1u);
+    }
+  }
+  EXPECT_EQ(controls.size(), offered);
+
+  // Each argument the settings program can write, at both ends of a slider.
+  for (const auto& c : controls) {
+    std::vector<std::vector<std::string>> arguments;
+    for (const char* key : {"arg-set", "arg-unset"})
+      if (c.count(key)) arguments.push_back({c.at(key)});
+    if (c.count("arg"))
+      for (const char* end : {"low", "high"}) {
+        const std::string arg = c.at("arg");
+        arguments.push_back({arg.substr(0, arg.find(" %")), c.at(end)});
+      }
+    for (std::vector<std::string> argument : arguments) {
+      argument.insert(argument.begin(), "--root");
+      argument.push_back("--help");  // the whole line is parsed first: no display needed
+      SCOPED_TRACE(argument[1]);
+      EXPECT_EQ(WaitExit(Spawn(Command(argument), {}, scratch + "-arg.err"), 15), 0)
+          << ReadText(scratch + "-arg.err");
+    }
   }
 }
 

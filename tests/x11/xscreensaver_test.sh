@@ -1,17 +1,18 @@
 #!/usr/bin/env bash
-# The XScreenSaver daemon from Debian runs vimbrel: a test user's
-# ~/.xscreensaver names it (with its clock frozen), `xscreensaver-command
-# -activate` blanks the screen, and a screenshot of the root must equal
-# vimbrel-render's frame at the screen's size.
+# The XScreenSaver daemon from Debian runs vimbrel as installed: the build
+# is installed (stripped) into a prefix in a test user's home, the user's
+# ~/.xscreensaver names the installed program (with its clock frozen),
+# `xscreensaver-command -activate` blanks the screen, and a screenshot of the
+# root must equal vimbrel-render's frame at the screen's size.
 #
-#   xscreensaver_test.sh VIMBREL VIMBREL_RENDER OUTPUT_DIR
+#   xscreensaver_test.sh BUILD_DIR VIMBREL_RENDER OUTPUT_DIR
 #
 # The daemon refuses to run programs as root, so it and its Xvfb run as the
 # unprivileged user vimbrel-saver, which the test creates; it needs root for
 # that and is skipped (status 77) otherwise. Every wait has a deadline; the
 # screenshot is left in OUTPUT_DIR/xscreensaver-root.png.
 set -euo pipefail
-program=$1 render=$2 out=$3
+build=$1 render=$2 out=$3
 user=vimbrel-saver
 tick=4242 width=800 height=600
 
@@ -25,8 +26,12 @@ as_user() { runuser -u "$user" -- env HOME="$home" "$@"; }
 
 work=$home/vimbrel-test
 rm -rf "$work" && mkdir -p "$work" "$out"
-cp "$program" "$work/vimbrel"
-printf '#!/bin/sh\nVIMBREL_FROZEN_TICK=%s exec %s "$@"\n' "$tick" "$work/vimbrel" >"$work/vimbrel-frozen"
+cmake --install "$build" --prefix "$work/prefix" --strip >"$work/install.log"
+program=$work/prefix/libexec/xscreensaver/vimbrel
+for file in "$program" "$work/prefix/share/xscreensaver/config/vimbrel.xml" "$work/prefix/share/man/man6/vimbrel.6"; do
+  [ -s "$file" ] || { echo "FAIL: the install did not put $file in place"; cat "$work/install.log"; exit 1; }
+done
+printf '#!/bin/sh\nVIMBREL_FROZEN_TICK=%s exec %s "$@"\n' "$tick" "$program" >"$work/vimbrel-frozen"
 chmod 755 "$work/vimbrel-frozen"
 cat >"$home/.xscreensaver" <<EOF
 mode: one

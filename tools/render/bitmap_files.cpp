@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "common/int_math.h"
+#include "common/regular_file_posix.h"
 #include "image/indexed_image.h"
 
 namespace {
@@ -51,23 +52,11 @@ bool WritePng(std::FILE* file, const IndexedFrame& frame) {
 }
 }  // namespace
 
-bool ReadFileBytes(const std::string& path, std::vector<uint8_t>& bytes, std::string& error) {
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (file == nullptr) {
-    error = "cannot open '" + path + "': " + SystemError();
-    return false;
-  }
-  bytes.clear();
-  uint8_t buffer[65536];
-  size_t got;
-  while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) bytes.insert(bytes.end(), buffer, buffer + got);
-  const bool failed = std::ferror(file) != 0;
-  std::fclose(file);
-  if (failed) {
-    error = "cannot read '" + path + "'";
-    return false;
-  }
-  return true;
+bool ReadFileBytes(const std::string& path, size_t limit, std::vector<uint8_t>& bytes, std::string& error) {
+  std::string problem;
+  if (ReadRegularFile(path.c_str(), limit, bytes, problem)) return true;
+  error = "'" + path + "' " + problem;
+  return false;
 }
 
 std::vector<uint8_t> EncodeFrameBmp(const IndexedFrame& frame) {

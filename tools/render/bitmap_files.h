@@ -9,10 +9,17 @@
 #include <string>
 #include <vector>
 
+#include "image/indexed_image.h"
 #include "image/scene_palette.h"
 #include "render/render_options.h"
 
-bool ReadFileBytes(const std::string& path, std::vector<uint8_t>& bytes, std::string& error);
+// A regular file of at most limit bytes (common/regular_file_posix.h).
+bool ReadFileBytes(const std::string& path, size_t limit, std::vector<uint8_t>& bytes, std::string& error);
+
+// The longest picture file read: the largest pixel buffer the loader makes,
+// twice over for RLE8's worst case of two bytes a pixel, with room for the
+// headers and the colour table. A longer file is refused unread.
+constexpr size_t maxPictureFileBytes = 2 * maxImagePixelBytes + 65536;
 
 
 struct IndexedFrame {

@@ -1,10 +1,9 @@
 // render_main.cpp - vimbrel-render: frames of the scene without a window.
 //
-// Builds the scene exactly as the first paint does (InitialiseSceneCore
-// over the software palette backend), then draws each frame with
-// DrawSceneFrame while the scene clock reads --time, --time + --interval, ...
-// The settings record's clock fields carry from frame to frame as in the
-// running program. Output: 8-bit BMP or palettised PNG of the frame indices
+// Builds the scene exactly as the first paint does (MakeScene over the
+// software palette backend), then draws each frame with DrawSceneFrame at
+// the ticks --time, --time + --interval, ... The settings record's clock
+// fields are stamped from frame to frame as the running program stamps them. Output: 8-bit BMP or palettised PNG of the frame indices
 // with the scene palette.
 #include <cstdio>
 #include <string>
@@ -14,9 +13,7 @@
 #include "image/scene_palette.h"
 #include "render/bitmap_files.h"
 #include "render/render_options.h"
-#include "scene/scene_clock.h"
-#include "scene/scene_frame.h"
-#include "scene/scene_state.h"
+#include "scene/scene.h"
 #include "scene/settings_record.h"
 
 // The committed pictures, built in by cmake/embed_bytes.cmake.
@@ -46,7 +43,7 @@ bool LoadPicture(const std::string& path, const uint8_t* builtIn, size_t builtIn
     }
     file.assign(builtIn, builtIn + builtInSize);
     source = std::string("built-in ") + what + " picture";
-  } else if (!ReadFileBytes(path, file, error)) {
+  } else if (!ReadFileBytes(path, maxPictureFileBytes, file, error)) {
     return false;
   }
   std::string problem;
@@ -63,12 +60,15 @@ bool LoadPicture(const std::string& path, const uint8_t* builtIn, size_t builtIn
   return true;
 }
 
-bool LoadSettings(const std::string& path, std::string& error) {
-  SetDefaultSettings();
+bool LoadSettings(const std::string& path, SettingsRecord& settings, std::string& error) {
+  SetDefaultSettings(settings);
   if (path.empty()) return true;
   std::vector<uint8_t> bytes;
-  if (!ReadFileBytes(path, bytes, error)) return false;
-  SettingsFromBytes(bytes.data(), bytes.size(), SceneSettings);  // too long: the defaults, as in the registry
+  if (!ReadFileBytes(path, settingsRecordSize, bytes, error)) {
+    error = "--config: " + error;
+    return false;
+  }
+  SettingsFromBytes(bytes.data(), bytes.size(), settings);
   return true;
 }
 
@@ -92,27 +92,32 @@ int main(int argc, char** argv) {
     return 0;
   }
   std::vector<uint8_t> background, mask;
-  if (!LoadSettings(options.configPath, error) ||
+  SettingsRecord settings{};
+  if (!LoadSettings(options.configPath, settings, error) ||
       !LoadPicture(options.backgroundPath, floorPictureBytes, floorPictureSize, "background", background, error) ||
       !LoadPicture(options.maskPath, facePictureBytes, facePictureSize, "face pattern", mask, error))
     return Fail(exitFailure, error);
 
   SoftwarePalette palette{};
   palette.display = options.staticColours == 20 ? StandardStaticDisplay() : TrueColourDisplay();
+  Scene scene{};
   const SceneInitResult result =
-      InitialiseSceneCore(options.width, options.height, {background.data(), background.size()},
-                          {mask.data(), mask.size()}, SoftwarePaletteBackend(palette));
+      MakeScene(scene, options.width, options.height, {background.data(), background.size()},
+                {mask.data(), mask.size()}, SoftwarePaletteBackend(palette));
   if (result != SceneInitResult::ok) return Fail(exitFailure, InitProblem(result));
 
   OutputFormat format = OutputFormat::png;
   OutputFormatOf(options.out, format);
-  const uint32_t interval = options.hasInterval ? options.interval : static_cast<uint32_t>(SceneSettings.frameTime);
+  const uint32_t interval = options.hasInterval ? options.interval : static_cast<uint32_t>(settings.frameTime);
   const IndexedFrame frame{scene.frameWidth, scene.frameHeight, scene.frameStride, scene.framePixels,
                            scene.palette.entries};
-  for (uint32_t n = 0; n < options.frames; ++n) {
-    fixedSceneTick = options.time + n * interval;  // wraps as the system tick count does
-    DrawSceneFrame();
-    if (!WriteFrameFile(FramePath(options, n), format, frame, error)) return Fail(exitFailure, error);
+  int status = 0;
+  for (uint32_t n = 0; n < options.frames && status == 0; ++n) {
+    const uint32_t tick = options.time + n * interval;  // wraps as the system tick count does
+    StampSceneClocks(settings, tick);
+    DrawSceneFrame(scene, settings, tick);
+    if (!WriteFrameFile(FramePath(options, n), format, frame, error)) status = Fail(exitFailure, error);
   }
-  return 0;
+  FreeScene(scene);
+  return status;
 }

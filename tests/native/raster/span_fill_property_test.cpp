@@ -10,6 +10,8 @@
 #include <cmath>
 #include <iterator>
 #include <random>
+#include <sstream>
+#include <string>
 
 #include "raster/raster_fixture.h"
 
@@ -121,11 +123,33 @@ struct Reference {
 
 class SpanFillProperty : public RasterScene {
  protected:
-  static constexpr int32_t width = 61, height = 47;  // stride 64: three padding columns per row
+  int32_t width = 0, height = 0;
 
   void SetUp() override {
-    MakeFrame(width, height);
     MakeMask(37, 23, [](int32_t x, int32_t y) { return static_cast<uint8_t>(x * 31 + y * 17 + x * y); });
+  }
+
+  // Tiny and odd frames first, so that the first failure reported is on the
+  // smallest frame that shows it; 61 x 47 has three padding columns per row.
+  template <typename Check>
+  void ForEachFrameSize(int trialsOnTheLargest, Check check) {
+    const int32_t sizes[][2] = {{1, 1}, {2, 3}, {3, 2}, {7, 5}, {61, 47}};
+    for (const auto& size : sizes) {
+      width = size[0], height = size[1];
+      MakeFrame(width, height);
+      const int trials = width == 61 ? trialsOnTheLargest : trialsOnTheLargest / 10;
+      for (int trial = 0; trial < trials && !HasFatalFailure(); ++trial) check(trial);
+    }
+  }
+
+  // The failing input, to reproduce it by hand.
+  std::string Input(const std::vector<RefEdge>& edges, int trial) const {
+    std::ostringstream text;
+    text << "trial " << trial << " on " << width << " x " << height << ", edges (x, y; u, v):";
+    for (const RefEdge& e : edges)
+      text << " (" << e.a.x << ", " << e.a.y << "; " << e.ua << ", " << e.va << ")-(" << e.b.x << ", " << e.b.y << "; "
+           << e.ub << ", " << e.vb << ")";
+    return text.str();
   }
 
   Reference StartReference() {
@@ -188,8 +212,8 @@ class SpanFillProperty : public RasterScene {
     for (const RefEdge& e : edges) AddShadowEdge(target_, table, e.a.x, e.a.y, e.b.x, e.b.y);
     const std::vector<SpanRow> rows = reference.ShadowRows(edges);
     for (int32_t y = 0; y < height; ++y) {
-      ASSERT_EQ(Row(table, y).left, rows[y].left) << "trial " << trial << " row " << y;
-      ASSERT_EQ(Row(table, y).right, rows[y].right) << "trial " << trial << " row " << y;
+      ASSERT_EQ(Row(table, y).left, rows[y].left) << Input(edges, trial) << " row " << y;
+      ASSERT_EQ(Row(table, y).right, rows[y].right) << Input(edges, trial) << " row " << y;
     }
     const std::vector<RefEdge> second = ConvexPolygon();
     ResetSpanTable(tables_, height, table + 1, height, width);
@@ -198,8 +222,8 @@ class SpanFillProperty : public RasterScene {
     CopyBackgroundWithShadows(target_, background.data(), table, table + 1);
     reference.Darken(rows);
     reference.Darken(reference.ShadowRows(second));
-    ASSERT_EQ(Visible(), reference.pixels) << "trial " << trial;
-    ASSERT_TRUE(GuardsIntact()) << "trial " << trial;
+    ASSERT_EQ(Visible(), reference.pixels) << Input(edges, trial);
+    ASSERT_TRUE(GuardsIntact()) << Input(edges, trial);
   }
 
   void CheckFace(const std::vector<RefEdge>& edges, int trial) {
@@ -215,52 +239,46 @@ class SpanFillProperty : public RasterScene {
     const std::vector<RefFaceRow> rows = reference.FaceRows(edges);
     for (int32_t y = 0; y < height; ++y) {
       const RefFaceRow& r = rows[y];
-      ASSERT_EQ(Row(faceTable, y).left, r.left) << "trial " << trial << " row " << y;
-      ASSERT_EQ(Row(faceTable, y).right, r.right) << "trial " << trial << " row " << y;
+      ASSERT_EQ(Row(faceTable, y).left, r.left) << Input(edges, trial) << " row " << y;
+      ASSERT_EQ(Row(faceTable, y).right, r.right) << Input(edges, trial) << " row " << y;
       if (r.left != width) {
-        ASSERT_EQ(Row(faceColumnTable, y).left, r.uL) << "trial " << trial << " row " << y;
-        ASSERT_EQ(Row(faceRowTable, y).left, r.vL) << "trial " << trial << " row " << y;
+        ASSERT_EQ(Row(faceColumnTable, y).left, r.uL) << Input(edges, trial) << " row " << y;
+        ASSERT_EQ(Row(faceRowTable, y).left, r.vL) << Input(edges, trial) << " row " << y;
       }
       if (r.right != -1) {
-        ASSERT_EQ(Row(faceColumnTable, y).right, r.uR) << "trial " << trial << " row " << y;
-        ASSERT_EQ(Row(faceRowTable, y).right, r.vR) << "trial " << trial << " row " << y;
+        ASSERT_EQ(Row(faceColumnTable, y).right, r.uR) << Input(edges, trial) << " row " << y;
+        ASSERT_EQ(Row(faceRowTable, y).right, r.vR) << Input(edges, trial) << " row " << y;
       }
     }
     const int32_t base = static_cast<int32_t>(random_());
     FillTexturedSpans(target_, faceTable, base);
     reference.Fill(rows, base);
-    ASSERT_EQ(Visible(), reference.pixels) << "trial " << trial;
-    ASSERT_TRUE(GuardsIntact()) << "trial " << trial;
+    ASSERT_EQ(Visible(), reference.pixels) << Input(edges, trial);
+    ASSERT_TRUE(GuardsIntact()) << Input(edges, trial);
   }
 
   std::mt19937 random_{20240611};
 };
 
 TEST_F(SpanFillProperty, ConvexShadowsMatchTheReference) {
-  for (int trial = 0; trial < 3000; ++trial) {
-    CheckShadow(ConvexPolygon(), trial);
-    if (HasFatalFailure()) return;
-  }
+  ForEachFrameSize(3000, [&](int trial) { CheckShadow(ConvexPolygon(), trial); });
 }
 
 TEST_F(SpanFillProperty, TexturedTrianglesMatchTheReference) {
-  for (int trial = 0; trial < 3000; ++trial) {
-    CheckFace(TexturedTriangle(false), trial);
-    if (HasFatalFailure()) return;
-  }
+  ForEachFrameSize(3000, [&](int trial) { CheckFace(TexturedTriangle(false), trial); });
 }
 
 TEST_F(SpanFillProperty, ExtremeEdgesWrapLikeTheReferenceAndStayInTheFrame) {
-  for (int trial = 0; trial < 3000; ++trial) {
-    std::vector<RefEdge> edges = TexturedTriangle(true);
+  ForEachFrameSize(3000, [&](int trial) {
+    const std::vector<RefEdge> edges = TexturedTriangle(true);
     CheckShadow(edges, trial);
-    if (HasFatalFailure()) return;
-    CheckFace(edges, trial);
-    if (HasFatalFailure()) return;
-  }
+    if (!HasFatalFailure()) CheckFace(edges, trial);
+  });
 }
 
 TEST_F(SpanFillProperty, SpansAtTheMaskEdgesStayInTheMask) {
+  width = 61, height = 47;
+  MakeFrame(width, height);
   const int32_t lastU = target_.maskWidth - 1, lastV = target_.maskHeight - 1;
   const int32_t ends[][2] = {{0, 0}, {lastU, lastV}, {0, lastV}, {lastU, 0}, {1, lastV - 1}, {lastU - 1, 1}};
   for (int32_t xStart = 0; xStart < width; xStart += 3) {

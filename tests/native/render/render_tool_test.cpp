@@ -12,7 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "objects/hand_made_scene.h"
+#include "render/bitmap_files.h"
+#include "scene/test_scene.h"
 
 namespace {
 
@@ -43,7 +44,6 @@ class RenderToolTest : public ::testing::Test {
   }
   void TearDown() override {
     std::system(("rm -rf '" + dir + "'").c_str());
-    ResetSceneState();
   }
 
   ToolRun Render(const std::string& arguments) {
@@ -65,11 +65,13 @@ class RenderToolTest : public ::testing::Test {
   }
   // The frame drawn here after the given ticks, in order.
   void DrawInProcess(int32_t width, int32_t height, std::vector<uint32_t> ticks, int32_t staticColours = 0) {
-    ASSERT_EQ(SetUpCommittedScene(width, height, staticColours), SceneInitResult::ok);
-    for (uint32_t tick : ticks) fixedSceneTick = tick, DrawSceneFrame();
+    ASSERT_EQ(drawn.Make(width, height, staticColours), SceneInitResult::ok);
+    for (uint32_t tick : ticks) DrawSceneFrame(drawn.scene, DefaultSettings(), tick);
   }
 
   std::string dir;
+  TestScene drawn;  // the frames drawn here
+  const Scene& scene = drawn.scene;
 };
 
 TEST_F(RenderToolTest, BmpHoldsTheFrameBytesAndTheScenePaletteOfTheBuiltInPictures) {
@@ -87,7 +89,7 @@ TEST_F(RenderToolTest, BmpHoldsTheFrameBytesAndTheScenePaletteOfTheBuiltInPictur
     const PaletteEntry& e = scene.palette.entries[i];
     ASSERT_EQ((Bytes{file[54 + 4 * i], file[55 + 4 * i], file[56 + 4 * i]}), (Bytes{e.blue, e.green, e.red})) << i;
   }
-  EXPECT_EQ(Bytes(file.begin() + 1078, file.end()), FrameBytes());
+  EXPECT_EQ(Bytes(file.begin() + 1078, file.end()), drawn.FrameBytes());
   EXPECT_EQ(Listing(), std::vector<std::string>{"frame.bmp"});  // no temporary left behind
 }
 
@@ -117,7 +119,7 @@ TEST_F(RenderToolTest, PngFromPictureFilesWithAShortColourTable) {
     ASSERT_EQ((Bytes{colours[3 * i], colours[3 * i + 1], colours[3 * i + 2]}), (Bytes{e.red, e.green, e.blue})) << i;
   }
   for (int32_t y = 0; y < 112; ++y)  // the PNG's first row is the frame's top row
-    for (int32_t x = 0; x < 150; ++x) ASSERT_EQ(indices[(111 - y) * 150 + x], FramePixel(x, y)) << x << "," << y;
+    for (int32_t x = 0; x < 150; ++x) ASSERT_EQ(indices[(111 - y) * 150 + x], drawn.Pixel(x, y)) << x << "," << y;
 }
 
 TEST_F(RenderToolTest, NumberedFramesFollowTheClockAndCarryTheRecord) {
@@ -134,14 +136,37 @@ TEST_F(RenderToolTest, NumberedFramesFollowTheClockAndCarryTheRecord) {
   EXPECT_EQ(Listing(), (std::vector<std::string>{"f-00.bmp", "f-01.bmp", "f-02.bmp", "record.cfg"}));
   // The sequence draws each frame from the last one's change list; a frame
   // drawn alone at the last moment must be the same.
-  ASSERT_EQ(SetUpCommittedScene(200, 150), SceneInitResult::ok);
-  SceneSettings = record;
-  fixedSceneTick = 1500;
-  DrawSceneFrame();
+  ASSERT_EQ(drawn.Make(200, 150), SceneInitResult::ok);
+  StampSceneClocks(record, 1500);
+  DrawSceneFrame(drawn.scene, record, 1500);
   const Bytes last = ReadFile(dir + "/f-02.bmp");
   ASSERT_GT(last.size(), 1078u);
-  EXPECT_EQ(Bytes(last.begin() + 1078, last.end()), FrameBytes());
+  EXPECT_EQ(Bytes(last.begin() + 1078, last.end()), drawn.FrameBytes());
   EXPECT_NE(ReadFile(dir + "/f-00.bmp"), last);
+}
+
+// Inputs are regular files of bounded size, refused unread otherwise: a
+// device or an endless file would be read without limit, a FIFO would block.
+TEST_F(RenderToolTest, InputsThatAreNotBoundedRegularFilesAreRefusedWithOneLine) {
+  WriteFile(dir + "/long.cfg", Bytes(settingsRecordSize + 1));
+  const std::string huge = dir + "/huge.bmp";  // sparse: no disk is used
+  WriteFile(huge, Bytes{'B', 'M'});
+  ASSERT_EQ(truncate(huge.c_str(), static_cast<off_t>(maxPictureFileBytes + 1)), 0);
+  const std::string out = " --out " + dir + "/frame.bmp --size 64x48";
+  const struct {
+    std::string arguments, message;
+  } cases[] = {
+      {"--config /dev/zero", "--config: '/dev/zero' is a device, not a regular file"},
+      {"--config " + dir + "/long.cfg", "--config: '" + dir + "/long.cfg' is longer than 152 bytes"},
+      {"--background " + dir, "'" + dir + "' is a directory"},
+      {"--mask " + huge, "'" + huge + "' is longer than " + std::to_string(maxPictureFileBytes) + " bytes"},
+  };
+  for (const auto& c : cases) {
+    const ToolRun run = Render(out + " " + c.arguments);
+    EXPECT_EQ(run.status, 1) << c.arguments;
+    EXPECT_EQ(run.message, "vimbrel-render: " + c.message + "\n");
+  }
+  EXPECT_EQ(Listing(), (std::vector<std::string>{"huge.bmp", "long.cfg"}));
 }
 
 }  // namespace

@@ -12,11 +12,12 @@
 #include <sstream>
 #include <string>
 
-#include "objects/hand_made_scene.h"
+#include "scene/test_scene.h"
 
 namespace golden {
 
 const char* const goldenFile = VIMBREL_SOURCE_DIR "/tests/native/scene/frame_golden.txt";
+const char* const goldenDirectory = VIMBREL_SOURCE_DIR "/tests/native/scene/golden";
 
 struct GoldenCase {
   const char* name;  // says what the frame guards
@@ -25,6 +26,13 @@ struct GoldenCase {
   int32_t staticColours;
   std::function<void(SettingsRecord&)> settings;
 };
+
+// The case's record: the defaults as the case changes them.
+inline SettingsRecord SettingsOf(const GoldenCase& c) {
+  SettingsRecord record = DefaultSettings();
+  c.settings(record);
+  return record;
+}
 
 const GoldenCase goldenCases[] = {
     {"defaults_tick0_1024x768", 1024, 768, 0, 0, [](SettingsRecord&) {}},
@@ -41,12 +49,30 @@ const GoldenCase goldenCases[] = {
     {"frame_800x600", 800, 600, 0, 0, [](SettingsRecord& s) { s.showGrid = 1; }},
     {"widescreen_1920x1080", 1920, 1080, 40000, 0, [](SettingsRecord&) {}},
     {"preview_152x112_clipped_overlays", 152, 112, 0, 0, [](SettingsRecord& s) { s.showGrid = s.showPalette = 1; }},
+    // A width and height that are odd, and each switch of the record on its own
+    // (the grid alone: frame_800x600; at this size it lies off the frame).
+    {"odd_size_221x165", 221, 165, 123457, 0, [](SettingsRecord&) {}},
+    {"alone_pyramid_hidden", 221, 165, 123457, 0, [](SettingsRecord& s) { s.pyramidShow = 0; }},
+    {"alone_pyramid_turn_off", 221, 165, 123457, 0, [](SettingsRecord& s) { s.pyramidTurn = 0; }},
+    {"alone_pyramid_journey_off", 221, 165, 123457, 0, [](SettingsRecord& s) { s.pyramidJourney = 0; }},
+    {"alone_dodecas_hidden", 221, 165, 123457, 0, [](SettingsRecord& s) { s.dodecaShow = 0; }},
+    {"alone_dodeca_turn_off", 221, 165, 123457, 0, [](SettingsRecord& s) { s.dodecaTurn = 0; }},
+    {"alone_dodeca_journey_off", 221, 165, 123457, 0, [](SettingsRecord& s) { s.dodecaJourney = 0; }},
+    {"alone_palette_on", 221, 165, 123457, 0, [](SettingsRecord& s) { s.showPalette = 1; }},
+    {"alone_shadows_off", 221, 165, 123457, 0, [](SettingsRecord& s) { s.showShadows = 0; }},
+    // Periods of 0, and periods whose millisecond count wraps to 0, run at the defaults.
+    {"zero_and_wrapping_periods", 221, 165, 123457, 0,
+     [](SettingsRecord& s) {
+       s.pyramidRotationTime = s.dodecaRotationTime = 0;
+       s.pyramidJourneyTime = 1 << 22, s.dodecaJourneyTime = -(1 << 22);
+     }},
 };
 
-inline std::string FrameChecksum() {
+inline std::string FrameChecksum(const TestScene& t) {
+  const Scene& scene = t.scene;
   uint64_t hash = 14695981039346656037ull;
   auto add = [&hash](uint8_t byte) { hash = (hash ^ byte) * 1099511628211ull; };
-  for (uint8_t byte : FrameBytes()) add(byte);
+  for (uint8_t byte : t.FrameBytes()) add(byte);
   for (const PaletteEntry& e : scene.palette.entries) add(e.red), add(e.green), add(e.blue);
   char text[17];
   std::snprintf(text, sizeof text, "%016" PRIx64, hash);

@@ -1,27 +1,25 @@
 // committed_scene.h - a frame buffer of the stress tests' own with guard
 // bytes on both sides, so that a write outside the frame shows without a
-// sanitizer; the scene itself comes from SetUpCommittedScene.
+// sanitizer; the scene itself is a TestScene.
 #pragma once
 
 #include <cstdint>
 #include <cstring>
 #include <vector>
 
-#include "objects/hand_made_scene.h"
-
-inline size_t FrameByteCount() {
-  return static_cast<size_t>(scene.frameStride) * static_cast<size_t>(scene.frameHeight);
-}
+#include "scene/test_scene.h"
 
 // The frame drawn into a buffer with guardBytes of guardValue before and
 // after it; the scene's own buffer is put back on destruction.
 struct GuardedFrame {
   static constexpr size_t guardBytes = 4096;
   static constexpr uint8_t guardValue = 0x5A;
+  Scene& scene;
   std::vector<uint8_t> buffer;
   uint8_t* ownPixels;
 
-  GuardedFrame() : buffer(FrameByteCount() + 2 * guardBytes, guardValue), ownPixels(scene.framePixels) {
+  explicit GuardedFrame(TestScene& t)
+      : scene(t.scene), buffer(t.FrameByteCount() + 2 * guardBytes, guardValue), ownPixels(t.scene.framePixels) {
     scene.framePixels = buffer.data() + guardBytes;
   }
   ~GuardedFrame() { scene.framePixels = ownPixels; }
@@ -50,7 +48,8 @@ struct GuardedFrame {
   size_t ChangedPixels() const {
     const uint8_t* background = ImagePixels(scene.backgroundImage);
     size_t changed = 0;
-    for (size_t i = 0; i < FrameByteCount(); ++i) changed += scene.framePixels[i] != background[i];
+    const size_t bytes = static_cast<size_t>(scene.frameStride) * static_cast<size_t>(scene.frameHeight);
+    for (size_t i = 0; i < bytes; ++i) changed += scene.framePixels[i] != background[i];
     return changed;
   }
 };

@@ -10,37 +10,31 @@
 #include <vector>
 
 #include "committed_scene.h"
-#include "scene/scene_clock.h"
 #include "scene/settings_record.h"
 
 namespace {
 
 constexpr int32_t extremes[] = {INT32_MIN, -1, 0, 1, INT32_MAX};
 
-class StressTest : public ::testing::Test {
- protected:
-  void TearDown() override { ResetSceneState(); }
-};
-
 // Every field at each extreme alone, and all fields at once, with the
 // overlays as the record says and once more switched on, at two ticks; on
 // tiny frames, frames whose width is not a multiple of 4 and a preview-sized
 // one.
-TEST_F(StressTest, ExtremeFieldsStayInsideTheFrame) {
+TEST(StressTest, ExtremeFieldsStayInsideTheFrame) {
   const std::pair<int32_t, int32_t> sizes[] = {{1, 1}, {2, 3}, {7, 5}, {152, 112}, {301, 203}};
   for (const auto& size : sizes) {
-    ASSERT_EQ(SetUpCommittedScene(size.first, size.second), SceneInitResult::ok);
-    GuardedFrame frame;
+    TestScene t;
+    ASSERT_EQ(t.Make(size.first, size.second), SceneInitResult::ok);
+    GuardedFrame frame(t);
     for (int32_t value : extremes) {
       for (size_t f = 0; f <= settingsFieldCount; ++f) {  // f == count: all fields at once
         for (int overlays = 0; overlays <= 1; ++overlays) {
           for (uint32_t tick : {static_cast<uint32_t>(value), 0x80000000u + 4321u}) {
-            SetDefaultSettings();
+            SettingsRecord settings = DefaultSettings();
             for (size_t g = 0; g < settingsFieldCount; ++g)
-              if (g == f || f == settingsFieldCount) SceneSettings.*settingsFields[g].member = value;
-            if (overlays) SceneSettings.showGrid = SceneSettings.showPalette = 1;
-            fixedSceneTick = tick;
-            DrawSceneFrame();
+              if (g == f || f == settingsFieldCount) settings.*settingsFields[g].member = value;
+            if (overlays) settings.showGrid = settings.showPalette = 1;
+            DrawSceneFrame(t.scene, settings, tick);
             const char* field = f < settingsFieldCount ? settingsFields[f].name : "every field";
             ASSERT_TRUE(frame.GuardsIntact())
                 << size.first << " x " << size.second << ", " << field << " = " << value << ", tick " << tick;
@@ -56,20 +50,21 @@ TEST_F(StressTest, ExtremeFieldsStayInsideTheFrame) {
 // Running clocks through the tick count's change of sign (2^31) and its wrap
 // (2^32), with the clock origins at 0 and at both ends of their range: every
 // frame shows the solids and stays in its buffer.
-TEST_F(StressTest, FramesAcrossTheTickCountsSignChangeAndWrap) {
-  ASSERT_EQ(SetUpCommittedScene(152, 112), SceneInitResult::ok);
-  GuardedFrame frame;
+TEST(StressTest, FramesAcrossTheTickCountsSignChangeAndWrap) {
+  TestScene t;
+  ASSERT_EQ(t.Make(152, 112), SceneInitResult::ok);
+  GuardedFrame frame(t);
   for (int32_t start : {0, INT32_MIN, INT32_MAX}) {
     for (uint32_t limit : {0x80000000u, 0u}) {
-      SetDefaultSettings();
-      SceneSettings.pyramidTurnStart = SceneSettings.pyramidJourneyStart = start;
-      SceneSettings.dodecaTurnStart = SceneSettings.dodecaJourneyStart = start;
+      SettingsRecord settings = DefaultSettings();
+      settings.pyramidTurnStart = settings.pyramidJourneyStart = start;
+      settings.dodecaTurnStart = settings.dodecaJourneyStart = start;
       for (int32_t offset = -3000; offset <= 3000; offset += 100) {
-        fixedSceneTick = limit + static_cast<uint32_t>(offset);
-        DrawSceneFrame();
-        ASSERT_TRUE(frame.GuardsIntact()) << "tick " << fixedSceneTick << ", origin " << start;
-        ASSERT_EQ(frame.RowsWithTouchedFill(), 0) << "tick " << fixedSceneTick;
-        ASSERT_GT(frame.ChangedPixels(), 100u) << "no solid drawn at tick " << fixedSceneTick;
+        const uint32_t tick = limit + static_cast<uint32_t>(offset);
+        DrawSceneFrame(t.scene, settings, tick);
+        ASSERT_TRUE(frame.GuardsIntact()) << "tick " << tick << ", origin " << start;
+        ASSERT_EQ(frame.RowsWithTouchedFill(), 0) << "tick " << tick;
+        ASSERT_GT(frame.ChangedPixels(), 100u) << "no solid drawn at tick " << tick;
       }
     }
   }
@@ -77,11 +72,12 @@ TEST_F(StressTest, FramesAcrossTheTickCountsSignChangeAndWrap) {
 
 // Across the wrap from 2^32 - 1 to 0 the clocks' differences go from -1 to
 // 0, so the solids move on by a millisecond's worth, not by a jump.
-TEST_F(StressTest, MotionIsContinuousAcrossTheTickCountsWrap) {
-  ASSERT_EQ(SetUpCommittedScene(1024, 768), SceneInitResult::ok);
-  auto poseAt = [](uint32_t tick) {
-    fixedSceneTick = tick;
-    DrawSceneFrame();
+TEST(StressTest, MotionIsContinuousAcrossTheTickCountsWrap) {
+  TestScene t;
+  ASSERT_EQ(t.Make(1024, 768), SceneInitResult::ok);
+  const Scene& scene = t.scene;
+  auto poseAt = [&t, &scene](uint32_t tick) {
+    DrawSceneFrame(t.scene, DefaultSettings(), tick);
     std::vector<WorldPoint> pose(scene.pyramidVertices, scene.pyramidVertices + 5);
     for (const auto& solid : scene.dodecaVertices) pose.insert(pose.end(), solid, solid + 20);
     return pose;

@@ -8,9 +8,8 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "committed_scene.h"
 #include "image/shown_frame.h"
-#include "scene/scene_clock.h"
+#include "scene/test_scene.h"
 
 #if defined(__has_feature)
 #if __has_feature(address_sanitizer)
@@ -52,8 +51,11 @@ TEST(FrameAllocation, FramesAllocateNothingAfterInitialisation) {
   std::free(block);
   ASSERT_EQ(seen, 1u) << "the counter does not see malloc";
   for (const auto& size : {std::pair<int32_t, int32_t>{640, 480}, {37, 29}}) {
-    ASSERT_EQ(SetUpCommittedScene(size.first, size.second), SceneInitResult::ok);
-    SceneSettings.showGrid = SceneSettings.showPalette = 1;
+    TestScene t;
+    ASSERT_EQ(t.Make(size.first, size.second), SceneInitResult::ok);
+    SettingsRecord settings = DefaultSettings();
+    settings.showGrid = settings.showPalette = 1;
+    const Scene& scene = t.scene;
     ShownFrame shown{};
     ASSERT_TRUE(CreateShownFrame(shown, scene.frameWidth, scene.frameHeight, scene.palette.entries));
     ShownBand bands[maxShownBands];
@@ -61,16 +63,15 @@ TEST(FrameAllocation, FramesAllocateNothingAfterInitialisation) {
     const uint64_t before = allocations;
     for (uint32_t tick : {0u, 0x7fffff00u, 0xffffff00u})
       for (uint32_t step = 0; step < 25; ++step) {
-        fixedSceneTick = tick + step * 20;
-        SceneSettings.showShadows = step % 10 < 7;
-        DrawSceneFrame();
+        StampSceneClocks(settings, tick + step * 20);
+        settings.showShadows = step % 10 < 7;
+        DrawSceneFrame(t.scene, settings, tick + step * 20);
         sent += UpdateShownFrame(shown, scene.framePixels, scene.frameStride, FrameChanges(scene.spanTables), bands);
       }
     EXPECT_EQ(allocations - before, 0u) << size.first << " x " << size.second;
     EXPECT_GT(sent, 1) << "the frames after the first changed nothing";
     FreeShownFrame(shown);
   }
-  ResetSceneState();
 }
 
 }  // namespace

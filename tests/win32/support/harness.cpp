@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "scene/settings_registry_win32.h"
+#include "session/settings_registry_win32.h"
 
 namespace {
 
@@ -128,11 +128,10 @@ void WriteSettingsValue(const std::vector<uint8_t>& bytes, DWORD type) {
   RegCloseKey(key);
 }
 
-std::vector<uint8_t> CaptureClient(HWND window, int& width, int& height) {
-  RECT client;
-  GetClientRect(window, &client);
-  width = client.right;
-  height = client.bottom;
+namespace {
+
+// The window's (null: the screen's) pixels from x, y on, as RGB triples.
+std::vector<uint8_t> Capture(HWND window, int x, int y, int width, int height) {
   std::vector<uint8_t> rgb;
   if (width <= 0 || height <= 0) return rgb;
   HDC source = GetDC(window);
@@ -146,7 +145,7 @@ std::vector<uint8_t> CaptureClient(HWND window, int& width, int& height) {
   void* bits = nullptr;
   HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
   HGDIOBJ old = SelectObject(memory, bitmap);
-  BitBlt(memory, 0, 0, width, height, source, 0, 0, SRCCOPY);
+  BitBlt(memory, 0, 0, width, height, source, x, y, SRCCOPY);
   GdiFlush();
   const uint8_t* pixels = static_cast<const uint8_t*>(bits);
   rgb.resize(static_cast<size_t>(width) * height * 3);
@@ -160,6 +159,20 @@ std::vector<uint8_t> CaptureClient(HWND window, int& width, int& height) {
   DeleteDC(memory);
   ReleaseDC(window, source);
   return rgb;
+}
+
+}  // namespace
+
+std::vector<uint8_t> CaptureClient(HWND window, int& width, int& height) {
+  RECT client;
+  GetClientRect(window, &client);
+  width = client.right;
+  height = client.bottom;
+  return Capture(window, 0, 0, width, height);
+}
+
+std::vector<uint8_t> CaptureScreen(const RECT& rect) {
+  return Capture(nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
 }
 
 namespace {
@@ -227,8 +240,4 @@ std::string ClassOf(HWND window) {
   char name[128] = {};
   GetClassNameA(window, name, sizeof name);
   return LowerCase(name);
-}
-
-int32_t TrackbarPosition(HWND dialog, int trackbarId) {
-  return static_cast<int32_t>(SendDlgItemMessageA(dialog, trackbarId, TBM_GETPOS, 0, 0));
 }

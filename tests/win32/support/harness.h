@@ -49,6 +49,8 @@ void WriteSettingsValue(const std::vector<uint8_t>& bytes, DWORD type);
 
 // The whole client area as RGB triples, top row first.
 std::vector<uint8_t> CaptureClient(HWND window, int& width, int& height);
+// A rectangle of the screen as shown, whatever windows lie there.
+std::vector<uint8_t> CaptureScreen(const RECT& rect);
 
 // Gives this process a private HKEY_CURRENT_USER (a fresh key of its own),
 // so that tests running side by side never see each other's settings.
@@ -62,9 +64,11 @@ std::vector<uint8_t> BytesOf(const SettingsRecord& record);
 // given a position and then reports WM_HSCROLL to the dialog, buttons and
 // check boxes are clicked with BM_CLICK.
 void MoveTrackbar(HWND dialog, int trackbarId, int32_t position, WORD notification = TB_THUMBTRACK);
+// A field's control and value label, from the field table.
+inline int Control(const char* field) { return FindSettingsField(field)->controlId; }
+inline int Label(const char* field) { return FindSettingsField(field)->labelId; }
 void ClickControl(HWND dialog, int controlId);
 std::string ControlText(HWND dialog, int controlId);
 // Class names in lower case, as the system compares them without case.
 std::string LowerCase(std::string text);
 std::string ClassOf(HWND window);
-int32_t TrackbarPosition(HWND dialog, int trackbarId);

@@ -2,7 +2,7 @@
 #include "support/host_tools.h"
 
 #include "password_standin/password_standin.h"
-#include "scene/scene_window_win32.h"
+#include "session/scene_window_win32.h"
 
 namespace {
 

@@ -1,20 +1,21 @@
 // The full-screen saver on two monitors (scripts/wine-env --two-monitors:
-// Wine sees a 1024 x 768 primary and an 800 x 600 second monitor, both at
-// 0,0): the second gets one black cover window, input
-// on the cover ends the saver as input on the scene window does, through the
-// password question, and a refusal leaves every window in place.
+// Wine sees a 1024 x 768 primary at 0,0 and an 800 x 600 second monitor at
+// 1024,0): the second gets one window of its own rectangle, showing a scene
+// of its own size in the same pose as the primary's (or black with Every
+// monitor off); input on it ends the saver as input on the scene window
+// does, through the password question, and a refusal leaves every window in
+// place.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdint>
 #include <vector>
 
+#include "session/settings_registry_win32.h"
+#include "support/frames.h"
 #include "support/host_tools.h"
 
 namespace {
-
-constexpr int startX = 500;
-constexpr int startY = 400;
 
 struct ProcessWindows {
   DWORD processId;
@@ -31,6 +32,41 @@ BOOL CALLBACK AddCover(HWND window, LPARAM data) {
   return TRUE;
 }
 
+BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT rect, LPARAM list) {
+  MONITORINFO info = {};
+  info.cbSize = sizeof info;
+  GetMonitorInfoA(monitor, &info);
+  auto* rects = reinterpret_cast<std::vector<RECT>*>(list);
+  rects->insert((info.dwFlags & MONITORINFOF_PRIMARY) != 0 ? rects->begin() : rects->end(), *rect);
+  return TRUE;
+}
+
+// The monitors' rectangles, the primary's (the scene window's) first.
+std::vector<RECT> MonitorRects() {
+  std::vector<RECT> rects;
+  EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&rects));
+  return rects;
+}
+
+bool SameRect(const RECT& a, const RECT& b) {
+  return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+bool AllBlack(const std::vector<uint8_t>& rgb) {
+  return !rgb.empty() && std::all_of(rgb.begin(), rgb.end(), [](uint8_t v) { return v == 0; });
+}
+
+void StoreEveryMonitor(DWORD value) {
+  HKEY key;
+  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, settingsKeyPath, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+            ERROR_SUCCESS);
+  RegSetValueExA(key, everyMonitorValueName, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
+  RegCloseKey(key);
+}
+
+int Width(const RECT& r) { return r.right - r.left; }
+int Height(const RECT& r) { return r.bottom - r.top; }
+
 std::vector<HWND> CoverWindows(const SaverRun& saver) {
   ProcessWindows query = {saver.run.process.dwProcessId, {}};
   EnumWindows(AddCover, reinterpret_cast<LPARAM>(&query));
@@ -40,15 +76,22 @@ std::vector<HWND> CoverWindows(const SaverRun& saver) {
 class HostCoverWindows : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_EQ(GetSystemMetrics(SM_CMONITORS), 2) << "run through scripts/wine-env --two-monitors";
+    monitors = MonitorRects();
+    ASSERT_EQ(monitors.size(), 2u) << "run through scripts/wine-env --two-monitors";
+    const RECT screen = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    ASSERT_TRUE(SameRect(monitors[0], screen)) << "the primary monitor is the screen at 0,0";
+    RECT overlap;
+    ASSERT_FALSE(IntersectRect(&overlap, &monitors[0], &monitors[1])) << "the monitors lie side by side";
     RemoveUsePasswordFlag();
     RemoveStandin(SystemFolder());
-    SetCursorPos(startX, startY);
+    DeleteSettingsKey();
+    SetCursorPos(startX(), startY());
   }
   void TearDown() override {
     EndProgram(saver.run);
     RemoveUsePasswordFlag();
     RemoveStandin(SystemFolder());
+    DeleteSettingsKey();
   }
   // Starts the saver and waits for its one cover to be shown.
   HWND StartWithCover() {
@@ -62,42 +105,57 @@ class HostCoverWindows : public ::testing::Test {
     return covers.size() == 1 ? covers[0] : nullptr;
   }
 
+  // The cursor starts on the second monitor, where the tests' input happens.
+  int startX() const { return monitors[1].left + 300; }
+  int startY() const { return monitors[1].top + 200; }
+
+  std::vector<RECT> monitors;  // as MonitorRects gives them
   SaverRun saver = {};
 };
 
-TEST_F(HostCoverWindows, TheSecondMonitorGetsATopmostCaptionlessBlackCover) {
+// Both monitors show the scene, each at its own size, in the same pose:
+// pixel for pixel the portable renderer's frames of the two sizes.
+TEST_F(HostCoverWindows, EachMonitorShowsTheSceneAtItsOwnSize) {
+  const SettingsRecord record = FrozenPose();
+  StoreSettings(record);
+  HWND cover = StartWithCover();
+  ASSERT_NE(cover, nullptr);
+  RECT covered;
+  GetWindowRect(cover, &covered);
+  EXPECT_TRUE(SameRect(covered, monitors[1]));
+  for (size_t i = 0; i < monitors.size(); ++i) {
+    const std::vector<uint8_t> expected = ExpectedScreen(record, Width(monitors[i]), Height(monitors[i]));
+    size_t mismatches = 0;
+    WaitUntil([&] { return (mismatches = Mismatches(CaptureScreen(monitors[i]), expected)) == 0; }, 10000);
+    EXPECT_EQ(mismatches, 0u) << "monitor " << i << ": of " << expected.size() / 3 << " pixels";
+  }
+  PostClick(cover);
+  EXPECT_EQ(WaitForExit(saver.run), 0u);
+  EXPECT_FALSE(IsWindow(cover));
+}
+
+TEST_F(HostCoverWindows, WithEveryMonitorOffTheSecondMonitorGetsATopmostCaptionlessBlackCover) {
+  StoreEveryMonitor(0);
   HWND cover = StartWithCover();
   ASSERT_NE(cover, nullptr);
   RECT scene, covered;
   GetWindowRect(saver.window, &scene);
   GetWindowRect(cover, &covered);
-  EXPECT_EQ(scene.left, 0);  // the scene window as on one monitor
-  EXPECT_EQ(scene.top, 0);
-  EXPECT_EQ(scene.right, 1024);
-  EXPECT_EQ(scene.bottom, 768);
-  EXPECT_EQ(covered.left, 0);
-  EXPECT_EQ(covered.top, 0);
-  EXPECT_EQ(covered.right, 800);
-  EXPECT_EQ(covered.bottom, 600);
+  EXPECT_TRUE(SameRect(scene, monitors[0]));  // the scene window as on one monitor
+  EXPECT_TRUE(SameRect(covered, monitors[1]));
   EXPECT_TRUE(IsWindowVisible(cover));
   EXPECT_NE(GetWindowLongA(cover, GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
   EXPECT_EQ(GetWindowLongA(cover, GWL_STYLE) & (WS_CAPTION | WS_CHILD), 0);
-  // Which of the two lies on top is not checked: on real monitors they do not
-  // overlap, and Wine, which puts both monitors at 0,0, now and then leaves a
-  // newly shown cover above the window it was placed below.
   EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == saver.window; }, 5000)) << "the cover took no activation";
-
-  // Here the cover lies under the scene window; moved aside, it shows black.
-  SetWindowPos(saver.window, nullptr, 1024, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-  EXPECT_TRUE(WaitUntil([&] {
-    int width = 0, height = 0;
-    const std::vector<uint8_t> rgb = CaptureClient(cover, width, height);
-    return width == 800 && height == 600 && std::all_of(rgb.begin(), rgb.end(), [](uint8_t v) { return v == 0; });
-  }, 5000));
+  // The screen there, not only the window: the display's own background
+  // (a grey weave) shows wherever nothing covers it.
+  EXPECT_TRUE(WaitUntil([&] { return AllBlack(CaptureScreen(monitors[1])); }, 5000));
+  EXPECT_TRUE(WaitUntil([&] { return !AllBlack(CaptureScreen(monitors[0])); }, 5000)) << "no scene on the primary";
 
   PostClick(cover);
   EXPECT_EQ(WaitForExit(saver.run), 0u);
   EXPECT_FALSE(IsWindow(cover));
+  EXPECT_TRUE(WaitUntil([&] { return !AllBlack(CaptureScreen(monitors[1])); }, 5000)) << "the cover left the screen";
 }
 
 TEST_F(HostCoverWindows, AKeyOrMouseTravelOnTheCoverEndsTheSaverAsOnTheSceneWindow) {
@@ -106,12 +164,12 @@ TEST_F(HostCoverWindows, AKeyOrMouseTravelOnTheCoverEndsTheSaverAsOnTheSceneWind
   PostKey(cover, 'X');
   EXPECT_EQ(WaitForExit(saver.run), 0u);
 
-  SetCursorPos(startX, startY);
+  SetCursorPos(startX(), startY());
   cover = StartWithCover();
   ASSERT_NE(cover, nullptr);
-  MoveMouse(cover, startX + 2, startY + 2);
+  MoveMouse(cover, startX() + 2, startY() + 2);
   EXPECT_TRUE(StaysRunning(saver.run)) << "travel of 4 keeps the saver";
-  MoveMouse(cover, startX + 3, startY + 2);
+  MoveMouse(cover, startX() + 3, startY() + 2);
   EXPECT_EQ(WaitForExit(saver.run), 0u) << "travel of 5 ends it";
 }
 

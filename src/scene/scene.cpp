@@ -1,16 +1,12 @@
-// scene_init.cpp - building the scene once, at the first paint.
+// scene.cpp - making a scene and freeing it.
 //
-// The background (bitmap 114) is scaled to the client size and defines the
-// scene palette; the face pattern (bitmap 113) is remapped to it and turned
-// into the 0/16 mask; then the frame buffer and the span tables are made.
-// Anything that cannot be made fails the whole initialisation, so no frame
-// is ever drawn with a piece missing.
-#include <cmath>
+// The background is scaled to the frame size and defines the scene palette;
+// the face pattern is remapped to it and turned into the 0/16 mask; then the
+// frame buffer and the span tables are made.
+#include "scene/scene.h"
 
-#include "common/int_math.h"
-#include "raster/span_tables.h"
-#include "scene/scene_frame.h"
-#include "scene/scene_state.h"
+#include <cmath>
+#include <cstring>
 
 namespace {
 
@@ -24,7 +20,7 @@ double ExactScaleFactor(int32_t to, int32_t from) {
   return factor;
 }
 
-SceneInitResult LoadBackground(int32_t width, int32_t height, PictureBytes picture,
+SceneInitResult LoadBackground(Scene& scene, int32_t width, int32_t height, PictureBytes picture,
                                const PaletteBackend& backend) {
   if (picture.data == nullptr) return SceneInitResult::missingPicture;
   scene.backgroundImage = LoadImageBytes(picture.data, picture.size);
@@ -46,7 +42,7 @@ SceneInitResult LoadBackground(int32_t width, int32_t height, PictureBytes pictu
   return SceneInitResult::ok;
 }
 
-SceneInitResult LoadFaceMask(PictureBytes picture, const PaletteBackend& backend) {
+SceneInitResult LoadFaceMask(Scene& scene, PictureBytes picture, const PaletteBackend& backend) {
   if (picture.data == nullptr) return SceneInitResult::missingPicture;
   scene.faceMaskImage = LoadImageBytes(picture.data, picture.size);
   if (scene.faceMaskImage == nullptr) return SceneInitResult::missingPicture;
@@ -59,7 +55,7 @@ SceneInitResult LoadFaceMask(PictureBytes picture, const PaletteBackend& backend
   return SceneInitResult::ok;
 }
 
-SceneInitResult MakeFrame(int32_t width, int32_t height) {
+SceneInitResult MakeFrame(Scene& scene, int32_t width, int32_t height) {
   scene.frameBuffer = CreateImage(width, height, scene.backgroundImage);
   if (scene.frameBuffer == nullptr) return SceneInitResult::outOfMemory;
   scene.frameWidth = ImageWidth(scene.frameBuffer);
@@ -72,11 +68,31 @@ SceneInitResult MakeFrame(int32_t width, int32_t height) {
 
 }  // namespace
 
-SceneInitResult InitialiseSceneCore(int32_t clientWidth, int32_t clientHeight, PictureBytes background,
-                                    PictureBytes faceMask, const PaletteBackend& backend) {
-  if (clientWidth <= 0 || clientHeight <= 0) return SceneInitResult::unusableSize;
-  SceneInitResult result = LoadBackground(clientWidth, clientHeight, background, backend);
-  if (result == SceneInitResult::ok) result = LoadFaceMask(faceMask, backend);
-  if (result == SceneInitResult::ok) result = MakeFrame(clientWidth, clientHeight);
+SceneInitResult MakeScene(Scene& scene, int32_t width, int32_t height, PictureBytes background, PictureBytes faceMask,
+                          const PaletteBackend& backend) {
+  FreeScene(scene);
+  if (width <= 0 || height <= 0) return SceneInitResult::unusableSize;
+  SceneInitResult result = LoadBackground(scene, width, height, background, backend);
+  if (result == SceneInitResult::ok) result = LoadFaceMask(scene, faceMask, backend);
+  if (result == SceneInitResult::ok) result = MakeFrame(scene, width, height);
+  if (result != SceneInitResult::ok) FreeScene(scene);
   return result;
+}
+
+void FreeScene(Scene& scene) {
+  FreeImage(scene.backgroundImage);
+  FreeImage(scene.faceMaskImage);
+  FreeImage(scene.frameBuffer);
+  FreeSpanTables(scene.spanTables);
+  std::memset(&scene, 0, sizeof scene);
+}
+
+bool SceneReady(const Scene& scene) {
+  return scene.framePixels != nullptr && scene.backgroundImage != nullptr && SpanTablesExist(scene.spanTables);
+}
+
+RasterTarget SceneRasterTarget(Scene& scene) {
+  return {scene.framePixels, scene.frameWidth,     scene.frameHeight,    scene.frameStride,
+          scene.faceMask,    scene.faceMaskWidth,  scene.faceMaskHeight, scene.faceMaskStride,
+          scene.shadeStep,   &scene.spanTables};
 }

@@ -1,0 +1,229 @@
+// x11_documents.cpp - --help, vimbrel.xml and vimbrel.6 from settingsFields.
+#include "x11/x11_documents.h"
+
+#include <cstdio>
+#include <vector>
+
+#include "x11/x11_options.h"
+
+namespace {
+
+constexpr SettingsGroup groups[] = {SettingsGroup::dodecahedrons, SettingsGroup::pyramid, SettingsGroup::view};
+// A column of the settings program's dialog holds at most this many sliders,
+// so that the dialog fits a screen 768 pixels high.
+constexpr size_t slidersPerColumn = 6;
+
+const char* const description[] = {
+    "A square pyramid and a formation of three dodecahedrons turn and travel in closed loops over a still "
+    "picture of a tiled floor.",
+    "Two point lights shade their faces and throw their shadows on the floor.",
+    "Everything is drawn in 256 colours by the program's own software renderer, the same scene, pixel for "
+    "pixel, as the Windows screen saver draws.",
+};
+
+// The sentences as one paragraph, in lines of at most 79 characters.
+std::string Wrapped(const char* const (&sentences)[3]) {
+  std::string text, line;
+  for (const char* sentence : sentences) {
+    const std::string words = sentence;
+    for (size_t start = 0; start < words.size();) {
+      size_t end = words.find(' ', start);
+      if (end == std::string::npos) end = words.size();
+      const std::string word = words.substr(start, end - start);
+      if (!line.empty() && line.size() + 1 + word.size() > 79) text += line + "\n", line.clear();
+      line += (line.empty() ? "" : " ") + word;
+      start = end + 1;
+    }
+  }
+  return text + line + "\n";
+}
+
+std::vector<const SettingsField*> GroupFields(SettingsGroup group, ControlKind kind) {
+  std::vector<const SettingsField*> fields;
+  for (const SettingsField& field : settingsFields)
+    if (field.group == group && field.kind == kind) fields.push_back(&field);
+  return fields;
+}
+
+std::string Lowered(const char* text) {
+  std::string lowered = text;
+  for (char& c : lowered)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return lowered;
+}
+
+std::string Range(const SettingsField& field) {
+  return std::to_string(field.minimum) + " to " + std::to_string(field.maximum) + " (default " +
+         std::to_string(field.defaultValue) + ")";
+}
+
+std::string OnOff(const SettingsField& field) { return field.defaultValue != 0 ? "on" : "off"; }
+
+std::string NoForm(const SettingsField& field) { return "--no-" + FieldOptionName(field).substr(2); }
+
+std::string XmlEscaped(const std::string& text) {
+  std::string escaped;
+  for (char c : text) escaped += c == '&' ? "&amp;" : c == '<' ? "&lt;" : c == '"' ? "&quot;" : std::string(1, c);
+  return escaped;
+}
+
+// A check box's label in the XScreenSaver dialog, which has no group boxes:
+// "Show" names its group there.
+std::string XmlLabel(const SettingsField& field) {
+  const std::string label = SettingLabel(field);
+  return label == "Show" ? label + " " + Lowered(SettingsGroupName(field.group)) : label;
+}
+
+void AppendSlider(std::string& text, const SettingsField& field) {
+  const std::string name = FieldOptionName(field);
+  char line[600];
+  std::snprintf(line, sizeof line,
+                "      <number id=\"%s\" type=\"slider\" arg=\"%s %%\"\n"
+                "              _label=\"%s\" _low-label=\"%s\" _high-label=\"%s\"\n"
+                "              low=\"%d\" high=\"%d\" default=\"%d\"/>\n",
+                name.substr(2).c_str(), name.c_str(), XmlEscaped(XmlLabel(field)).c_str(), field.lowWord,
+                field.highWord, field.minimum, field.maximum, field.defaultValue);
+  text += line;
+}
+
+// The default adds nothing to the command line, as the format asks.
+void AppendCheckBox(std::string& text, const SettingsField& field) {
+  const std::string name = FieldOptionName(field);
+  const bool on = field.defaultValue != 0;
+  text += "      <boolean id=\"" + name.substr(2) + "\" _label=\"" + XmlEscaped(XmlLabel(field)) + "\" " +
+          (on ? "arg-unset=\"" + NoForm(field) : "arg-set=\"" + name) + "\"/>\n";
+}
+
+// Roff text: a backslash is printed by \e, and a hyphen in an option is a
+// minus sign, so that it can be searched for and copied.
+std::string Roff(const std::string& text) {
+  std::string escaped;
+  for (char c : text) escaped += c == '\\' ? "\\e" : c == '-' ? "\\-" : std::string(1, c);
+  return escaped;
+}
+
+// An option as a tagged paragraph; .BI sets the option bold and its argument italic.
+void AppendManualOption(std::string& text, const std::string& option, const std::string& argument,
+                        const std::string& body) {
+  text += ".TP\n";
+  text += argument.empty() ? ".B " + Roff(option) : ".BI " + Roff(option) + " \" " + argument + "\"";
+  text += "\n" + body + "\n";
+}
+
+}  // namespace
+
+std::string SettingLabel(const SettingsField& field) {
+  return field.unit[0] != '\0' ? std::string(field.caption) + " (" + field.unit + ")" : field.caption;
+}
+
+std::string X11Help() {
+  std::string text = std::string(X11UsageLine()) + "\n\n" + Wrapped(description) + "\n"
+          "  --root                      draw on the root window, or in $XSCREENSAVER_WINDOW\n"
+          "                              when it is set (as XScreenSaver runs its programs)\n"
+          "  --window-id ID              draw in window ID (decimal or 0x hex); wins over --root\n"
+          "  --display NAME              the X display (default $DISPLAY)\n"
+          "  --config FILE               a stored settings record of at most 152 bytes (the\n"
+          "                              Windows registry value); the options after it win\n"
+          "  --fps                       print frames per second and the CPU share on stderr\n"
+          "  --xml, --man                print the XScreenSaver description or the manual page\n"
+          "\nSettings, as the Windows settings dialog groups them (values outside the ranges\n"
+          "are taken as a stored record's would be):\n";
+  for (SettingsGroup group : groups) {
+    text += std::string("\n") + SettingsGroupName(group) + ":\n";
+    char line[200];
+    for (const SettingsField* field : GroupFields(group, ControlKind::trackbar)) {
+      std::snprintf(line, sizeof line, "  %-27s %s, %s\n", (FieldOptionName(*field) + " N").c_str(),
+                    SettingLabel(*field).c_str(), Range(*field).c_str());
+      text += line;
+    }
+    for (const SettingsField* field : GroupFields(group, ControlKind::checkBox)) {
+      std::snprintf(line, sizeof line, "  %-27s %s (default %s; %s)\n", FieldOptionName(*field).c_str(),
+                    field->caption, OnOff(*field).c_str(), NoForm(*field).c_str());
+      text += line;
+    }
+  }
+  return text;
+}
+
+// An hgroup of columns: each group's check boxes ("Show pyramid" names the
+// column) over its sliders, the sliders in columns of at most
+// slidersPerColumn, as even as they go.
+std::string XScreenSaverDescription() {
+  std::string text = "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n\n"
+                     "<screensaver name=\"vimbrel\" _label=\"Vimbrel\">\n\n"
+                     "  <command arg=\"--root\"/>\n\n"
+                     "  <hgroup>\n";
+  for (SettingsGroup group : groups) {
+    const std::vector<const SettingsField*> sliders = GroupFields(group, ControlKind::trackbar);
+    const size_t columns = (sliders.size() + slidersPerColumn - 1) / slidersPerColumn;
+    size_t next = 0;
+    for (size_t column = 0; column < columns; ++column) {
+      text += "    <vgroup>\n";
+      if (column == 0)
+        for (const SettingsField* field : GroupFields(group, ControlKind::checkBox)) AppendCheckBox(text, *field);
+      const size_t end = next + (sliders.size() - next + (columns - column) - 1) / (columns - column);
+      for (; next < end; ++next) AppendSlider(text, *sliders[next]);
+      text += "    </vgroup>\n";
+    }
+  }
+  text += "  </hgroup>\n\n  <_description>\n";
+  for (const char* sentence : description) text += XmlEscaped(sentence) + "\n";
+  text += "  </_description>\n</screensaver>\n";
+  return text;
+}
+
+std::string ManualPage(const char* version) {
+  std::string text = ".TH VIMBREL 6 \"\" \"Vimbrel " + std::string(version) + "\" \"XScreenSaver\"\n";
+  text += ".SH NAME\nvimbrel \\- a pyramid and three dodecahedrons over a tiled floor\n";
+  text += ".SH SYNOPSIS\n.B vimbrel\n"
+          "[\\-\\-root] [\\-\\-window\\-id \\fIID\\fP] [\\-\\-display \\fIname\\fP] [\\-\\-config \\fIfile\\fP] "
+          "[\\-\\-fps] [\\fIsetting\\fP...]\n";
+  text += ".SH DESCRIPTION\n";
+  for (const char* sentence : description) text += Roff(sentence) + "\n";
+  text += ".PP\nIt draws in its own window, on the root window, or in a window that XScreenSaver names. "
+          "It needs a TrueColor visual of depth 24 or 32.\n";
+  text += ".SH OPTIONS\n";
+  AppendManualOption(text, "--root", "",
+                     "Draw on the root window, or in the window named by XSCREENSAVER_WINDOW when it is set.");
+  AppendManualOption(text, "--window-id", "ID",
+                     "Draw in the window ID, decimal or hexadecimal with 0x. It wins over \\-\\-root.");
+  AppendManualOption(text, "--display", "name", "The X display to draw on. The default is DISPLAY.");
+  AppendManualOption(text, "--config", "file",
+                     "Read a stored settings record: a regular file of at most 152 bytes, 38 signed 32\\-bit "
+                     "little\\-endian fields, as Vimbrel for Windows keeps it in the registry. A shorter file "
+                     "sets the leading fields and leaves the others at their defaults. Settings given after it "
+                     "win over it. The record's fields that have no option are set this way.");
+  AppendManualOption(text, "--fps", "", "Print the frames per second and the share of one processor used, "
+                                        "once a second, on standard error.");
+  AppendManualOption(text, "--help", "", "Print the options with their ranges and defaults.");
+  AppendManualOption(text, "--xml", "", "Print the description that XScreenSaver's settings program reads.");
+  AppendManualOption(text, "--man", "", "Print this manual page.");
+  text += ".PP\nEvery option may also be written with one dash.\n";
+  text += ".SH SETTINGS\nThe settings of the Windows settings dialog, in its groups. "
+          "Values outside the ranges are taken as a stored record's would be.\n";
+  for (SettingsGroup group : groups) {
+    text += std::string(".SS ") + SettingsGroupName(group) + "\n";
+    for (const SettingsField* field : GroupFields(group, ControlKind::trackbar))
+      AppendManualOption(text, FieldOptionName(*field), "n", Roff(SettingLabel(*field) + ": " + Range(*field) + "."));
+    for (const SettingsField* field : GroupFields(group, ControlKind::checkBox))
+      AppendManualOption(text, FieldOptionName(*field) + ", " + NoForm(*field), "",
+                         Roff(std::string(field->caption) + ", on or off (default " + OnOff(*field) + ")."));
+  }
+  text += ".SH ENVIRONMENT\n"
+          ".TP\n.B DISPLAY\nThe X display, unless \\-\\-display names one.\n"
+          ".TP\n.B XSCREENSAVER_WINDOW\nThe window to draw in when \\-\\-window\\-id is not given: "
+          "XScreenSaver sets it when it runs the program.\n";
+  text += ".SH EXIT STATUS\n"
+          ".TP\n.B 0\nThe window was closed or destroyed.\n"
+          ".TP\n.B 1\nAn X failure: no display, a window that is not one, another visual, the server going "
+          "away; or a bad XSCREENSAVER_WINDOW.\n"
+          ".TP\n.B 2\nA bad command line or a \\-\\-config file that is missing, not a regular file or longer "
+          "than 152 bytes. One line on standard error says what is wrong.\n";
+  text += ".SH FILES\n"
+          ".TP\n.I /usr/share/xscreensaver/config/vimbrel.xml\n"
+          "The settings that XScreenSaver's settings program offers.\n"
+          ".TP\n.I ~/.xscreensaver\nXScreenSaver's settings: Vimbrel runs when its \\fBprograms:\\fP list "
+          "holds a line such as \\fBvimbrel \\-\\-root\\fP.\n";
+  text += ".SH SEE ALSO\n.BR xscreensaver (1),\n.BR xscreensaver\\-settings (1)\n";
+  return text;
+}

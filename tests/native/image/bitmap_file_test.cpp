@@ -1,0 +1,127 @@
+// BMP files written out by hand, through BitmapFileToResource and
+// LoadImageBytes as the programs read picture files: an RLE8 picture of an
+// odd width that uses every escape, a stored one with a short colour table,
+// and files that must be refused with their reason.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "common/int_math.h"
+#include "image/bitmap_file.h"
+#include "image/indexed_image.h"
+
+namespace {
+
+struct BmpFile {
+  int32_t width = 5, height = 4;
+  uint16_t bitCount = 8;
+  uint32_t compression = 1;
+  uint32_t coloursUsed = 0;  // 0: a full table of 256
+  std::vector<uint8_t> data;
+  int64_t dataOffsetChange = 0;  // moves the stated pixel offset
+  size_t cutAt = SIZE_MAX;       // the file ends here
+
+  std::vector<uint8_t> Bytes() const {
+    const uint32_t entries = coloursUsed == 0 ? 256 : coloursUsed;
+    std::vector<uint8_t> file(14 + 40 + 4 * entries);
+    file[0] = 'B', file[1] = 'M';
+    WriteLe32(&file[10], static_cast<int32_t>(file.size() + dataOffsetChange));
+    uint8_t* info = &file[14];
+    WriteLe32(info, 40);
+    WriteLe32(info + 4, width);
+    WriteLe32(info + 8, height);
+    WriteLe16(info + 12, 1);
+    WriteLe16(info + 14, bitCount);
+    WriteLe32(info + 16, static_cast<int32_t>(compression));
+    WriteLe32(info + 32, static_cast<int32_t>(coloursUsed));
+    for (uint32_t i = 0; i < entries; ++i) file[54 + 4 * i] = static_cast<uint8_t>(i), file[56 + 4 * i] = 200;
+    file.insert(file.end(), data.begin(), data.end());
+    WriteLe32(&file[2], static_cast<int32_t>(file.size()));
+    if (cutAt < file.size()) file.resize(cutAt);
+    return file;
+  }
+};
+
+// Rows bottom first, the visible columns only; empty when the file is refused.
+std::vector<std::vector<uint8_t>> LoadedRows(const BmpFile& bmp, std::string& error, std::vector<uint8_t>* table = nullptr) {
+  const std::vector<uint8_t> file = bmp.Bytes();
+  std::vector<uint8_t> resource;
+  if (!BitmapFileToResource(file.data(), file.size(), resource, error)) return {};
+  IndexedImage* image = LoadImageBytes(resource.data(), resource.size());
+  if (image == nullptr) return error = "LoadImageBytes refused the resource", std::vector<std::vector<uint8_t>>{};
+  std::vector<std::vector<uint8_t>> rows;
+  for (int32_t r = 0; r < ImageHeight(image); ++r) {
+    const uint8_t* row = ImagePixels(image) + r * ImageStride(image);
+    rows.emplace_back(row, row + ImageWidth(image));
+  }
+  if (table != nullptr) table->assign(ImageColourTable(image), ImageColourTable(image) + 1024);
+  FreeImage(image);
+  return rows;
+}
+
+TEST(BitmapFile, Rle8WithEveryEscapeAtAnOddWidth) {
+  BmpFile bmp;  // 5 x 4: rows of 8 bytes
+  bmp.data = {
+      2, 7, 0, 3, 1, 2, 3, 0,  // row 0: a run, an odd literal run and its pad byte
+      0, 0,                    // end of line
+      1, 9, 0, 2, 3, 1,        // row 1: a run, then a delta 3 right and 1 up
+      1, 5, 0, 0,              // row 2, column 4; end of line: row 3
+      0, 4, 4, 3, 2, 1,        // an even literal run
+      1, 8, 0, 1,              // a run; end of the picture
+      5, 99,                   // after the end: never drawn
+  };
+  std::string error;
+  const std::vector<std::vector<uint8_t>> expected = {
+      {7, 7, 1, 2, 3}, {9, 0, 0, 0, 0}, {0, 0, 0, 0, 5}, {4, 3, 2, 1, 8}};
+  std::vector<uint8_t> table;
+  EXPECT_EQ(LoadedRows(bmp, error, &table), expected) << error;
+  EXPECT_EQ(table[4 * 200], 200);  // the full table as written: blue = index, red = 200
+  EXPECT_EQ(table[4 * 200 + 2], 200);
+}
+
+TEST(BitmapFile, StoredRowsWithAShortColourTable) {
+  BmpFile bmp;
+  bmp.width = 3, bmp.height = 2, bmp.compression = 0, bmp.coloursUsed = 2;
+  bmp.data = {1, 0, 1, 0xEE, 0, 1, 1, 0xEE};  // rows of 4 bytes, the fourth a fill byte
+  std::string error;
+  std::vector<uint8_t> table;
+  EXPECT_EQ(LoadedRows(bmp, error, &table), (std::vector<std::vector<uint8_t>>{{1, 0, 1}, {0, 1, 1}})) << error;
+  EXPECT_EQ(table[4 * 1 + 2], 200);
+  EXPECT_EQ(table[4 * 2 + 2], 0);  // past the file's two entries: black
+}
+
+TEST(BitmapFile, RefusesFilesItCannotReadSafelyAndSaysWhy) {
+  const BmpFile good = [] {
+    BmpFile b;
+    b.compression = 0;
+    b.data.assign(8 * 4, 3);
+    return b;
+  }();
+  struct Case {
+    const char* what;
+    BmpFile file;
+    const char* reason;
+  } cases[] = {
+      {"truncated header", [&] { BmpFile b = good; b.cutAt = 40; return b; }(), "not a BMP file"},
+      {"colour table cut short", [&] { BmpFile b = good; b.cutAt = 14 + 40 + 1000; return b; }(), "does not fit"},
+      {"pixel offset inside the header", [&] { BmpFile b = good; b.dataOffsetChange = -1040; return b; }(),
+       "lies outside the file"},
+      {"pixel offset past the end", [&] { BmpFile b = good; b.dataOffsetChange = 33; return b; }(),
+       "lies outside the file"},
+      {"stored rows cut short", [&] { BmpFile b = good; b.data.pop_back(); return b; }(), "truncated"},
+      {"24 bits", [&] { BmpFile b = good; b.bitCount = 24; return b; }(), "not an 8-bit BMP"},
+      {"RLE4", [&] { BmpFile b = good; b.compression = 2; return b; }(), "unsupported BMP compression 2"},
+      {"top-down", [&] { BmpFile b = good; b.height = -4; return b; }(), "unusable BMP size"},
+      {"more than 256 colours", [&] { BmpFile b = good; b.coloursUsed = 257; return b; }(), "does not fit"},
+  };
+  std::string error;
+  EXPECT_EQ(LoadedRows(good, error).size(), 4u) << error;
+  for (const Case& c : cases) {
+    error.clear();
+    EXPECT_TRUE(LoadedRows(c.file, error).empty()) << c.what;
+    EXPECT_NE(error.find(c.reason), std::string::npos) << c.what << ": " << error;
+  }
+}
+
+}  // namespace

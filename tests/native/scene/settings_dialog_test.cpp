@@ -1,0 +1,71 @@
+// The field table against the dialog template in src/resources/dialog.rc:
+// every setting that Linux offers under a caption and a group must be the
+// control the Windows dialog shows with that caption in that group box.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "scene/settings_record.h"
+
+namespace {
+
+struct Control {
+  std::string text, id, className, style;
+  int x, y, width, height;
+};
+
+std::vector<Control> DialogControls() {
+  std::ifstream file(VIMBREL_SOURCE_DIR "/src/resources/dialog.rc");
+  // CONTROL "text", id, "class", style, x, y, width, height
+  const std::regex control(
+      R"re(^\s*CONTROL\s+"([^"]*)",\s*([^,]+),\s*"([^"]+)",\s*([^,]+),\s*(\d+),\s*(\d+),\s*(\d+),\s*(\d+))re");
+  std::vector<Control> controls;
+  std::smatch m;
+  for (std::string line; std::getline(file, line);)
+    if (std::regex_search(line, m, control))
+      controls.push_back({m[1], m[2], m[3], m[4], std::stoi(m[5]), std::stoi(m[6]), std::stoi(m[7]),
+                          std::stoi(m[8])});
+  return controls;
+}
+
+// The text of the group box that holds the control's top left corner.
+std::string GroupOf(const std::vector<Control>& controls, const Control& c) {
+  for (const Control& box : controls)
+    if (box.style.find("VB_GROUPBOX") != std::string::npos && box.x <= c.x && c.x < box.x + box.width &&
+        box.y <= c.y && c.y < box.y + box.height)
+      return box.text;
+  return "";
+}
+
+TEST(SettingsDialog, CaptionsAndGroupsAreTheDialogTemplates) {
+  const std::vector<Control> controls = DialogControls();
+  ASSERT_GT(controls.size(), 50u) << "dialog.rc not read";
+  size_t trackbars = 0;
+  for (const Control& c : controls) trackbars += c.className == "msctls_trackbar32";
+  size_t trackbarFields = 0;
+  for (const SettingsField& field : settingsFields) {
+    SCOPED_TRACE(field.name);
+    if (field.kind == ControlKind::none) {
+      EXPECT_STREQ(field.caption, "");
+      continue;
+    }
+    size_t i = 0;
+    while (i < controls.size() && controls[i].id != std::to_string(field.controlId)) ++i;
+    ASSERT_LT(i, controls.size());
+    // A trackbar's caption is the static text just before it; a check box's is its own.
+    const bool isTrackbar = field.kind == ControlKind::trackbar;
+    trackbarFields += isTrackbar;
+    EXPECT_EQ(controls[i].className, isTrackbar ? "msctls_trackbar32" : "Button");
+    ASSERT_TRUE(!isTrackbar || (i > 0 && controls[i - 1].className == "Static"));
+    EXPECT_EQ(field.caption, controls[isTrackbar ? i - 1 : i].text);
+    EXPECT_EQ(SettingsGroupName(field.group), GroupOf(controls, controls[i]));
+    EXPECT_EQ(field.unit[0] != '\0' && field.lowWord[0] != '\0' && field.highWord[0] != '\0', isTrackbar)
+        << "a trackbar has a unit and words for its ends; a check box none";
+  }
+  EXPECT_EQ(trackbarFields, trackbars);
+}
+
+}  // namespace
