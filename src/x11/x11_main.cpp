@@ -256,7 +256,10 @@ int main(int argc, char** argv) {
     return Fail(exitFailure, std::string("cannot open display '") + XDisplayName(displayName) + "'");
   InstallX11ErrorHandlers();
   X11Target target;
-  if (!OpenTarget(display, kind, id, target, error)) return Fail(exitFailure, error);
+  if (!OpenTarget(display, kind, id, target, error)) {
+    XCloseDisplay(display);  // the connection's memory goes with it, as on every other way out
+    return Fail(exitFailure, error);
+  }
   const int status = Program(target, options.settings, clock, options.fps).Run();
   XCloseDisplay(display);
   return status;
