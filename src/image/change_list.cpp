@@ -40,7 +40,8 @@ void FreeChangeList(ChangeList& list) {
 }
 
 void ClearChangeList(ChangeList& list, bool everyRow) {
-  const int32_t first = everyRow ? 0 : std::max(list.low, 0), last = everyRow ? list.height - 1 : std::min(list.high, list.height - 1);
+  const int32_t first = everyRow ? 0 : std::max(list.low, 0);
+  const int32_t last = everyRow ? list.height - 1 : std::min(list.high, list.height - 1);
   for (int32_t y = first; y <= last; ++y) list.rows[y].count = 0;
   list.low = INT32_MAX, list.high = INT32_MIN;
   list.everything = false;

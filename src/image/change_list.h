@@ -60,7 +60,8 @@ inline void AddChange(ChangeList& list, int32_t row, int32_t left, int32_t end) 
     for (int k = 0; k < r.count; ++k) {
       ColumnRange& reached = r.ranges[k];
       if (left > reached.end + rangeJoinGap || end < reached.left - rangeJoinGap) continue;
-      const int32_t wideLeft = left < reached.left ? left : reached.left, wideEnd = end > reached.end ? end : reached.end;
+      const int32_t wideLeft = left < reached.left ? left : reached.left;
+      const int32_t wideEnd = end > reached.end ? end : reached.end;
       if ((k > 0 && wideLeft <= r.ranges[k - 1].end + rangeJoinGap) ||
           (k + 1 < r.count && wideEnd >= r.ranges[k + 1].left - rangeJoinGap))
         break;  // it joins a neighbour too

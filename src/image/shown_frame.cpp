@@ -109,7 +109,8 @@ class BandGatherer {
   static constexpr int64_t slackPixels = 64 * 64;
 
   static ShownBand Joined(const ShownBand& b, int32_t row, int32_t first, int32_t end) {
-    return {b.top, row + 1 > b.bottom ? row + 1 : b.bottom, first < b.left ? first : b.left, end > b.right ? end : b.right};
+    return {b.top, row + 1 > b.bottom ? row + 1 : b.bottom, first < b.left ? first : b.left,
+            end > b.right ? end : b.right};
   }
   static int64_t Area(const ShownBand& b) { return int64_t{b.bottom - b.top} * (b.right - b.left); }
   void Join(int32_t i, int32_t row, int32_t first, int32_t end) {
@@ -171,7 +172,8 @@ int32_t UpdateShownFrame(ShownFrame& shown, const uint8_t* frame, int32_t stride
   shown.frame = changes.frame;
   if (shown.wholeFrameStale) {
     for (int32_t frameRow = 0; frameRow < height; ++frameRow) {
-      const int32_t row = shown.topRowFirst ? height - 1 - frameRow : frameRow;  // frame row 0 is the bottom of the screen
+      // Frame row 0 is the bottom of the screen.
+      const int32_t row = shown.topRowFirst ? height - 1 - frameRow : frameRow;
       ConvertWholeRow(frame + static_cast<size_t>(frameRow) * static_cast<size_t>(stride),
                       shown.indices + static_cast<size_t>(frameRow) * static_cast<size_t>(width), width,
                       shown.colourOf, shown.pixels + static_cast<size_t>(row) * static_cast<size_t>(width));
