@@ -7,17 +7,24 @@
 // "x_display" (time / display-path time) compares across machines far
 // better than milliseconds. A frame is DrawSceneFrame with the default
 // settings at a run of ticks across the objects' laps, and once more with
-// the grid and the palette strip on; initialisation is MakeScene
-// from the committed pictures. The core is built with the products' flags.
+// the grid and the palette strip on, each composed whole, as a first frame
+// is; initialisation is MakeScene from the committed pictures. An update is
+// what a running program does per frame: at each of those ticks, the frame
+// 100 ms after the one drawn and shown last, composed from the last one's
+// change list, and the true-colour copy brought up to date from the new
+// change list; "changed" is the share of the frame's pixels in that list.
+// The core is built with the products' flags.
 //
 //   build/native/vimbrel-bench                       all of it
 //   build/native/vimbrel-bench --benchmark_filter=Frame/width:3840
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstring>
 #include <vector>
 
+#include "image/shown_frame.h"
 #include "scene/committed_pictures.h"
 #include "scene/scene.h"
 #include "scene/settings_record.h"
@@ -107,6 +114,7 @@ void BM_Frame(benchmark::State& state) {
   int64_t iteration = 0;
   for (auto _ : state) {
     const uint32_t tick = TickAt(iteration++);
+    ForgetDrawnSpans(bench.scene.spanTables);  // composed whole
     const Clock::time_point start = Clock::now();
     DrawSceneFrame(bench.scene, settings, tick);
     benchmark::ClobberMemory();
@@ -116,6 +124,54 @@ void BM_Frame(benchmark::State& state) {
     displayed += displayPath.Time(bench.scene);  // the frame just drawn
   }
   ReportAgainstDisplay(state, drawn, displayed);
+}
+
+// The pixels of a change list.
+double ListedPixels(const ChangeList& list, int32_t width, int32_t height) {
+  if (list.everything) return static_cast<double>(width) * height;
+  double pixels = 0;
+  for (int32_t y = std::max(list.low, 0); y <= std::min(list.high, height - 1); ++y)
+    for (int k = 0; k < list.rows[y].count; ++k) pixels += list.rows[y].ranges[k].end - list.rows[y].ranges[k].left;
+  return pixels;
+}
+
+// Args: width, height, overlays (0 or 1).
+void BM_Update(benchmark::State& state) {
+  const auto width = static_cast<int32_t>(state.range(0));
+  const auto height = static_cast<int32_t>(state.range(1));
+  BenchScene bench;
+  ShownFrame shown{};
+  if (!bench.Make(width, height) || !CreateShownFrame(shown, width, height, bench.scene.palette.entries)) {
+    state.SkipWithError("the scene cannot be built (are the committed pictures built in?)");
+    return;
+  }
+  const Scene& scene = bench.scene;
+  SettingsRecord settings = DefaultSettings();
+  settings.showGrid = settings.showPalette = static_cast<int32_t>(state.range(2));
+  constexpr uint32_t frameApart = 100;  // ms
+  DisplayPath displayPath;
+  ShownBand bands[maxShownBands];
+  double updated = 0, displayed = 0, listed = 0;
+  int64_t iteration = 0;
+  for (auto _ : state) {
+    const uint32_t tick = TickAt(iteration++);
+    DrawSceneFrame(bench.scene, settings, tick - frameApart);  // the frame before, shown
+    UpdateShownFrame(shown, scene.framePixels, scene.frameStride, FrameChanges(scene.spanTables), bands);
+    const Clock::time_point start = Clock::now();
+    DrawSceneFrame(bench.scene, settings, tick);
+    const int32_t count =
+        UpdateShownFrame(shown, scene.framePixels, scene.frameStride, FrameChanges(scene.spanTables), bands);
+    benchmark::DoNotOptimize(count);
+    benchmark::ClobberMemory();
+    const double seconds = Seconds(start, Clock::now());
+    updated += seconds;
+    state.SetIterationTime(seconds);
+    listed += ListedPixels(FrameChanges(scene.spanTables), width, height);
+    displayed += displayPath.Time(scene);  // the frame just drawn
+  }
+  ReportAgainstDisplay(state, updated, displayed);
+  state.counters["changed"] = listed / static_cast<double>(state.iterations()) / (static_cast<double>(width) * height);
+  FreeShownFrame(shown);
 }
 
 // Args: width, height. Each iteration builds the whole scene from the
@@ -157,6 +213,7 @@ void InitialiseSizes(benchmark::internal::Benchmark* b) {
 }
 
 BENCHMARK(BM_Frame)->Apply(FrameSizes)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Update)->Apply(FrameSizes)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Initialise)->Apply(InitialiseSizes)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -2,23 +2,25 @@
 // to date by converting only the pixels that changed.
 //
 // A ShownFrame holds the palette indices last shown and their 32-bit colours,
-// `width` pixels a row. UpdateShownFrame compares a new frame with the
-// indices shown, converts what differs through the colour table and says
-// which bands of screen rows changed, so that a shell puts only those on the
-// screen. Between two frames of the scene most rows are untouched floor, and
-// what moves sits in a few runs of rows. The colours are either the record's
+// `width` pixels a row. UpdateShownFrame looks only at the spans of the
+// frame's change list (change_list.h): it compares them with the indices
+// shown, converts what differs through the colour table and gathers the
+// changed spans into a few rectangles, one per band of similar spans, so
+// that a shell puts only those on the screen. A frame that changed nothing
+// gives none. The colours are either the record's
 // own, 0x00RRGGBB bottom row first as a 32-bit BI_RGB picture stores them
 // (CreateShownFrame), or a shell's image of its screen's own pixel values,
 // top row first (CreateShownFrameInto).
 //
 //   ShownFrame shown{};
 //   if (CreateShownFrame(shown, width, height, palette)) ...
-//   const int32_t count = UpdateShownFrame(shown, frame, stride, bands);  // bands[0..count)
+//   const int32_t count = UpdateShownFrame(shown, frame, stride, changes, bands);  // bands[0..count)
 //   FreeShownFrame(shown);
 #pragma once
 
 #include <cstdint>
 
+#include "image/change_list.h"
 #include "image/scene_palette.h"
 
 // Screen rows [top, bottom) counted from the top, columns [left, right).
@@ -26,9 +28,10 @@ struct ShownBand {
   int32_t top, bottom, left, right;
 };
 
-// At most this many bands come back; past it the last band grows instead.
-constexpr int32_t maxShownBands = 32;
-// Changed rows this close (fewer unchanged rows between them) share a band.
+// At most this many bands come back; past it a band grows instead.
+constexpr int32_t maxShownBands = 64;
+// Changed spans this close (fewer unchanged rows or columns between them)
+// may share a band, as long as the band stays mostly changed pixels.
 constexpr int32_t shownBandGap = 8;
 
 struct ShownFrame {
@@ -39,6 +42,7 @@ struct ShownFrame {
   bool topRowFirst;
   bool ownsPixels;         // false: the shell's image, which the shell frees
   bool wholeFrameStale;    // nothing shown yet, or the screen lost it: the next update converts everything
+  uint32_t frame;          // the number of the change list last taken (change_list.h)
 };
 
 // Allocates the copy for frames of width x height and takes the colours of
@@ -52,6 +56,11 @@ bool CreateShownFrameInto(ShownFrame& shown, int32_t width, int32_t height, cons
 void FreeShownFrame(ShownFrame& shown);
 
 // Brings the copy to the frame (width x height indices, bottom row first,
-// rows `stride` bytes apart) and writes the bands that changed, top band
-// first, none overlapping; returns their count (0: nothing changed).
-int32_t UpdateShownFrame(ShownFrame& shown, const uint8_t* frame, int32_t stride, ShownBand bands[maxShownBands]);
+// rows `stride` bytes apart), of which only the pixels in `changes` may
+// differ from the frame shown last, and writes rectangles that cover every
+// pixel that changed; returns their count (0: nothing changed). A list of
+// another height, one marked whole, or one of a frame that does not follow
+// the frame shown last (a frame was drawn and not shown) has every pixel
+// compared.
+int32_t UpdateShownFrame(ShownFrame& shown, const uint8_t* frame, int32_t stride, const ChangeList& changes,
+                         ShownBand bands[maxShownBands]);

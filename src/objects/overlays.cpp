@@ -2,7 +2,7 @@
 //
 // Both write single bytes into the frame; every value is a palette index
 // taken modulo 256, and nothing is written outside columns 0..W-1 and rows
-// 0..H-1.
+// 0..H-1. What they cover is noted as drawn, a row's run at a time.
 #include "objects/overlays.h"
 
 #include "common/int_math.h"
@@ -13,6 +13,27 @@ void PutPixel(const RasterTarget& frame, int32_t x, int32_t y, int32_t value) {
   if (x < 0 || x >= frame.width || y < 0 || y >= frame.height) return;
   frame.pixels[static_cast<size_t>(y) * static_cast<size_t>(frame.stride) + static_cast<size_t>(x)] =
       static_cast<uint8_t>(value);  // modulo 256
+}
+
+// Columns left..right of rows bottom..top, clipped to the frame, noted as drawn.
+void NoteBlock(const RasterTarget& frame, int32_t left, int32_t right, int32_t bottom, int32_t top) {
+  left = left < 0 ? 0 : left, right = right >= frame.width ? frame.width - 1 : right;
+  for (int32_t y = bottom < 0 ? 0 : bottom; y <= top && y < frame.height && left <= right; ++y)
+    NoteDrawn(*frame.tables, y, left, right);
+}
+
+// The columns a line has put on one row so far.
+struct RowRun {
+  int32_t y, left, right;
+};
+
+void ExtendRun(const RasterTarget& frame, RowRun& run, int32_t x, int32_t y) {
+  if (y == run.y) {
+    run.left = x < run.left ? x : run.left, run.right = x > run.right ? x : run.right;
+    return;
+  }
+  NoteBlock(frame, run.left, run.right, run.y, run.y);
+  run = {y, x, x};
 }
 
 int32_t Abs(int32_t v) { return v < 0 ? WrapNeg(v) : v; }
@@ -33,10 +54,12 @@ int DrawLine(const Stage& stage, int32_t x1, int32_t y1, int32_t x2, int32_t y2)
   int32_t ry = WrapAdd(WrapSub(y2, y1), sy);
   const int32_t colour = GridColour(stage);
   int32_t x = x1, y = y1;
+  RowRun run = {y1, x1, x1};
   while (rx != 0 || ry != 0) {
     // The walk may end one cell past the box of the ends; PutPixel drops it
-    // when that cell is off the frame.
+    // when that cell is off the frame, and so does the note.
     PutPixel(frame, x, y, colour);
+    ExtendRun(frame, run, x, y);
     const int32_t yWeight = WrapMul(Abs(WrapAdd(WrapSub(y, y1), sy)), Abs(rx));
     const int32_t xWeight = WrapMul(Abs(WrapAdd(WrapSub(x, x1), sx)), Abs(ry));
     if (yWeight > xWeight) {
@@ -45,6 +68,7 @@ int DrawLine(const Stage& stage, int32_t x1, int32_t y1, int32_t x2, int32_t y2)
       y = WrapAdd(y, sy), ry = WrapSub(ry, sy);
     }
   }
+  NoteBlock(frame, run.left, run.right, run.y, run.y);
   return 1;
 }
 
@@ -80,4 +104,7 @@ void DrawPaletteStrip(const Stage& stage) {
       PutPixel(frame, 200 + j, 60 + row, WrapAdd(stage.rampBase192, j / 2));
     }
   }
+  NoteBlock(frame, 100, 355, 25, 34);
+  NoteBlock(frame, 100, 163, 40, 79);
+  NoteBlock(frame, 200, 263, 40, 69);
 }

@@ -12,3 +12,11 @@
 // it by shadow tables first..last, a row at a time while the row is still in
 // the cache. With first > last it is the plain copy.
 void CopyBackgroundWithShadows(const RasterTarget& target, const uint8_t* background, int first, int last);
+// The same for a frame that holds the last frame drawn over this
+// background, its shadows as the span tables kept them: only the spans in
+// `restore` (what the last frame drew over) are copied back, and only the
+// columns where a shadow came or went are shaded anew (and noted); every
+// other pixel is right already. A null or whole list copies everything.
+// Either way the shadows' spans are kept for the next frame.
+void RestoreBackgroundWithShadows(const RasterTarget& target, const uint8_t* background, const ChangeList* restore,
+                                  int first, int last);

@@ -20,6 +20,27 @@ void FillRows(SpanRow* spans, int32_t first, int32_t last, int32_t leftValue) {
   const SpanRow empty = {leftValue, -1};
   for (int32_t y = first; y <= last; ++y) spans[y] = empty;
 }
+
+void FreeDrawnSpans(DrawnSpans& frame) {
+  for (ChangeList& list : frame.drawn) FreeChangeList(list);
+  FreeChangeList(frame.shaded);
+  FreeChangeList(frame.changed);
+  for (SpanRow*& table : frame.lastShadows) std::free(table), table = nullptr;
+}
+
+void ForgetShadows(DrawnSpans& frame) {
+  for (int k = 0; k < shadowTableCount; ++k) frame.shadowLow[k] = INT32_MAX, frame.shadowHigh[k] = INT32_MIN;
+}
+
+bool AllocateDrawnSpans(DrawnSpans& frame, int32_t rows) {
+  frame = {};
+  bool made = AllocateChangeList(frame.drawn[0], rows) && AllocateChangeList(frame.drawn[1], rows) &&
+              AllocateChangeList(frame.shaded, rows) && AllocateChangeList(frame.changed, rows);
+  for (SpanRow*& table : frame.lastShadows)
+    made = made && (table = static_cast<SpanRow*>(std::calloc(static_cast<size_t>(rows), sizeof(SpanRow))));
+  ForgetShadows(frame);
+  return made;
+}
 }  // namespace
 
 bool SpanTablesExist(const SpanTables& tables) {
@@ -40,6 +61,14 @@ int AllocateSpanTables(SpanTables& tables, int32_t rows) {
       return 0;
     }
   }
+  DrawnSpans frame;
+  if (!AllocateDrawnSpans(frame, rows)) {
+    for (SpanRow* done : made) std::free(done);
+    FreeDrawnSpans(frame);
+    return 0;
+  }
+  FreeDrawnSpans(tables.frame);
+  tables.frame = frame;
   for (int i = 0; i < spanTableCount; ++i) {
     std::free(tables.rows[i]);
     tables.rows[i] = made[i];
@@ -50,6 +79,7 @@ int AllocateSpanTables(SpanTables& tables, int32_t rows) {
 }
 
 void FreeSpanTables(SpanTables& tables) {
+  FreeDrawnSpans(tables.frame);
   for (SpanRow* table : tables.rows) std::free(table);
   std::memset(&tables, 0, sizeof tables);
 }
@@ -86,3 +116,38 @@ void ResetSpanTable(SpanTables& tables, int32_t frameRows, int table, int32_t ro
   FillRows(spans, 0, count - 1, leftValue);
   w = count == tables.allocatedRows ? WrittenRows{INT32_MAX, INT32_MIN, false, leftValue} : unknownRows;
 }
+
+const ChangeList* BeginDrawnSpans(SpanTables& tables, const uint8_t* pixels, const uint8_t* background,
+                                  int32_t width, int32_t height, int32_t stride) {
+  DrawnSpans& f = tables.frame;
+  if (f.changed.rows == nullptr) return nullptr;
+  const bool sameFrame = f.pixels != nullptr && f.pixels == pixels && f.background == background &&
+                         f.width == width && f.height == height && f.stride == stride;
+  f.now ^= 1;
+  const uint32_t frame = f.changed.frame + 1 == 0 ? 1 : f.changed.frame + 1;
+  if (sameFrame) {
+    ClearChangeList(f.changed);
+    f.changed.frame = frame;
+    ClearChangeList(f.drawn[f.now]);
+    ClearChangeList(f.shaded);
+    return &f.drawn[f.now ^ 1];
+  }
+  // Whatever the lists held described another frame: every row is emptied.
+  for (ChangeList& list : f.drawn) ClearChangeList(list, true);
+  ClearChangeList(f.shaded, true);
+  ClearChangeList(f.changed, true);
+  f.changed.everything = true;
+  f.changed.frame = frame;
+  ForgetShadows(f);
+  f.pixels = pixels, f.background = background;
+  f.width = width, f.height = height, f.stride = stride;
+  return nullptr;
+}
+
+void EndDrawnSpans(SpanTables& tables) {
+  DrawnSpans& f = tables.frame;
+  if (f.changed.rows == nullptr || f.changed.everything) return;  // a frame composed whole
+  for (const ChangeList* part : {&f.drawn[0], &f.drawn[1], &f.shaded}) AddChanges(f.changed, *part);
+}
+
+void ForgetDrawnSpans(SpanTables& tables) { tables.frame.pixels = nullptr; }

@@ -111,8 +111,8 @@ bool TargetFillable(const RasterTarget& target) {
 }
 
 // One span of a fillable target; dropped whole when it reaches past the
-// frame or the mask. Inline in the row loop, so that a span's set-up stays
-// a few instructions.
+// frame or the mask, else noted as drawn. Inline in the row loop, so that a
+// span's set-up stays a few instructions.
 __attribute__((always_inline)) inline void DrawSpan(const RasterTarget& target, bool blocks, int32_t colourBase,
                                                     int32_t row, int32_t xStart, int32_t xEnd, int32_t uL, int32_t vL,
                                                     int32_t uR, int32_t vR) {
@@ -134,6 +134,7 @@ __attribute__((always_inline)) inline void DrawSpan(const RasterTarget& target, 
   uint8_t* out = target.pixels + static_cast<ptrdiff_t>(row) * target.stride + xStart;
   if (blocks) SampleBlocks(sampling, out, n);
   else SamplePixels(sampling, out, n);
+  if (target.tables != nullptr) NoteDrawn(*target.tables, row, xStart, xEnd);
 }
 
 }  // namespace

@@ -7,9 +7,11 @@
 // may keep one scene per window.
 //
 // DrawSceneFrame composes one frame into scene.framePixels from the settings
-// record and the tick: background copy, shadows, faces in their fixed order,
-// overlays. It writes the scene and nothing else, so a frame is a function of
-// (record, tick, size, palette); the Win32 paint, the X11 program and
+// record and the tick, starting from the last frame and its change list
+// (FrameChanges in raster/span_tables.h; the first frame is composed whole):
+// background, shadows, faces in their fixed order, overlays. It writes the
+// scene and nothing else, so a frame is a function of (record, tick, size,
+// palette); the Win32 paint, the X11 program and
 // vimbrel-render all call it. A running clock takes the tick; a stopped one
 // keeps the tick stored in the record. StampSceneClocks writes the tick into
 // the record's running clocks, as a shell does once per frame drawn, so that

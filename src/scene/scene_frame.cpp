@@ -3,7 +3,10 @@
 // There is no depth buffer: the order of the layers alone decides what
 // covers what. Shadows darken the background before any face is drawn;
 // dodecahedrons 2 and 1 lie under the pyramid, dodecahedron 0 over it, and
-// the palette strip and then the grid over everything. Nothing here
+// the palette strip and then the grid over everything. The frame buffer
+// keeps the last frame: the background is put back under what that drew,
+// the shadows move, and what this one draws is noted, so that the frame's
+// change list (FrameChanges) says which pixels may differ. Nothing here
 // allocates.
 #include "objects/dodecahedron.h"
 #include "objects/overlays.h"
@@ -82,18 +85,21 @@ void DrawSceneFrame(Scene& scene, const SettingsRecord& settings, uint32_t tick)
   SettingsRecord s = settings;
   StampSceneClocks(s, tick);
   const Stage stage = SceneStage(scene, s);
+  const uint8_t* background = ImagePixels(scene.backgroundImage);
+  // The frame holds the last one: only what that drew is put back.
+  const ChangeList* restore = BeginDrawnSpans(scene.spanTables, scene.framePixels, background, scene.frameWidth,
+                                              scene.frameHeight, scene.frameStride);
   const bool shadows = s.showShadows != 0;
   if (shadows)
     for (int t = firstShadowTable; t <= lastShadowTable; ++t)
       ResetSpanTable(scene.spanTables, scene.frameHeight, t, scene.frameHeight, scene.frameWidth);
   AnimateWithShadows(scene, stage, s, shadows);
-  // The shadows are walked before the background is copied, so that each
-  // row is darkened right after its copy, while it is in the cache. The
-  // padding bytes after each row are refreshed too.
+  // The shadows are walked before the background is put back, so that each
+  // row is darkened right after its copy, while it is in the cache.
   if (shadows)
-    CopyBackgroundWithShadows(stage.raster, ImagePixels(scene.backgroundImage), firstShadowTable, lastShadowTable);
+    RestoreBackgroundWithShadows(stage.raster, background, restore, firstShadowTable, lastShadowTable);
   else
-    CopyBackgroundWithShadows(stage.raster, ImagePixels(scene.backgroundImage), 1, 0);  // no tables: the plain copy
+    RestoreBackgroundWithShadows(stage.raster, background, restore, 1, 0);  // no tables: the plain copy
 
   if (s.dodecaShow != 0) {
     DrawDodecahedron(scene, stage, 2);
@@ -105,4 +111,5 @@ void DrawSceneFrame(Scene& scene, const SettingsRecord& settings, uint32_t tick)
 
   if (s.showPalette != 0) DrawPaletteStrip(stage);
   if (s.showGrid != 0) DrawGrid(stage);
+  EndDrawnSpans(scene.spanTables);
 }

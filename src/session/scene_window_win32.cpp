@@ -8,11 +8,11 @@
 //
 // On a palette display a paint composes the frame and copies it whole
 // through the realised palette. On a true-colour display the frame timer
-// composes every scene's frame, converts the pixels that changed into each
-// window's 32-bit copy of its screen (image/shown_frame.h) and invalidates
-// only the bands of rows they lie in; a paint copies its update region from
-// that copy, which is always the whole current frame, so an exposure is
-// drawn right too. All scenes of a frame are drawn at one tick, so the
+// composes every scene's frame, converts the pixels of its change list that
+// changed into each window's 32-bit copy of its screen (image/shown_frame.h)
+// and invalidates only rectangles around them; a paint copies its update
+// rectangle from that copy, which is always the whole current frame, so an
+// exposure is drawn right too. All scenes of a frame are drawn at one tick, so the
 // solids stand in the same poses on every monitor.
 #include "session/scene_window_win32.h"
 
@@ -69,15 +69,43 @@ uint32_t FrameTick(Session& session) {
   return tick;
 }
 
-// Composes a frame, brings the copy to it and invalidates the bands it changed.
+// Invalidates the rectangles as one region: one request instead of one per
+// rectangle. Without the region (no memory) each is invalidated alone.
+void InvalidateBands(HWND window, const ShownBand* bands, int32_t count) {
+  if (count <= 0) return;
+  struct {
+    RGNDATAHEADER header;
+    RECT rects[maxShownBands];
+  } data = {};
+  data.header.dwSize = sizeof data.header;
+  data.header.iType = RDH_RECTANGLES;
+  data.header.nCount = static_cast<DWORD>(count);
+  RECT& bound = data.header.rcBound;
+  bound = {bands[0].left, bands[0].top, bands[0].right, bands[0].bottom};
+  for (int32_t i = 0; i < count; ++i) {
+    const ShownBand& b = bands[i];
+    data.rects[i] = {b.left, b.top, b.right, b.bottom};
+    bound = {b.left < bound.left ? b.left : bound.left, b.top < bound.top ? b.top : bound.top,
+             b.right > bound.right ? b.right : bound.right, b.bottom > bound.bottom ? b.bottom : bound.bottom};
+  }
+  HRGN region = ExtCreateRegion(nullptr, static_cast<DWORD>(sizeof data.header + count * sizeof(RECT)),
+                                reinterpret_cast<const RGNDATA*>(&data));
+  if (region != nullptr) {
+    InvalidateRgn(window, region, FALSE);  // the copy covers everything: never erase
+    DeleteObject(region);
+    return;
+  }
+  for (int32_t i = 0; i < count; ++i) InvalidateRect(window, &data.rects[i], FALSE);
+}
+
+// Composes a frame, brings the copy to it from the frame's change list and
+// invalidates the rectangles it changed.
 void ComposeIntoCopy(Session& session, SceneView& view, uint32_t tick) {
   DrawSceneFrame(view.scene, session.settings, tick);
   ShownBand bands[maxShownBands];
-  const int32_t count = UpdateShownFrame(view.shown, view.scene.framePixels, view.scene.frameStride, bands);
-  for (int32_t i = 0; i < count; ++i) {
-    const RECT band = {bands[i].left, bands[i].top, bands[i].right, bands[i].bottom};
-    InvalidateRect(view.window, &band, FALSE);  // the copy covers everything: never erase
-  }
+  const int32_t count = UpdateShownFrame(view.shown, view.scene.framePixels, view.scene.frameStride,
+                                         FrameChanges(view.scene.spanTables), bands);
+  InvalidateBands(view.window, bands, count);
 }
 
 // Every window whose scene is made takes this frame: composed into its copy,
@@ -124,13 +152,15 @@ void ShowFrameThroughPalette(Session& session, SceneView& view, HDC dc) {
                     DIB_PAL_COLORS);
 }
 
-// Copies the rows of the painted rectangle from the copy; the system clips
-// the copy to the update region. The picture handed over is just those rows,
-// so that where its rows start is never in question.
+// Copies the painted rectangle from the copy; the system clips it to the
+// update region. The picture handed over is just the rectangle's rows, so
+// that where its rows start is never in question.
 void ShowRowsOfCopy(const ShownFrame& shown, HDC dc, const RECT& painted) {
   const int32_t top = painted.top < 0 ? 0 : painted.top;
   const int32_t bottom = painted.bottom > shown.height ? shown.height : painted.bottom;
-  if (top >= bottom) return;
+  const int32_t left = painted.left < 0 ? 0 : painted.left;
+  const int32_t right = painted.right > shown.width ? shown.width : painted.right;
+  if (top >= bottom || left >= right) return;
   BITMAPINFO rows = {};
   rows.bmiHeader.biSize = sizeof rows.bmiHeader;
   rows.bmiHeader.biWidth = shown.width;
@@ -139,7 +169,7 @@ void ShowRowsOfCopy(const ShownFrame& shown, HDC dc, const RECT& painted) {
   rows.bmiHeader.biBitCount = 32;
   rows.bmiHeader.biCompression = BI_RGB;
   const uint32_t* lowestRow = shown.pixels + static_cast<size_t>(shown.height - bottom) * static_cast<size_t>(shown.width);
-  SetDIBitsToDevice(dc, 0, top, static_cast<DWORD>(shown.width), static_cast<DWORD>(bottom - top), 0, 0, 0,
+  SetDIBitsToDevice(dc, left, top, static_cast<DWORD>(right - left), static_cast<DWORD>(bottom - top), left, 0, 0,
                     static_cast<UINT>(bottom - top), lowestRow, &rows, DIB_RGB_COLORS);  // clipped, nothing to check
 }
 

@@ -140,9 +140,10 @@ void PutRectangle(const X11Target& target, const FrameImage& frame, int32_t left
 
 }  // namespace
 
-void PutFrame(const X11Target& target, const uint8_t* pixels, int32_t stride, FrameImage& frame) {
+void PutFrame(const X11Target& target, const uint8_t* pixels, int32_t stride, const ChangeList& changes,
+              FrameImage& frame) {
   ShownBand bands[maxShownBands];
-  const int32_t count = UpdateShownFrame(frame.shown, pixels, stride, bands);
+  const int32_t count = UpdateShownFrame(frame.shown, pixels, stride, changes, bands);
   for (int32_t i = 0; i < count; ++i)
     PutRectangle(target, frame, bands[i].left, bands[i].top, bands[i].right, bands[i].bottom);
 }

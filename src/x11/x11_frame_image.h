@@ -4,8 +4,8 @@
 // 256-entry table made from the scene palette, as the software palette path
 // shows the scene on a true-colour display. The image is shared with the
 // server (MIT-SHM) where it offers that, and sent with XPutImage otherwise.
-// Only what changed since the last frame is converted and sent, band by
-// band (ShownFrame, over the image's own pixels).
+// Only the frame's change list is converted (ShownFrame, over the image's
+// own pixels), and only rectangles covering what changed are sent.
 #pragma once
 
 #include <X11/Xlib.h>
@@ -32,8 +32,10 @@ bool CreateFrameImage(const X11Target& target, const PaletteEntry palette[256], 
 void DestroyFrameImage(Display* display, FrameImage& frame);
 
 // Shows a frame of target.width x target.height indices, stored bottom row
-// first with the given stride.
-void PutFrame(const X11Target& target, const uint8_t* pixels, int32_t stride, FrameImage& frame);
+// first with the given stride, of which only the pixels in `changes` may
+// differ from the frame shown last.
+void PutFrame(const X11Target& target, const uint8_t* pixels, int32_t stride, const ChangeList& changes,
+              FrameImage& frame);
 // Puts an exposed part of the window up again from what was last shown.
 void PutExposed(const X11Target& target, const FrameImage& frame, int32_t x, int32_t y, int32_t width,
                 int32_t height);

@@ -181,7 +181,7 @@ class Program {
     const uint32_t tick = ReadTick(clock_);
     StampSceneClocks(settings_, tick);
     DrawSceneFrame(scene_, settings_, tick);
-    PutFrame(target_, scene_.framePixels, scene_.frameStride, image_);
+    PutFrame(target_, scene_.framePixels, scene_.frameStride, FrameChanges(scene_.spanTables), image_);
     // Also waits until the server has read the shared image before the next frame writes it.
     if (TakeXError(target_.display) == 0) return true;
     // A window destroyed under a frame is an end, not a failure: its DestroyNotify is queued.

@@ -134,8 +134,11 @@ TEST_F(RenderToolTest, NumberedFramesFollowTheClockAndCarryTheRecord) {
                              " --config " + dir + "/record.cfg");
   ASSERT_EQ(run.status, 0) << run.message;
   EXPECT_EQ(Listing(), (std::vector<std::string>{"f-00.bmp", "f-01.bmp", "f-02.bmp", "record.cfg"}));
+  // The sequence draws each frame from the last one's change list; a frame
+  // drawn alone at the last moment must be the same.
   ASSERT_EQ(drawn.Make(200, 150), SceneInitResult::ok);
-  for (uint32_t tick : {100u, 800u, 1500u}) StampSceneClocks(record, tick), DrawSceneFrame(drawn.scene, record, tick);
+  StampSceneClocks(record, 1500);
+  DrawSceneFrame(drawn.scene, record, 1500);
   const Bytes last = ReadFile(dir + "/f-02.bmp");
   ASSERT_GT(last.size(), 1078u);
   EXPECT_EQ(Bytes(last.begin() + 1078, last.end()), drawn.FrameBytes());

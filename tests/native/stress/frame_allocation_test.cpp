@@ -1,4 +1,5 @@
-// Drawing frames allocates nothing once the scene is built. This program's
+// Drawing frames and bringing the true-colour copy up to date from their
+// change lists allocate nothing once the scene and the copy are made. This program's
 // malloc family is interposed and counted (operator new goes through
 // malloc); a sanitizer build, whose sanitizer owns malloc, leaves it out.
 #include <gtest/gtest.h>
@@ -7,6 +8,7 @@
 #include <cstdint>
 #include <cstdlib>
 
+#include "image/shown_frame.h"
 #include "scene/test_scene.h"
 
 #if defined(__has_feature)
@@ -38,9 +40,10 @@ namespace {
 // Through a pointer the compiler cannot see through, so the allocation stays.
 void* (*volatile allocateBlock)(size_t) = std::malloc;
 
-// Frames at two sizes with every layer on, across the tick count's sign
-// change and wrap; a counter that sees nothing proves nothing, so a plain
-// allocation is counted first.
+// Frames at two sizes with every layer on, the shadows now and then off,
+// across the tick count's sign change and wrap, the first one whole and
+// the rest from the change list; a counter that sees nothing proves
+// nothing, so a plain allocation is counted first.
 TEST(FrameAllocation, FramesAllocateNothingAfterInitialisation) {
   const uint64_t start = allocations;
   void* block = allocateBlock(24);
@@ -52,13 +55,22 @@ TEST(FrameAllocation, FramesAllocateNothingAfterInitialisation) {
     ASSERT_EQ(t.Make(size.first, size.second), SceneInitResult::ok);
     SettingsRecord settings = DefaultSettings();
     settings.showGrid = settings.showPalette = 1;
+    const Scene& scene = t.scene;
+    ShownFrame shown{};
+    ASSERT_TRUE(CreateShownFrame(shown, scene.frameWidth, scene.frameHeight, scene.palette.entries));
+    ShownBand bands[maxShownBands];
+    int32_t sent = 0;
     const uint64_t before = allocations;
     for (uint32_t tick : {0u, 0x7fffff00u, 0xffffff00u})
       for (uint32_t step = 0; step < 25; ++step) {
         StampSceneClocks(settings, tick + step * 20);
+        settings.showShadows = step % 10 < 7;
         DrawSceneFrame(t.scene, settings, tick + step * 20);
+        sent += UpdateShownFrame(shown, scene.framePixels, scene.frameStride, FrameChanges(scene.spanTables), bands);
       }
     EXPECT_EQ(allocations - before, 0u) << size.first << " x " << size.second;
+    EXPECT_GT(sent, 1) << "the frames after the first changed nothing";
+    FreeShownFrame(shown);
   }
 }
 
