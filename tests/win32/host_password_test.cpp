@@ -2,9 +2,7 @@
 // PASSWORD.CPL stand-in (password_standin.h) placed in the system folder.
 #include <gtest/gtest.h>
 
-#include "host/host_state.h"
 #include "host/saver_window_win32.h"
-#include "session/scene_window_win32.h"
 #include "support/harness.h"
 
 namespace {

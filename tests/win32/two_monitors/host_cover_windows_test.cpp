@@ -8,10 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdint>
-#include <vector>
 
-#include "session/settings_registry_win32.h"
 #include "support/harness.h"
 
 namespace {
