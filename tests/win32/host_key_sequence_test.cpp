@@ -10,17 +10,11 @@ namespace {
 
 constexpr DWORD frameTimeMs = 100;  // the default frame time; the holdoff after the dialog counts its ticks
 
-class HostKeySequence : public ::testing::Test {
+class HostKeySequence : public SaverTest {
  protected:
   void SetUp() override {
-    RemoveUsePasswordFlag();
-    SetCursorPos(500, 400);
-    saver = StartSaver("/s");
-    ASSERT_NE(saver.window, nullptr);
-  }
-  void TearDown() override {
-    EndProgram(saver.run);
-    DeleteSettingsKey();  // OK stores the record
+    SaverTest::SetUp();
+    StartSaverOrFail();
   }
   HWND OpenDialog() {
     TypeKeySequence(saver.window);
@@ -32,8 +26,6 @@ class HostKeySequence : public ::testing::Test {
     const DWORD start = GetTickCount();
     WaitUntil([&] { return GetTickCount() - start >= holdoffAfterDialog * frameTimeMs + 400; });
   }
-
-  SaverRun saver = {};
 };
 
 TEST_F(HostKeySequence, FirstLettersAreSwallowedAndAWrongLetterEndsTheSaver) {

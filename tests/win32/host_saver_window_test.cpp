@@ -6,30 +6,17 @@
 
 namespace {
 
-constexpr int startX = 500;
-constexpr int startY = 400;
-
-class HostFullScreen : public ::testing::Test {
+class HostFullScreen : public SaverTest {
  protected:
   void SetUp() override {
-    RemoveUsePasswordFlag();
+    SaverTest::SetUp();
     ShowOwnWindow();
-    SetCursorPos(startX, startY);  // the saver measures travel from where the cursor is when it starts
   }
-  void TearDown() override {
-    EndProgram(saver.run);
-  }
-  void Start() {
-    saver = StartSaver("/s");
-    ASSERT_NE(saver.window, nullptr);
-  }
-
-  SaverRun saver = {};
 };
 
 TEST_F(HostFullScreen, CoversTheScreenTopmostHidesTheCursorAndKeepsItsTitle) {
   ASSERT_FALSE(CursorHidden());  // the test's own window shows the arrow
-  Start();
+  StartSaverOrFail();
   RECT rect;
   GetWindowRect(saver.window, &rect);
   EXPECT_EQ(rect.left, 0);
@@ -56,7 +43,7 @@ TEST_F(HostFullScreen, CoversTheScreenTopmostHidesTheCursorAndKeepsItsTitle) {
 // Travel counts |dx| + |dy| from the reference: exactly 4 keeps the saver,
 // 5 ends it, in whichever direction.
 TEST_F(HostFullScreen, MouseTravelOfFourKeepsItAndFiveInOneStepEndsIt) {
-  Start();
+  StartSaverOrFail();
   MoveMouse(saver.window, startX + 2, startY + 2);
   EXPECT_TRUE(StaysRunning(saver.run));
   MoveMouse(saver.window, startX - 3, startY - 1);
@@ -68,7 +55,7 @@ TEST_F(HostFullScreen, MouseTravelOfFourKeepsItAndFiveInOneStepEndsIt) {
 class HostEndingInput : public HostFullScreen, public ::testing::WithParamInterface<UINT> {};
 
 TEST_P(HostEndingInput, EndsTheSaverWithZero) {
-  Start();
+  StartSaverOrFail();
   PostMessageA(saver.window, GetParam(), 'X', 0);
   EXPECT_EQ(WaitForExit(saver.run), 0u);
 }

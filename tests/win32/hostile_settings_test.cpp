@@ -16,21 +16,11 @@ namespace {
 constexpr char kelvarnKeyPath[] = "Software\\Kelvarn";
 const int lightTwoZ = Control("light2Z"), lightTwoZLabel = Label("light2Z");
 
-class HostileSettings : public ::testing::Test {
+class HostileSettings : public SaverTest {
  protected:
-  void SetUp() override {
-    RemoveUsePasswordFlag();
-    SetCursorPos(500, 400);
-  }
   void TearDown() override {
-    EndProgram(saver.run);
-    RegDeleteTreeA(HKEY_CURRENT_USER, kelvarnKeyPath);  // the settings, and a volatile key of the save test
-    RemoveUsePasswordFlag();
-    RemoveStandin(SystemFolder());
-  }
-  void StartSaverProgram() {
-    saver = StartSaver("/s");
-    ASSERT_NE(saver.window, nullptr);
+    SaverTest::TearDown();
+    RegDeleteTreeA(HKEY_CURRENT_USER, kelvarnKeyPath);  // a volatile key of the save test
   }
   HWND StartSettingsMode() {
     saver.run = StartProgram("/c");
@@ -46,7 +36,6 @@ class HostileSettings : public ::testing::Test {
     return WaitForSettingsDialog(saver.run.process.dwProcessId);
   }
 
-  SaverRun saver = {};
   ProgramRun& run = saver.run;
 };
 
@@ -79,8 +68,8 @@ TEST_F(HostileSettings, InputEndsTheSaverAfterTheDialogWhateverTheFrameTime) {
   for (const HoldoffCase& c : cases) {
     SCOPED_TRACE("frame time " + std::to_string(c.frameTime) + (c.resetFirst ? " after Reset" : ""));
     StoreSettings(DefaultsWith(c.frameTime));
-    SetCursorPos(500, 400);
-    StartSaverProgram();
+    SetCursorPos(startX, startY);
+    StartSaverOrFail();
     HWND dialog = OpenDialogOverTheSaver();
     ASSERT_NE(dialog, nullptr);
     if (c.resetFirst) PostMessageA(dialog, WM_COMMAND, resetToDefaultsId, 0);
@@ -154,7 +143,7 @@ TEST_F(HostileSettings, TextPasswordSwitchIsReadAsItsNumber) {
     SCOPED_TRACE(c.text);
     ResetStandin("A");  // approves every question
     ASSERT_TRUE(SetUserValue("Control Panel\\Desktop", "ScreenSaveUsePassword", REG_SZ, c.text, 2));
-    StartSaverProgram();
+    StartSaverOrFail();
     PostKey(saver.window, 'X');
     EXPECT_EQ(WaitForExit(run), 0u);
     EXPECT_EQ(StandinNumber("Calls"), c.questions);
@@ -184,7 +173,7 @@ TEST_F(HostileSettings, SettingsModeDialogHasTheKeyboardAtOnce) {
 }
 
 TEST_F(HostileSettings, DialogOverTheSaverHasTheKeyboard) {
-  StartSaverProgram();
+  StartSaverOrFail();
   HWND dialog = OpenDialogOverTheSaver();
   ASSERT_NE(dialog, nullptr);
   HWND first = GetNextDlgTabItem(dialog, nullptr, FALSE);

@@ -10,6 +10,7 @@
 
 #include <windows.h>
 #include <commctrl.h>
+#include <gtest/gtest.h>
 
 #include <cstdint>
 #include <functional>
@@ -171,3 +172,20 @@ SettingsRecord FrozenPose();
 std::vector<uint8_t> ExpectedScreen(const SettingsRecord& record, int width, int height, uint32_t tick = 0);
 // Pixels that differ between two pictures; a size mismatch counts as all of both.
 size_t Mismatches(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b);
+
+// A test of the real full-screen saver: no password switch, no stand-in and
+// no stored settings before and after it, the cursor at its start point (the
+// saver measures travel from there), and the saver ended afterwards.
+class SaverTest : public ::testing::Test {
+ protected:
+  static constexpr int startX = 500, startY = 400;
+  void SetUp() override { Clean(), SetCursorPos(startX, startY); }
+  void TearDown() override { EndProgram(saver.run), Clean(); }
+  static void Clean() { RemoveUsePasswordFlag(), RemoveStandin(SystemFolder()), DeleteSettingsKey(); }
+  // Starts the saver; the test fails at once when its window does not come.
+  void StartSaverOrFail(const char* folder = nullptr) {
+    saver = StartSaver("/s", folder);
+    ASSERT_NE(saver.window, nullptr);
+  }
+  SaverRun saver = {};
+};

@@ -65,25 +65,17 @@ std::vector<HWND> CoverWindows(const SaverRun& saver) {
   return query.found;
 }
 
-class HostCoverWindows : public ::testing::Test {
+class HostCoverWindows : public SaverTest {
  protected:
   void SetUp() override {
+    SaverTest::SetUp();
     monitors = MonitorRects();
     ASSERT_EQ(monitors.size(), 2u) << "run through scripts/wine-env --two-monitors";
     const RECT screen = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
     ASSERT_TRUE(SameRect(monitors[0], screen)) << "the primary monitor is the screen at 0,0";
     RECT overlap;
     ASSERT_FALSE(IntersectRect(&overlap, &monitors[0], &monitors[1])) << "the monitors lie side by side";
-    RemoveUsePasswordFlag();
-    RemoveStandin(SystemFolder());
-    DeleteSettingsKey();
-    SetCursorPos(startX(), startY());
-  }
-  void TearDown() override {
-    EndProgram(saver.run);
-    RemoveUsePasswordFlag();
-    RemoveStandin(SystemFolder());
-    DeleteSettingsKey();
+    SetCursorPos(coverX(), coverY());
   }
   // Starts the saver and waits for its one cover to be shown.
   HWND StartWithCover() {
@@ -98,11 +90,10 @@ class HostCoverWindows : public ::testing::Test {
   }
 
   // The cursor starts on the second monitor, where the tests' input happens.
-  int startX() const { return monitors[1].left + 300; }
-  int startY() const { return monitors[1].top + 200; }
+  int coverX() const { return monitors[1].left + 300; }
+  int coverY() const { return monitors[1].top + 200; }
 
   std::vector<RECT> monitors;  // as MonitorRects gives them
-  SaverRun saver = {};
 };
 
 // Both monitors show the scene, each at its own size, in the same pose:
@@ -156,12 +147,12 @@ TEST_F(HostCoverWindows, AKeyOrMouseTravelOnTheCoverEndsTheSaverAsOnTheSceneWind
   PostKey(cover, 'X');
   EXPECT_EQ(WaitForExit(saver.run), 0u);
 
-  SetCursorPos(startX(), startY());
+  SetCursorPos(coverX(), coverY());
   cover = StartWithCover();
   ASSERT_NE(cover, nullptr);
-  MoveMouse(cover, startX() + 2, startY() + 2);
+  MoveMouse(cover, coverX() + 2, coverY() + 2);
   EXPECT_TRUE(StaysRunning(saver.run)) << "travel of 4 keeps the saver";
-  MoveMouse(cover, startX() + 3, startY() + 2);
+  MoveMouse(cover, coverX() + 3, coverY() + 2);
   EXPECT_EQ(WaitForExit(saver.run), 0u) << "travel of 5 ends it";
 }
 
