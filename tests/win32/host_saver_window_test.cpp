@@ -17,12 +17,9 @@ class HostFullScreen : public SaverTest {
 TEST_F(HostFullScreen, CoversTheScreenTopmostHidesTheCursorAndKeepsItsTitle) {
   ASSERT_FALSE(CursorHidden());  // the test's own window shows the arrow
   StartSaverOrFail();
-  RECT rect;
+  RECT rect, screen = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
   GetWindowRect(saver.window, &rect);
-  EXPECT_EQ(rect.left, 0);
-  EXPECT_EQ(rect.top, 0);
-  EXPECT_EQ(rect.right, GetSystemMetrics(SM_CXSCREEN));
-  EXPECT_EQ(rect.bottom, GetSystemMetrics(SM_CYSCREEN));
+  EXPECT_TRUE(EqualRect(&rect, &screen)) << rect.left << "," << rect.top << " " << rect.right << "," << rect.bottom;
   EXPECT_NE(GetWindowLongA(saver.window, GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
   EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == saver.window; }, 5000));
   EXPECT_TRUE(WaitUntil(CursorHidden, 5000));
@@ -88,8 +85,7 @@ TEST_F(HostChildPreview, FillsTheParentIgnoresInputForwardsContextMenusAndEndsWi
   RECT parentClient, previewRect;
   GetClientRect(parent, &parentClient);
   GetClientRect(preview, &previewRect);
-  EXPECT_EQ(previewRect.right, parentClient.right);
-  EXPECT_EQ(previewRect.bottom, parentClient.bottom);
+  EXPECT_TRUE(EqualRect(&previewRect, &parentClient)) << previewRect.right << " x " << previewRect.bottom;
   EXPECT_EQ(GetParent(preview), parent);
   EXPECT_NE(GetWindowLongA(preview, GWL_STYLE) & WS_CHILD, 0);
 

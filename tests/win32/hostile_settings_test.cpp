@@ -40,8 +40,7 @@ class HostileSettings : public SaverTest {
 };
 
 SettingsRecord DefaultsWith(int32_t frameTime) {
-  SettingsRecord record;
-  SetDefaultSettings(record);
+  SettingsRecord record = DefaultSettings();
   record.frameTime = frameTime;
   return record;
 }

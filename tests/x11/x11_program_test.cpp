@@ -199,10 +199,9 @@ void Close(Display* display, Window window) {
   XFlush(display);
 }
 
-std::vector<std::string> Command(const std::vector<std::string>& options) {
-  std::vector<std::string> command{VIMBREL_PROGRAM};
-  command.insert(command.end(), options.begin(), options.end());
-  return command;
+std::vector<std::string> Command(std::vector<std::string> options) {
+  options.insert(options.begin(), VIMBREL_PROGRAM);
+  return options;
 }
 
 std::string FrozenAt(uint32_t tick) { return "VIMBREL_FROZEN_TICK=" + std::to_string(tick); }
