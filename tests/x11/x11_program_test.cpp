@@ -51,10 +51,9 @@ pid_t Spawn(const std::vector<std::string>& command, const std::vector<std::stri
   std::vector<char*> argv;
   for (const std::string& a : command) argv.push_back(const_cast<char*>(a.c_str()));
   argv.push_back(nullptr);
-  std::vector<std::string> env(extraEnv);
-  for (char** e = environ; *e != nullptr; ++e) env.emplace_back(*e);  // earlier entries win
   std::vector<char*> envp;
-  for (const std::string& e : env) envp.push_back(const_cast<char*>(e.c_str()));
+  for (const std::string& e : extraEnv) envp.push_back(const_cast<char*>(e.c_str()));
+  for (char** e = environ; *e != nullptr; ++e) envp.push_back(*e);  // earlier entries win
   envp.push_back(nullptr);
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
@@ -70,19 +69,16 @@ pid_t Spawn(const std::vector<std::string>& command, const std::vector<std::stri
 // -2 when ended by a signal.
 int WaitExit(pid_t pid, double seconds) {
   int status = 0;
-  const bool ended = WaitFor([&] { return waitpid(pid, &status, WNOHANG) == pid; }, seconds);
-  if (!ended) {
-    kill(pid, SIGKILL);
-    waitpid(pid, &status, 0);
+  if (!WaitFor([&] { return waitpid(pid, &status, WNOHANG) == pid; }, seconds)) {
+    kill(pid, SIGKILL), waitpid(pid, &status, 0);
     return -1;
   }
   return WIFEXITED(status) ? WEXITSTATUS(status) : -2;
 }
 
 std::string ReadText(const std::string& path) {
-  std::ifstream file(path);
   std::stringstream text;
-  text << file.rdbuf();
+  text << std::ifstream(path).rdbuf();
   return text.str();
 }
 
@@ -151,9 +147,7 @@ long DifferingPixels(Display* display, Window window, const Frame& expected) {
   long differing = 0;
   for (int32_t y = 0; y < expected.height; ++y)
     for (int32_t x = 0; x < expected.width; ++x) {
-      const unsigned long p = XGetPixel(image, x, y);
-      const auto rgb = static_cast<uint32_t>((p & image->red_mask) >> 16 << 16 | (p & image->green_mask) >> 8 << 8 |
-                                             (p & image->blue_mask));
+      const unsigned long rgb = XGetPixel(image, x, y) & (image->red_mask | image->green_mask | image->blue_mask);
       differing += rgb != expected.rgb[static_cast<size_t>(y) * expected.width + x];
     }
   XDestroyImage(image);

@@ -1,6 +1,5 @@
 // vimbrel-render, run as a program: argument and file checks, and the frames
 // it writes compared with frames drawn here from the committed pictures.
-#include <dirent.h>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -8,6 +7,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -42,9 +42,7 @@ class RenderToolTest : public ::testing::Test {
     ASSERT_NE(mkdtemp(pattern), nullptr);
     dir = pattern;
   }
-  void TearDown() override {
-    std::system(("rm -rf '" + dir + "'").c_str());
-  }
+  void TearDown() override { std::filesystem::remove_all(dir); }
 
   ToolRun Render(const std::string& arguments) {
     const std::string errors = dir + ".stderr";
@@ -55,11 +53,7 @@ class RenderToolTest : public ::testing::Test {
   }
   std::vector<std::string> Listing() const {
     std::vector<std::string> names;
-    if (DIR* d = opendir(dir.c_str())) {
-      while (dirent* e = readdir(d))
-        if (e->d_name[0] != '.') names.push_back(e->d_name);
-      closedir(d);
-    }
+    for (const auto& entry : std::filesystem::directory_iterator(dir)) names.push_back(entry.path().filename());
     std::sort(names.begin(), names.end());
     return names;
   }
