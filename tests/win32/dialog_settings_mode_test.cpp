@@ -8,7 +8,6 @@
 
 #include "config_ui/configure_dialog_win32.h"
 #include "config_ui/preview_window_win32.h"
-#include "resources/resource_ids.h"
 #include "support/harness.h"
 
 namespace {
@@ -32,26 +31,18 @@ Script script;
 // The session settings mode runs with; the script's thread timer has no other way to it.
 Session session;
 
-void EndSettingsModeNow() {
-  if (IsWindow(SceneWindow(session)))
-    DestroyWindow(SceneWindow(session));
-  else
-    PostQuitMessage(99);
-}
-
 void CALLBACK ScriptTick(HWND, UINT, UINT_PTR, DWORD) {
+  const bool stepsLeft = script.current < script.steps.size();
   if (GetTickCount() - script.stepStart > stepDeadlineMs) {
-    if (script.current < script.steps.size())
-      ADD_FAILURE() << "step timed out: " << script.steps[script.current].name;
-    else
-      ADD_FAILURE() << "settings mode did not end after the last step";
+    ADD_FAILURE() << (stepsLeft ? std::string("step timed out: ") + script.steps[script.current].name
+                                : "settings mode did not end after the last step");
     script.current = script.steps.size();
     script.stepStart = GetTickCount();
-    EndSettingsModeNow();
+    // Ends settings mode now: its window closed, or its loop told to end.
+    IsWindow(SceneWindow(session)) ? void(DestroyWindow(SceneWindow(session))) : PostQuitMessage(99);
     return;
   }
-  if (script.current >= script.steps.size()) return;
-  if (!script.steps[script.current].run()) return;
+  if (!stepsLeft || !script.steps[script.current].run()) return;
   ++script.current;
   script.stepStart = GetTickCount();
 }
