@@ -84,7 +84,6 @@ class SettingsMode : public ::testing::Test {
   SettingsRecord stored;
 
   void SetUp() override {
-    IsolateCurrentUser();
     DeleteSettingsKey();
     StartSession(session, GetModuleHandleA(nullptr));
     SetDefaultSettings(stored);
@@ -94,7 +93,7 @@ class SettingsMode : public ::testing::Test {
     StoreSettings(stored);
   }
 
-  void TearDown() override { EndSession(session); }
+  void TearDown() override { EndSession(session), DeleteSettingsKey(); }
 };
 
 TEST_F(SettingsMode, OpensTheDialogOverTheLiveSceneShowsEachChangeAndCloseStoresNothing) {

@@ -2,9 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <cstdlib>
-
 #include "image/resource_win32.h"
 #include "password_standin/password_standin.h"
 #include "resources/resource_ids.h"
@@ -93,32 +90,6 @@ bool ReadUserValue(const char* key, const char* name, std::vector<uint8_t>& byte
   if (status == ERROR_SUCCESS && size > 0)
     status = RegGetValueA(HKEY_CURRENT_USER, key, name, RRF_RT_ANY | RRF_NOEXPAND, &type, bytes.data(), &size);
   return status == ERROR_SUCCESS;
-}
-
-namespace {
-
-char privateUserPath[64];
-
-void DropPrivateUser() {
-  RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
-  RegDeleteTreeA(HKEY_CURRENT_USER, privateUserPath);
-  RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\VimbrelTests");  // only when no other test's user is left
-}
-
-}  // namespace
-
-void IsolateCurrentUser() {
-  if (privateUserPath[0] != '\0') return;
-  std::snprintf(privateUserPath, sizeof privateUserPath, "Software\\VimbrelTests\\DialogUser%lu",
-                GetCurrentProcessId());
-  RegDeleteTreeA(HKEY_CURRENT_USER, privateUserPath);  // a left-over of an earlier process with the same id
-  HKEY privateUser;
-  // Not volatile: the program creates its key non-volatile, which a volatile parent refuses.
-  if (RegCreateKeyExA(HKEY_CURRENT_USER, privateUserPath, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &privateUser,
-                      nullptr) != ERROR_SUCCESS)
-    return;
-  RegOverridePredefKey(HKEY_CURRENT_USER, privateUser);
-  std::atexit(DropPrivateUser);
 }
 
 int StoredSaverRunningState() {

@@ -93,9 +93,6 @@ inline std::vector<uint8_t> BytesOf(const SettingsRecord& record) {
   return bytes;
 }
 inline void StoreSettings(const SettingsRecord& record) { WriteSettingsValue(BytesOf(record), REG_BINARY); }
-// Gives this process a private HKEY_CURRENT_USER (a fresh key of its own),
-// so that tests running side by side never see each other's settings.
-void IsolateCurrentUser();
 // "Control Panel\Desktop" "ScreenSaveUsePassword": set as a DWORD, or removed.
 inline void SetUsePasswordFlag(DWORD value) {
   SetUserValue("Control Panel\\Desktop", "ScreenSaveUsePassword", REG_DWORD, &value, sizeof value);
