@@ -342,12 +342,11 @@ TEST(X11Program, BadInputGetsOneLineAndItsStatus) {
     if (!c.environment.empty()) env.insert(env.begin(), c.environment);
     const pid_t pid = Spawn(Command(c.arguments), env, scratch + "-bad.err");
     EXPECT_EQ(WaitExit(pid, 15), c.status);
-    const std::string text = ReadText(scratch + "-bad.err");
-    EXPECT_EQ(text.substr(0, text.find('\n')), c.firstLine);
-    const std::string rest = text.substr(text.find('\n') + 1);
-    EXPECT_EQ(rest, c.status == 2 ? "usage: vimbrel [--root] [--window-id ID] [--display NAME] [--config FILE] "
-                                    "[--fps] [--SETTING VALUE...] (--help lists them)\n"
-                                  : "");
+    EXPECT_EQ(ReadText(scratch + "-bad.err"),
+              c.firstLine + "\n" +
+                  (c.status == 2 ? "usage: vimbrel [--root] [--window-id ID] [--display NAME] [--config FILE] "
+                                   "[--fps] [--SETTING VALUE...] (--help lists them)\n"
+                                 : ""));
   }
 }
 
