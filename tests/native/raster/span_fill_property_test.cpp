@@ -183,7 +183,8 @@ class SpanFillProperty : public RasterScene {
     const double radius = std::uniform_real_distribution<double>(0.5, width)(random_);
     std::vector<FramePoint> corners;
     for (double a : angles)
-      corners.push_back({static_cast<int32_t>(cx + radius * std::cos(a)), static_cast<int32_t>(cy + radius * std::sin(a))});
+      corners.push_back(
+          {static_cast<int32_t>(cx + radius * std::cos(a)), static_cast<int32_t>(cy + radius * std::sin(a))});
     std::vector<RefEdge> edges;
     for (int i = 0; i < count; ++i) edges.push_back({corners[i], corners[(i + 1) % count], 0, 0, 0, 0});
     return edges;
@@ -198,10 +199,8 @@ class SpanFillProperty : public RasterScene {
       vs[i] = random_() % 8 == 0 ? Coordinate(target_.maskHeight, extreme) : random_() % target_.maskHeight;
     }
     std::vector<RefEdge> edges;
-    for (int i = 0; i < 3; ++i) {
-      const int j = (i + 1) % 3;
+    for (int i = 0, j = 1; i < 3; ++i, j = (i + 1) % 3)
       edges.push_back({corners[i], corners[j], us[i], vs[i], us[j], vs[j]});
-    }
     return edges;
   }
 
@@ -230,10 +229,7 @@ class SpanFillProperty : public RasterScene {
     Reference reference = StartReference();
     ResetSpanTable(tables_, height, faceTable, height, width);
     std::vector<FramePoint> points;
-    for (const RefEdge& e : edges) {
-      points.push_back(e.a);
-      points.push_back(e.b);
-    }
+    for (const RefEdge& e : edges) points.insert(points.end(), {e.a, e.b});
     for (size_t i = 0; i < edges.size(); ++i)
       AddTexturedEdge(target_, points.data(), 2 * i, 2 * i + 1, edges[i].ua, edges[i].va, edges[i].ub, edges[i].vb);
     const std::vector<RefFaceRow> rows = reference.FaceRows(edges);
