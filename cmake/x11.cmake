@@ -58,14 +58,15 @@ if(NOT VIMBREL_TESTS)
   return()
 endif()
 
-# The program on private Xvfb servers, its frames against vimbrel-render's.
+# The program on private Xvfb servers, its frames against the portable core's.
 add_executable(x11_program_test ${CMAKE_SOURCE_DIR}/tests/x11/x11_program_test.cpp ${CMAKE_SOURCE_DIR}/src/x11/x11_options.cpp)
+target_include_directories(x11_program_test PRIVATE ${CMAKE_SOURCE_DIR}/tests/native)
 target_link_libraries(x11_program_test PRIVATE vimbrel_core vimbrel_input_files X11::X11 GTest::gtest GTest::gtest_main)
 target_compile_definitions(x11_program_test PRIVATE
   VIMBREL_BINARY_DIR="${CMAKE_BINARY_DIR}"
-  VIMBREL_PROGRAM="$<TARGET_FILE:vimbrel>"
-  VIMBREL_RENDER="$<TARGET_FILE:vimbrel-render>")
-add_dependencies(x11_program_test vimbrel vimbrel_xml vimbrel_manual vimbrel-render)
+  VIMBREL_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
+  VIMBREL_PROGRAM="$<TARGET_FILE:vimbrel>")
+add_dependencies(x11_program_test vimbrel vimbrel_xml vimbrel_manual)
 gtest_discover_tests(x11_program_test DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 180)
 
 # XScreenSaver's daemon running the installed program, as an unprivileged user (root only).

@@ -5,13 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <functional>
 
 #include "config_ui/configure_dialog_win32.h"
 #include "config_ui/preview_window_win32.h"
-#include "resources/resource_ids.h"
-#include "scene/settings_record.h"
-#include "session/scene_window_win32.h"
 #include "support/harness.h"
 
 namespace {
@@ -35,26 +31,18 @@ Script script;
 // The session settings mode runs with; the script's thread timer has no other way to it.
 Session session;
 
-void EndSettingsModeNow() {
-  if (IsWindow(SceneWindow(session)))
-    DestroyWindow(SceneWindow(session));
-  else
-    PostQuitMessage(99);
-}
-
 void CALLBACK ScriptTick(HWND, UINT, UINT_PTR, DWORD) {
+  const bool stepsLeft = script.current < script.steps.size();
   if (GetTickCount() - script.stepStart > stepDeadlineMs) {
-    if (script.current < script.steps.size())
-      ADD_FAILURE() << "step timed out: " << script.steps[script.current].name;
-    else
-      ADD_FAILURE() << "settings mode did not end after the last step";
+    ADD_FAILURE() << (stepsLeft ? std::string("step timed out: ") + script.steps[script.current].name
+                                : "settings mode did not end after the last step");
     script.current = script.steps.size();
     script.stepStart = GetTickCount();
-    EndSettingsModeNow();
+    // Ends settings mode now: its window closed, or its loop told to end.
+    IsWindow(SceneWindow(session)) ? void(DestroyWindow(SceneWindow(session))) : PostQuitMessage(99);
     return;
   }
-  if (script.current >= script.steps.size()) return;
-  if (!script.steps[script.current].run()) return;
+  if (!stepsLeft || !script.steps[script.current].run()) return;
   ++script.current;
   script.stepStart = GetTickCount();
 }
@@ -79,17 +67,6 @@ bool FrameIsBareBackground() {
   return std::memcmp(scene.framePixels, scene.backgroundImage->pixels, bytes) == 0;
 }
 
-// Counts frames by the pyramid's turn tick, which every frame with the
-// pyramid shown and turning rewrites with the current tick count.
-struct FrameCounter {
-  int32_t lastTick = 0;
-  int frames = 0;
-  void Poll() {
-    if (session.settings.pyramidTurnTick != lastTick) ++frames;
-    lastTick = session.settings.pyramidTurnTick;
-  }
-};
-
 Step WaitForLiveScene() {
   return {"the scene runs with the dialog over it",
           [] { return IsWindow(Dialog()) && IsWindowVisible(Dialog()) && FrameDrawn(); }};
@@ -107,7 +84,6 @@ class SettingsMode : public ::testing::Test {
   SettingsRecord stored;
 
   void SetUp() override {
-    IsolateCurrentUser();
     DeleteSettingsKey();
     StartSession(session, GetModuleHandleA(nullptr));
     SetDefaultSettings(stored);
@@ -117,8 +93,7 @@ class SettingsMode : public ::testing::Test {
     StoreSettings(stored);
   }
 
-  void TearDown() override { EndSession(session); }
-
+  void TearDown() override { EndSession(session), DeleteSettingsKey(); }
 };
 
 TEST_F(SettingsMode, OpensTheDialogOverTheLiveSceneShowsEachChangeAndCloseStoresNothing) {
@@ -172,23 +147,22 @@ TEST_F(SettingsMode, OpensTheDialogOverTheLiveSceneShowsEachChangeAndCloseStores
 // shows at most one new frame in 1.2 s, and the stored 50 ms period many.
 // Cancel puts the period back with the settings.
 TEST_F(SettingsMode, FrameTimeSliderSetsThePeriodAndCancelPutsItBack) {
-  FrameCounter counter;
+  // Frames are counted by the pyramid's turn tick, which every frame rewrites.
+  int32_t lastTick = 0;
+  int frames = 0;
   DWORD since = 0;
-  const int frameTimeId = FrameTimeField().controlId;
-  auto countFor = [&counter, &since](DWORD ms, std::function<void()> check) {
-    return [&counter, &since, ms, check] {
-      if (since == 0) since = GetTickCount(), counter = FrameCounter{}, counter.Poll();
-      counter.Poll();
-      if (GetTickCount() - since < ms) return false;
-      check();
-      since = 0;
-      return true;
-    };
-  };
   const int result = RunSettingsMode({
       WaitForLiveScene(),
-      Act("a period of a second", [frameTimeId] { MoveTrackbar(Dialog(), frameTimeId, 1000); }),
-      {"few frames", countFor(1200, [&counter] { EXPECT_LE(counter.frames, 2) << "the period stayed short"; })},
+      Act("a period of a second", [] { MoveTrackbar(Dialog(), FrameTimeField().controlId, 1000); }),
+      {"few frames",
+       [&] {
+         if (since == 0) since = GetTickCount(), lastTick = session.settings.pyramidTurnTick;
+         frames += session.settings.pyramidTurnTick != lastTick;
+         lastTick = session.settings.pyramidTurnTick;
+         if (GetTickCount() - since < 1200) return false;
+         EXPECT_LE(frames, 1) << "the period stayed short";
+         return true;
+       }},
       Act("cancel", [] { ClickControl(Dialog(), IDCANCEL); }),
   });
   EXPECT_EQ(result, 0);

@@ -2,8 +2,6 @@
 // the command line itself is tested natively: tests/native/host/).
 #include <gtest/gtest.h>
 
-#include <vector>
-
 #include "host/host_main.h"
 #include "support/harness.h"
 

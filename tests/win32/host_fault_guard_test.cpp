@@ -5,10 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <string>
 
 #include "host/host_main.h"
-#include "host/host_state.h"
 #include "host/saver_window_win32.h"
 #include "support/harness.h"
 
@@ -59,51 +57,40 @@ class NoSystemDebugger {
  public:
   NoSystemDebugger() {
     RegCreateKeyExA(HKEY_LOCAL_MACHINE, aeDebugKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
-    hadDebugger = Read("Debugger", savedDebugger);
-    hadAuto = Read("Auto", savedAuto);
-    Write("Debugger", "Z:\\nonexistent\\vimbrel-no-debugger.exe %ld %ld");
-    Write("Auto", "1");
+    for (Value& v : values) {
+      char text[512] = {};
+      DWORD size = sizeof text;
+      v.had = RegGetValueA(key, nullptr, v.name, RRF_RT_REG_SZ, nullptr, text, &size) == ERROR_SUCCESS;
+      v.saved = text;
+      Write(v.name, v.replacement);
+    }
   }
   ~NoSystemDebugger() {
-    Restore("Debugger", hadDebugger, savedDebugger);
-    Restore("Auto", hadAuto, savedAuto);
+    for (const Value& v : values) v.had ? Write(v.name, v.saved) : void(RegDeleteValueA(key, v.name));
     RegCloseKey(key);
   }
 
  private:
   static constexpr char aeDebugKey[] = "Software\\Microsoft\\Windows NT\\CurrentVersion\\AeDebug";
-  bool Read(const char* name, std::string& text) {
-    char buffer[512] = {};
-    DWORD size = sizeof buffer;
-    if (RegGetValueA(key, nullptr, name, RRF_RT_REG_SZ, nullptr, buffer, &size) != ERROR_SUCCESS) return false;
-    text = buffer;
-    return true;
-  }
+  struct Value {
+    const char* name;
+    std::string replacement, saved;
+    bool had;
+  };
   void Write(const char* name, const std::string& text) {
     RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
                    static_cast<DWORD>(text.size() + 1));
   }
-  void Restore(const char* name, bool had, const std::string& text) {
-    if (had)
-      Write(name, text);
-    else
-      RegDeleteValueA(key, name);
-  }
   HKEY key = nullptr;
-  bool hadDebugger = false, hadAuto = false;
-  std::string savedDebugger, savedAuto;
+  Value values[2] = {{"Debugger", "Z:\\nonexistent\\vimbrel-no-debugger.exe %ld %ld", "", false},
+                     {"Auto", "1", "", false}};
 };
 
 TEST(HostFaultGuard, AnUnhandledFaultSwitchesTheSaverRunningStateOff) {
   NoSystemDebugger noDebugger;
   char self[MAX_PATH] = {};
   GetModuleFileNameA(nullptr, self, MAX_PATH);
-  std::string commandLine = std::string("\"") + self + "\" " + faultChildSwitch;
-  STARTUPINFOA startup = {};
-  startup.cb = sizeof startup;
-  ProgramRun run = {};
-  run.started = CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                               &run.process) != 0;
+  ProgramRun run = StartProgram(faultChildSwitch, nullptr, self);
   ASSERT_TRUE(run.started);
   EXPECT_EQ(WaitForExit(run), 1u);  // the switching-off call's result: it succeeded
   EXPECT_EQ(StoredSaverRunningState(), 0);

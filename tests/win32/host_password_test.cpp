@@ -2,32 +2,23 @@
 // PASSWORD.CPL stand-in (password_standin.h) placed in the system folder.
 #include <gtest/gtest.h>
 
-#include "host/host_state.h"
 #include "host/saver_window_win32.h"
-#include "session/scene_window_win32.h"
 #include "support/harness.h"
 
 namespace {
 
-constexpr int startX = 500;
-constexpr int startY = 400;
 constexpr DWORD frameTimeMs = 100;
 
-bool SamePath(const std::string& a, const std::string& b) { return lstrcmpiA(a.c_str(), b.c_str()) == 0; }
-
-class HostPassword : public ::testing::Test {
+class HostPassword : public SaverTest {
  protected:
   void SetUp() override {
-    RemoveStandin(SystemFolder());
+    SaverTest::SetUp();
     SetUsePasswordFlag(1);
-    SetCursorPos(startX, startY);
   }
   void TearDown() override {
-    EndProgram(saver.run);
+    SaverTest::TearDown();
     EndProgram(preview);
     if (IsWindow(parent)) DestroyWindow(parent);
-    RemoveUsePasswordFlag();
-    RemoveStandin(SystemFolder());
     RemoveStandin(ProgramFolder());
     if (!otherFolder.empty()) {
       RemoveStandin(otherFolder);
@@ -38,8 +29,7 @@ class HostPassword : public ::testing::Test {
   void StartWithStandin(const char* script) {
     ResetStandin(script);
     ASSERT_TRUE(PlaceStandin(SystemFolder()));
-    saver = StartSaver("/s");
-    ASSERT_NE(saver.window, nullptr);
+    StartSaverOrFail();
   }
   bool WaitForCalls(DWORD calls) {
     return WaitUntil([&] { return StandinNumber("Calls") >= calls; }, 10000) && StandinNumber("Calls") == calls;
@@ -50,7 +40,6 @@ class HostPassword : public ::testing::Test {
     WaitUntil([&] { return GetTickCount() - ended >= 250; });
   }
 
-  SaverRun saver = {};
   ProgramRun preview = {};
   HWND parent = nullptr;
   std::string otherFolder;
@@ -149,24 +138,18 @@ TEST_F(HostPassword, OnlyTheSystemFolderLibraryIsLoaded) {
   GetTempPathA(MAX_PATH, temp);
   otherFolder = std::string(temp) + "vimbrel-host-current";
   CreateDirectoryA(otherFolder.c_str(), nullptr);
-  ResetStandin("R");
   ASSERT_TRUE(PlaceStandin(ProgramFolder()));
   ASSERT_TRUE(PlaceStandin(otherFolder));
-
-  saver = StartSaver("/s", otherFolder.c_str());
-  ASSERT_NE(saver.window, nullptr);
-  PostKey(saver.window, 'X');
-  EXPECT_EQ(WaitForExit(saver.run), 0u);
-  EXPECT_EQ(StandinNumber("Calls"), 0u);
-
-  ResetStandin("A");
-  ASSERT_TRUE(PlaceStandin(SystemFolder()));
-  saver = StartSaver("/s", otherFolder.c_str());
-  ASSERT_NE(saver.window, nullptr);
-  PostKey(saver.window, 'X');
-  EXPECT_EQ(WaitForExit(saver.run), 0u);
-  EXPECT_EQ(StandinNumber("Calls"), 1u);
-  EXPECT_TRUE(SamePath(StandinText("LoadedFrom"), SystemFolder() + "\\PASSWORD.CPL")) << StandinText("LoadedFrom");
+  for (const DWORD calls : {0u, 1u}) {  // without, then with one in the system folder
+    ResetStandin("A");
+    ASSERT_TRUE(calls == 0 || PlaceStandin(SystemFolder()));
+    StartSaverOrFail(otherFolder.c_str());
+    PostKey(saver.window, 'X');
+    EXPECT_EQ(WaitForExit(saver.run), 0u);
+    EXPECT_EQ(StandinNumber("Calls"), calls);
+  }
+  const std::string loadedFrom = StandinText("LoadedFrom");
+  EXPECT_EQ(lstrcmpiA(loadedFrom.c_str(), (SystemFolder() + "\\PASSWORD.CPL").c_str()), 0) << loadedFrom;
 }
 
 }  // namespace

@@ -6,36 +6,20 @@
 
 namespace {
 
-constexpr int startX = 500;
-constexpr int startY = 400;
-
-class HostFullScreen : public ::testing::Test {
+class HostFullScreen : public SaverTest {
  protected:
   void SetUp() override {
-    RemoveUsePasswordFlag();
+    SaverTest::SetUp();
     ShowOwnWindow();
-    SetCursorPos(startX, startY);  // the saver measures travel from where the cursor is when it starts
   }
-  void TearDown() override {
-    EndProgram(saver.run);
-  }
-  void Start() {
-    saver = StartSaver("/s");
-    ASSERT_NE(saver.window, nullptr);
-  }
-
-  SaverRun saver = {};
 };
 
 TEST_F(HostFullScreen, CoversTheScreenTopmostHidesTheCursorAndKeepsItsTitle) {
   ASSERT_FALSE(CursorHidden());  // the test's own window shows the arrow
-  Start();
-  RECT rect;
+  StartSaverOrFail();
+  RECT rect, screen = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
   GetWindowRect(saver.window, &rect);
-  EXPECT_EQ(rect.left, 0);
-  EXPECT_EQ(rect.top, 0);
-  EXPECT_EQ(rect.right, GetSystemMetrics(SM_CXSCREEN));
-  EXPECT_EQ(rect.bottom, GetSystemMetrics(SM_CYSCREEN));
+  EXPECT_TRUE(EqualRect(&rect, &screen)) << rect.left << "," << rect.top << " " << rect.right << "," << rect.bottom;
   EXPECT_NE(GetWindowLongA(saver.window, GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
   EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == saver.window; }, 5000));
   EXPECT_TRUE(WaitUntil(CursorHidden, 5000));
@@ -56,7 +40,7 @@ TEST_F(HostFullScreen, CoversTheScreenTopmostHidesTheCursorAndKeepsItsTitle) {
 // Travel counts |dx| + |dy| from the reference: exactly 4 keeps the saver,
 // 5 ends it, in whichever direction.
 TEST_F(HostFullScreen, MouseTravelOfFourKeepsItAndFiveInOneStepEndsIt) {
-  Start();
+  StartSaverOrFail();
   MoveMouse(saver.window, startX + 2, startY + 2);
   EXPECT_TRUE(StaysRunning(saver.run));
   MoveMouse(saver.window, startX - 3, startY - 1);
@@ -68,7 +52,7 @@ TEST_F(HostFullScreen, MouseTravelOfFourKeepsItAndFiveInOneStepEndsIt) {
 class HostEndingInput : public HostFullScreen, public ::testing::WithParamInterface<UINT> {};
 
 TEST_P(HostEndingInput, EndsTheSaverWithZero) {
-  Start();
+  StartSaverOrFail();
   PostMessageA(saver.window, GetParam(), 'X', 0);
   EXPECT_EQ(WaitForExit(saver.run), 0u);
 }
@@ -101,8 +85,7 @@ TEST_F(HostChildPreview, FillsTheParentIgnoresInputForwardsContextMenusAndEndsWi
   RECT parentClient, previewRect;
   GetClientRect(parent, &parentClient);
   GetClientRect(preview, &previewRect);
-  EXPECT_EQ(previewRect.right, parentClient.right);
-  EXPECT_EQ(previewRect.bottom, parentClient.bottom);
+  EXPECT_TRUE(EqualRect(&previewRect, &parentClient)) << previewRect.right << " x " << previewRect.bottom;
   EXPECT_EQ(GetParent(preview), parent);
   EXPECT_NE(GetWindowLongA(preview, GWL_STYLE) & WS_CHILD, 0);
 

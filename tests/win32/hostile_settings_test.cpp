@@ -7,8 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <string>
-#include <vector>
 
 #include "config_ui/configure_dialog_win32.h"
 #include "support/harness.h"
@@ -18,60 +16,33 @@ namespace {
 constexpr char kelvarnKeyPath[] = "Software\\Kelvarn";
 const int lightTwoZ = Control("light2Z"), lightTwoZLabel = Label("light2Z");
 
-class HostileSettings : public ::testing::Test {
+class HostileSettings : public SaverTest {
  protected:
-  void SetUp() override {
-    RemoveUsePasswordFlag();
-    hadSettings = ReadSettingsValue(savedSettings, savedType);
-    SetCursorPos(500, 400);
-  }
   void TearDown() override {
-    EndProgram(run);
-    RegDeleteTreeA(HKEY_CURRENT_USER, kelvarnKeyPath);  // a volatile key of the save test goes with it
-    if (hadSettings) WriteSettingsValue(savedSettings, savedType);
-    RemoveUsePasswordFlag();
-    RemoveStandin(SystemFolder());
-  }
-  void StartSaverProgram() {
-    SaverRun saver = StartSaver("/s");
-    run = saver.run;
-    saverWindow = saver.window;
+    SaverTest::TearDown();
+    RegDeleteTreeA(HKEY_CURRENT_USER, kelvarnKeyPath);  // a volatile key of the save test
   }
   HWND StartSettingsMode() {
-    run = StartProgram("/c");
-    return run.started ? WaitForProcessWindow(run.process.dwProcessId, nullptr, "Screen Saver Properties") : nullptr;
+    saver.run = StartProgram("/c");
+    return saver.run.started ? WaitForSettingsDialog(saver.run.process.dwProcessId) : nullptr;
   }
   HWND FocusOfProgram() {
     GUITHREADINFO info = {};
     info.cbSize = sizeof info;
-    return GetGUIThreadInfo(run.process.dwThreadId, &info) ? info.hwndFocus : nullptr;
+    return GetGUIThreadInfo(saver.run.process.dwThreadId, &info) ? info.hwndFocus : nullptr;
+  }
+  HWND OpenDialogOverTheSaver() {
+    TypeKeySequence(saver.window);
+    return WaitForSettingsDialog(saver.run.process.dwProcessId);
   }
 
-  ProgramRun run = {};
-  HWND saverWindow = nullptr;
-  std::vector<uint8_t> savedSettings;
-  DWORD savedType = 0;
-  bool hadSettings = false;
+  ProgramRun& run = saver.run;
 };
 
 SettingsRecord DefaultsWith(int32_t frameTime) {
-  SettingsRecord record;
-  SetDefaultSettings(record);
+  SettingsRecord record = DefaultSettings();
   record.frameTime = frameTime;
   return record;
-}
-
-BOOL CALLBACK AppendText(HWND child, LPARAM texts) {
-  char text[512] = {};
-  GetWindowTextA(child, text, sizeof text);
-  reinterpret_cast<std::string*>(texts)->append(text).append("\n");
-  return TRUE;
-}
-
-std::string TextsOfChildren(HWND window) {
-  std::string texts;
-  EnumChildWindows(window, AppendText, reinterpret_cast<LPARAM>(&texts));
-  return texts;
 }
 
 void PressKey(WORD key) {
@@ -96,11 +67,9 @@ TEST_F(HostileSettings, InputEndsTheSaverAfterTheDialogWhateverTheFrameTime) {
   for (const HoldoffCase& c : cases) {
     SCOPED_TRACE("frame time " + std::to_string(c.frameTime) + (c.resetFirst ? " after Reset" : ""));
     StoreSettings(DefaultsWith(c.frameTime));
-    SetCursorPos(500, 400);
-    StartSaverProgram();
-    ASSERT_NE(saverWindow, nullptr);
-    TypeKeySequence(saverWindow);
-    HWND dialog = WaitForSettingsDialog(run.process.dwProcessId);
+    SetCursorPos(startX, startY);
+    StartSaverOrFail();
+    HWND dialog = OpenDialogOverTheSaver();
     ASSERT_NE(dialog, nullptr);
     if (c.resetFirst) PostMessageA(dialog, WM_COMMAND, resetToDefaultsId, 0);
     PostMessageA(dialog, WM_COMMAND, IDOK, 0);
@@ -108,9 +77,9 @@ TEST_F(HostileSettings, InputEndsTheSaverAfterTheDialogWhateverTheFrameTime) {
     // The input is held off for five default frame periods after the dialog
     // closes; given again and again, it must end the saver soon after.
     EXPECT_TRUE(WaitUntil([&] {
-      if (c.input == Input::key) PostKey(saverWindow, 'X');
-      if (c.input == Input::click) PostClick(saverWindow);
-      if (c.input == Input::mouseMove) MoveMouse(saverWindow, 600, 500);
+      if (c.input == Input::key) PostKey(saver.window, 'X');
+      if (c.input == Input::click) PostClick(saver.window);
+      if (c.input == Input::mouseMove) MoveMouse(saver.window, 600, 500);
       return HasEnded(run);
     }, 3000));
     EXPECT_EQ(WaitForExit(run, 3000), 0u);
@@ -134,8 +103,8 @@ TEST_F(HostileSettings, RefusedSaveIsToldAndKeepsTheDialogWithItsEdits) {
 
   HWND message = WaitForProcessWindow(run.process.dwProcessId, "#32770", saveFailureCaption, 5000);
   ASSERT_NE(message, nullptr);
-  EXPECT_NE(TextsOfChildren(message).find("Vimbrel could not save its settings."), std::string::npos)
-      << TextsOfChildren(message);
+  const std::string text = ControlText(message, 0xFFFF);  // a message box's text control
+  EXPECT_NE(text.find("Vimbrel could not save its settings."), std::string::npos) << text;
   EXPECT_TRUE(IsWindow(dialog));
   EXPECT_EQ(ControlText(dialog, lightTwoZLabel), "-1234");
   PostMessageA(message, WM_COMMAND, IDOK, 0);
@@ -156,8 +125,10 @@ TEST_F(HostileSettings, RefusedSaveIsToldAndKeepsTheDialogWithItsEdits) {
   expected.light2Z = -1234;
   expected.showPalette = 1;
   // The clock fields hold the tick counts of the last frames; the rest is exact.
-  for (const SettingsField& field : settingsFields)
-    if (field.kind != ControlKind::none) EXPECT_EQ(read.*field.member, expected.*field.member) << field.name;
+  for (const SettingsField& field : settingsFields) {
+    if (field.kind == ControlKind::none) continue;
+    EXPECT_EQ(read.*field.member, expected.*field.member) << field.name;
+  }
   EXPECT_EQ(read.eyeX, 0);
 }
 
@@ -171,9 +142,8 @@ TEST_F(HostileSettings, TextPasswordSwitchIsReadAsItsNumber) {
     SCOPED_TRACE(c.text);
     ResetStandin("A");  // approves every question
     ASSERT_TRUE(SetUserValue("Control Panel\\Desktop", "ScreenSaveUsePassword", REG_SZ, c.text, 2));
-    StartSaverProgram();
-    ASSERT_NE(saverWindow, nullptr);
-    PostKey(saverWindow, 'X');
+    StartSaverOrFail();
+    PostKey(saver.window, 'X');
     EXPECT_EQ(WaitForExit(run), 0u);
     EXPECT_EQ(StandinNumber("Calls"), c.questions);
   }
@@ -202,10 +172,8 @@ TEST_F(HostileSettings, SettingsModeDialogHasTheKeyboardAtOnce) {
 }
 
 TEST_F(HostileSettings, DialogOverTheSaverHasTheKeyboard) {
-  StartSaverProgram();
-  ASSERT_NE(saverWindow, nullptr);
-  TypeKeySequence(saverWindow);
-  HWND dialog = WaitForSettingsDialog(run.process.dwProcessId);
+  StartSaverOrFail();
+  HWND dialog = OpenDialogOverTheSaver();
   ASSERT_NE(dialog, nullptr);
   HWND first = GetNextDlgTabItem(dialog, nullptr, FALSE);
   EXPECT_TRUE(WaitUntil([&] { return FocusOfProgram() == first; }, 5000)) << FocusOfProgram();

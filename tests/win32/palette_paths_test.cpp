@@ -44,35 +44,25 @@ void ExpectSame(const BuiltPalette& gdi, const BuiltPalette& software) {
   }
 }
 
-TEST(PalettePaths, AgreeOnTheScreenOfThisDisplay) {
-  GdiPalette gdiState{};
-  BuiltPalette gdi;
-  Build(gdi, GdiPaletteBackend(gdiState));
-
-  SoftwarePalette softwareState{};
-  PaletteBackend software = SoftwarePaletteBackend(softwareState);
-  software.describeDisplay = GdiPaletteBackend(gdiState).describeDisplay;  // the same screen, read by GDI
-  BuiltPalette soft;
-  Build(soft, software);
-  ExpectSame(gdi, soft);
-  DeleteObject(gdiState.palette);
-}
-
 void DescribeStandardStatic(void*, DisplayDescription& display) { display = StandardStaticDisplay(); }
 
-TEST(PalettePaths, AgreeOnAnEmulatedDisplayWithTwentyStaticColours) {
-  GdiPalette gdiState{};
-  PaletteBackend gdiBackend = GdiPaletteBackend(gdiState);
-  gdiBackend.describeDisplay = DescribeStandardStatic;
-  BuiltPalette gdi;
-  Build(gdi, gdiBackend);
-
-  SoftwarePalette softwareState{};
-  softwareState.display = StandardStaticDisplay();
-  BuiltPalette soft;
-  Build(soft, SoftwarePaletteBackend(softwareState));
-  ExpectSame(gdi, soft);
-  DeleteObject(gdiState.palette);
+// On the screen of this display as GDI reads it, and on an emulated display
+// with the 20 standard static colours, both paths asked the same.
+TEST(PalettePaths, AgreeOnThisDisplayAndOnOneWithTwentyStaticColours) {
+  for (const bool emulated : {false, true}) {
+    SCOPED_TRACE(emulated ? "twenty static colours" : "this display");
+    GdiPalette gdiState{};
+    PaletteBackend gdiBackend = GdiPaletteBackend(gdiState);
+    if (emulated) gdiBackend.describeDisplay = DescribeStandardStatic;
+    SoftwarePalette softwareState{};
+    PaletteBackend software = SoftwarePaletteBackend(softwareState);
+    software.describeDisplay = gdiBackend.describeDisplay;
+    BuiltPalette gdi, soft;
+    Build(gdi, gdiBackend);
+    Build(soft, software);
+    ExpectSame(gdi, soft);
+    DeleteObject(gdiState.palette);
+  }
 }
 
 }  // namespace

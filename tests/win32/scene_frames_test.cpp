@@ -7,7 +7,6 @@
 #include "image/resource_win32.h"
 #include "resources/resource_ids.h"
 #include "scene/golden_frames.h"
-#include "session/scene_window_win32.h"
 #include "support/harness.h"
 
 namespace {

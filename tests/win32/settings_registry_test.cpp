@@ -2,9 +2,6 @@
 // nothing is written until asked.
 #include <gtest/gtest.h>
 
-
-#include "scene/settings_record.h"
-#include "session/settings_registry_win32.h"
 #include "support/harness.h"
 
 namespace {

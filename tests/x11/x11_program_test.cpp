@@ -2,7 +2,7 @@
 //
 // Each test starts its own Xvfb on a display the server picks, runs vimbrel
 // with the scene clock frozen, and reads its window back: the pixels must be
-// vimbrel-render's frame for the same record, tick and size, through the
+// the portable core's frame for the same record, tick and size, through the
 // same palette.
 // Every wait polls a condition against a deadline.
 // gtest first: X11 defines None, Bool and Status as macros.
@@ -27,8 +27,7 @@
 #include <string>
 #include <vector>
 
-#include "common/int_math.h"
-#include "scene/settings_record.h"
+#include "scene/test_scene.h"
 #include "x11/x11_options.h"
 
 extern char** environ;
@@ -52,10 +51,9 @@ pid_t Spawn(const std::vector<std::string>& command, const std::vector<std::stri
   std::vector<char*> argv;
   for (const std::string& a : command) argv.push_back(const_cast<char*>(a.c_str()));
   argv.push_back(nullptr);
-  std::vector<std::string> env(extraEnv);
-  for (char** e = environ; *e != nullptr; ++e) env.emplace_back(*e);  // earlier entries win
   std::vector<char*> envp;
-  for (const std::string& e : env) envp.push_back(const_cast<char*>(e.c_str()));
+  for (const std::string& e : extraEnv) envp.push_back(const_cast<char*>(e.c_str()));
+  for (char** e = environ; *e != nullptr; ++e) envp.push_back(*e);  // earlier entries win
   envp.push_back(nullptr);
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
@@ -71,19 +69,16 @@ pid_t Spawn(const std::vector<std::string>& command, const std::vector<std::stri
 // -2 when ended by a signal.
 int WaitExit(pid_t pid, double seconds) {
   int status = 0;
-  const bool ended = WaitFor([&] { return waitpid(pid, &status, WNOHANG) == pid; }, seconds);
-  if (!ended) {
-    kill(pid, SIGKILL);
-    waitpid(pid, &status, 0);
+  if (!WaitFor([&] { return waitpid(pid, &status, WNOHANG) == pid; }, seconds)) {
+    kill(pid, SIGKILL), waitpid(pid, &status, 0);
     return -1;
   }
   return WIFEXITED(status) ? WEXITSTATUS(status) : -2;
 }
 
 std::string ReadText(const std::string& path) {
-  std::ifstream file(path);
   std::stringstream text;
-  text << file.rdbuf();
+  text << std::ifstream(path).rdbuf();
   return text.str();
 }
 
@@ -124,27 +119,18 @@ struct Frame {
   std::vector<uint32_t> rgb;  // 0xRRGGBB, top row first
 };
 
-// vimbrel-render's frame for a record, tick and size, as colours.
-Frame RenderedFrame(const SettingsRecord& record, uint32_t tick, int32_t width, int32_t height) {
-  const std::string config = scratch + "-record.bin", bmp = scratch + "-frame.bmp";
-  uint8_t bytes[settingsRecordSize];
-  SettingsToBytes(record, bytes);
-  std::ofstream(config, std::ios::binary).write(reinterpret_cast<const char*>(bytes), sizeof bytes);
-  const std::string command = std::string(VIMBREL_RENDER) + " --config " + config + " --time " +
-                              std::to_string(tick) + " --size " + std::to_string(width) + "x" +
-                              std::to_string(height) + " --out " + bmp;
-  EXPECT_EQ(std::system(command.c_str()), 0) << command;
-  const std::string file = ReadText(bmp);
-  const auto* data = reinterpret_cast<const uint8_t*>(file.data());
+// The frame the portable core draws for a record, tick and size, as colours:
+// the program draws it with the same core from the same pictures.
+Frame RenderedFrame(SettingsRecord record, uint32_t tick, int32_t width, int32_t height) {
+  TestScene t;
+  EXPECT_EQ(t.Make(width, height), SceneInitResult::ok);
+  StampSceneClocks(record, tick);
+  DrawSceneFrame(t.scene, record, tick);
   Frame frame{width, height, {}};
-  if (file.size() < 54 + 1024 || ReadLe32(data + 18) != width || ReadLe32(data + 22) != height) return frame;
-  const uint8_t* table = data + 54;  // blue, green, red, 0
-  const uint8_t* pixels = data + ReadLe32(data + 10);
-  const int32_t stride = (width + 3) & ~3;
-  for (int32_t row = height - 1; row >= 0; --row)  // stored bottom row first
+  for (int32_t row = height - 1; row >= 0; --row)  // frame row 0 is the bottom of the window
     for (int32_t x = 0; x < width; ++x) {
-      const uint8_t* c = table + 4 * pixels[row * stride + x];
-      frame.rgb.push_back(static_cast<uint32_t>(c[2] << 16 | c[1] << 8 | c[0]));
+      const PaletteEntry& e = t.scene.palette.entries[t.Pixel(x, row)];
+      frame.rgb.push_back(static_cast<uint32_t>(e.red << 16 | e.green << 8 | e.blue));
     }
   return frame;
 }
@@ -161,9 +147,7 @@ long DifferingPixels(Display* display, Window window, const Frame& expected) {
   long differing = 0;
   for (int32_t y = 0; y < expected.height; ++y)
     for (int32_t x = 0; x < expected.width; ++x) {
-      const unsigned long p = XGetPixel(image, x, y);
-      const auto rgb = static_cast<uint32_t>((p & image->red_mask) >> 16 << 16 | (p & image->green_mask) >> 8 << 8 |
-                                             (p & image->blue_mask));
+      const unsigned long rgb = XGetPixel(image, x, y) & (image->red_mask | image->green_mask | image->blue_mask);
       differing += rgb != expected.rgb[static_cast<size_t>(y) * expected.width + x];
     }
   XDestroyImage(image);
@@ -209,25 +193,18 @@ void Close(Display* display, Window window) {
   XFlush(display);
 }
 
-std::vector<std::string> Command(const std::vector<std::string>& options) {
-  std::vector<std::string> command{VIMBREL_PROGRAM};
-  command.insert(command.end(), options.begin(), options.end());
-  return command;
+std::vector<std::string> Command(std::vector<std::string> options) {
+  options.insert(options.begin(), VIMBREL_PROGRAM);
+  return options;
 }
 
 std::string FrozenAt(uint32_t tick) { return "VIMBREL_FROZEN_TICK=" + std::to_string(tick); }
-
-SettingsRecord Defaults() {
-  SettingsRecord record;
-  SetDefaultSettings(record);
-  return record;
-}
 
 TEST(X11Program, OwnWindowShowsTheFrameAtEverySizeAndClosesWithZero) {
   Xvfb x;
   ASSERT_NE(x.display, nullptr) << "no Xvfb could be started";
   // A frame time of 100 s: what is shown after the first frame is shown without another.
-  SettingsRecord slow = Defaults();
+  SettingsRecord slow = DefaultSettings();
   slow.frameTime = 100000;
   const pid_t pid = Spawn(Command({"--frame-time", "100000"}), {"DISPLAY=" + x.name, FrozenAt(12345)},
                           scratch + "-own.err");
@@ -254,11 +231,11 @@ TEST(X11Program, ForeignWindowsShowTheFrameOfTheGivenSettings) {
   Xvfb x;
   ASSERT_NE(x.display, nullptr) << "no Xvfb could be started";
 
-  SettingsRecord options = Defaults();
+  SettingsRecord options = DefaultSettings();
   options.eyeZ = -5000, options.showGrid = 1, options.showPalette = 1;
   // A short stored record: its bytes, then the defaults; --no-shadows after
   // it wins. eyeX has no option: only a record reaches it.
-  SettingsRecord stored = Defaults();
+  SettingsRecord stored = DefaultSettings();
   stored.eyeX = -150, stored.eyeY = 900, stored.showShadows = 0;
   const std::string config = scratch + "-short.bin";
   std::ofstream(config, std::ios::binary).write("\x6a\xff\xff\xff\x84\x03\x00\x00", 8);  // -150, 900
@@ -273,7 +250,7 @@ TEST(X11Program, ForeignWindowsShowTheFrameOfTheGivenSettings) {
   } cases[] = {
       {commandLine, {"-root", "--grid", "--palette", "--eye-z", "-5000"}, options, 777, 640, 480},  // the id wins
       {environment, {"--shadows", "--config", config, "--no-shadows"}, stored, 4294967000u, 301, 203},
-      {preview, {"-display", x.name, "--root"}, Defaults(), 31, 320, 200},
+      {preview, {"-display", x.name, "--root"}, DefaultSettings(), 31, 320, 200},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.how);
@@ -300,7 +277,7 @@ TEST(X11Program, PlainImagesAndTheServerGoingAway) {
   const Window window = MakeWindow(x.display, 320, 240);
   const pid_t pid = Spawn(Command({"--window-id", std::to_string(window)}), {"DISPLAY=" + x.name, FrozenAt(99)},
                           scratch + "-gone.err");
-  EXPECT_EQ(WaitForFrame(x.display, window, RenderedFrame(Defaults(), 99, 320, 240)), 0);
+  EXPECT_EQ(WaitForFrame(x.display, window, RenderedFrame(DefaultSettings(), 99, 320, 240)), 0);
   XSetCloseDownMode(x.display, RetainPermanent);  // the window outlives our connection: only the server ends
   x.Stop();
   EXPECT_EQ(WaitExit(pid, 15), 1);
@@ -365,12 +342,11 @@ TEST(X11Program, BadInputGetsOneLineAndItsStatus) {
     if (!c.environment.empty()) env.insert(env.begin(), c.environment);
     const pid_t pid = Spawn(Command(c.arguments), env, scratch + "-bad.err");
     EXPECT_EQ(WaitExit(pid, 15), c.status);
-    const std::string text = ReadText(scratch + "-bad.err");
-    EXPECT_EQ(text.substr(0, text.find('\n')), c.firstLine);
-    const std::string rest = text.substr(text.find('\n') + 1);
-    EXPECT_EQ(rest, c.status == 2 ? "usage: vimbrel [--root] [--window-id ID] [--display NAME] [--config FILE] "
-                                    "[--fps] [--SETTING VALUE...] (--help lists them)\n"
-                                  : "");
+    EXPECT_EQ(ReadText(scratch + "-bad.err"),
+              c.firstLine + "\n" +
+                  (c.status == 2 ? "usage: vimbrel [--root] [--window-id ID] [--display NAME] [--config FILE] "
+                                   "[--fps] [--SETTING VALUE...] (--help lists them)\n"
+                                 : ""));
   }
 }
 

@@ -94,12 +94,9 @@ TEST(BitmapFile, StoredRowsWithAShortColourTable) {
 }
 
 TEST(BitmapFile, RefusesFilesItCannotReadSafelyAndSaysWhy) {
-  const BmpFile good = [] {
-    BmpFile b;
-    b.compression = 0;
-    b.data.assign(8 * 4, 3);
-    return b;
-  }();
+  BmpFile good;
+  good.compression = 0;
+  good.data.assign(8 * 4, 3);
   struct Case {
     const char* what;
     BmpFile file;

@@ -85,8 +85,9 @@ TEST(FrameChanges, FramesFromTheChangeListMatchWholeFramesAndTheListHoldsEveryCh
         for (int32_t x = 0; x < width; ++x) {
           const uint8_t now = incremental.Pixel(x, y);
           ASSERT_EQ(now, whole.Pixel(x, y)) << "differs from the whole frame at row " << y << ", column " << x;
+          const PaletteEntry& e = s.palette.entries[now];
           ASSERT_EQ(shown.pixels[static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)],
-                    shown.colourOf[now])
+                    uint32_t{e.red} << 16 | uint32_t{e.green} << 8 | e.blue)
               << "the copy does not show row " << y << ", column " << x;
           if (frame == 0 || now == last[static_cast<size_t>(y) * static_cast<size_t>(s.frameStride) + x]) continue;
           changed = true;

@@ -8,12 +8,9 @@
 //                            frames drawn now, and says so on the output.
 #include <gtest/gtest.h>
 
-#include <cinttypes>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <functional>
-#include <map>
 #include <sstream>
 
 #include "scene/golden_frames.h"
@@ -21,21 +18,7 @@
 
 namespace {
 
-using golden::FrameChecksum;
-using golden::goldenCases;
-using golden::GoldenCase;
-using golden::goldenDirectory;
-using golden::goldenFile;
-using golden::ReadGolden;
-
-// The frame drawn last, as plain bytes.
-PlainFrame DrawnFrame(const Scene& scene, uint8_t palette[768]) {
-  for (int i = 0; i < 256; ++i) {
-    const PaletteEntry& e = scene.palette.entries[i];
-    palette[3 * i] = e.red, palette[3 * i + 1] = e.green, palette[3 * i + 2] = e.blue;
-  }
-  return {scene.framePixels, scene.frameWidth, scene.frameHeight, scene.frameStride, palette};
-}
+using namespace golden;
 
 TEST(GoldenFrameTest, FramesMatchTheirGoldenPictures) {
   const char* update = std::getenv("VIMBREL_UPDATE_GOLDEN");
@@ -50,7 +33,7 @@ TEST(GoldenFrameTest, FramesMatchTheirGoldenPictures) {
     TestScene t;
     ASSERT_EQ(t.Make(c.width, c.height, c.staticColours), SceneInitResult::ok)
         << c.name << ": src/resources/floor.bmp and face.bmp must be 256-colour BMPs";
-    DrawSceneFrame(t.scene, golden::SettingsOf(c), c.tick);
+    DrawSceneFrame(t.scene, SettingsOf(c), c.tick);
     const std::string sum = FrameChecksum(t);
     rewritten << c.name << " " << sum << "\n";
     uint8_t palette[768];

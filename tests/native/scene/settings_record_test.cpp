@@ -8,27 +8,20 @@
 
 namespace {
 
-std::vector<uint8_t> StoredDefaults() {
-  SettingsRecord record{};
-  SetDefaultSettings(record);
+std::vector<uint8_t> BytesOf(const SettingsRecord& record) {
   std::vector<uint8_t> bytes(settingsRecordSize);
   SettingsToBytes(record, bytes.data());
   return bytes;
 }
 
-TEST(SettingsRecord, LongerValueGivesDefaults) {
-  std::vector<uint8_t> bytes(settingsRecordSize + 1, 0x7f);
+TEST(SettingsRecord, LongerValueGivesDefaultsAndAShorterOneReplacesItsLeadingBytes) {
+  const std::vector<uint8_t> longer(settingsRecordSize + 1, 0x7f);
   SettingsRecord loaded{};
-  EXPECT_EQ(SettingsFromBytes(bytes.data(), bytes.size(), loaded), 0);
-  uint8_t stored[settingsRecordSize];
-  SettingsToBytes(loaded, stored);
-  EXPECT_EQ(std::vector<uint8_t>(stored, stored + settingsRecordSize), StoredDefaults());
-}
+  EXPECT_EQ(SettingsFromBytes(longer.data(), longer.size(), loaded), 0);
+  EXPECT_EQ(BytesOf(loaded), BytesOf(DefaultSettings()));
 
-TEST(SettingsRecord, ShorterValueReplacesLeadingBytesAndDefaultsTheRest) {
   // Eight bytes: eyeX = 7, eyeY = 9; everything after keeps its default.
   const uint8_t bytes[8] = {7, 0, 0, 0, 9, 0, 0, 0};
-  SettingsRecord loaded{};
   EXPECT_EQ(SettingsFromBytes(bytes, sizeof bytes, loaded), 1);
   EXPECT_EQ(loaded.eyeX, 7);
   EXPECT_EQ(loaded.eyeY, 9);
@@ -68,19 +61,16 @@ const struct {
 TEST(SettingsRecord, EachFieldIsStoredAtItsOwnOffsetLittleEndian) {
   ASSERT_EQ(std::size(storedLayout), settingsFieldCount);
   for (const auto& field : storedLayout) {
-    std::vector<uint8_t> bytes = StoredDefaults();
+    std::vector<uint8_t> bytes = BytesOf(DefaultSettings());
     const uint8_t value[4] = {0x78, 0x56, 0x34, 0x92};  // 0x92345678: every byte differs
     std::memcpy(&bytes[field.offset], value, 4);
     SettingsRecord loaded{};
     ASSERT_EQ(SettingsFromBytes(bytes.data(), bytes.size(), loaded), 1);
     EXPECT_EQ(loaded.*field.member, static_cast<int32_t>(0x92345678u)) << field.name;
-    SettingsRecord defaults{};
-    SetDefaultSettings(defaults);
+    SettingsRecord defaults = DefaultSettings();
     defaults.*field.member = loaded.*field.member;
     EXPECT_EQ(std::memcmp(&loaded, &defaults, sizeof loaded), 0) << field.name << ": another field changed";
-    uint8_t stored[settingsRecordSize];
-    SettingsToBytes(loaded, stored);
-    EXPECT_EQ(std::vector<uint8_t>(stored, stored + settingsRecordSize), bytes) << field.name;
+    EXPECT_EQ(BytesOf(loaded), bytes) << field.name;
   }
 }
 

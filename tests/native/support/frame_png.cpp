@@ -12,26 +12,23 @@ uint8_t Index(const PlainFrame& frame, int32_t x, int32_t topRow) {
                       static_cast<size_t>(x)];
 }
 
-bool WriteRgbPng(const std::string& path, int32_t width, int32_t height, const std::vector<uint8_t>& rgb) {
+// RGB pixels, or indices with a colour map of 256 entries.
+bool WritePng(const std::string& path, int32_t width, int32_t height, const void* pixels, int32_t stride,
+              const uint8_t* colourMap) {
   png_image image{};
   image.version = PNG_IMAGE_VERSION;
   image.width = static_cast<png_uint_32>(width);
   image.height = static_cast<png_uint_32>(height);
-  image.format = PNG_FORMAT_RGB;
-  return png_image_write_to_file(&image, path.c_str(), 0, rgb.data(), 0, nullptr) != 0;
+  image.format = colourMap != nullptr ? PNG_FORMAT_RGB_COLORMAP : PNG_FORMAT_RGB;
+  image.colormap_entries = colourMap != nullptr ? 256 : 0;
+  return png_image_write_to_file(&image, path.c_str(), 0, pixels, stride, colourMap) != 0;
 }
 
 }  // namespace
 
 bool WriteFramePng(const std::string& path, const PlainFrame& frame) {
-  png_image image{};
-  image.version = PNG_IMAGE_VERSION;
-  image.width = static_cast<png_uint_32>(frame.width);
-  image.height = static_cast<png_uint_32>(frame.height);
-  image.format = PNG_FORMAT_RGB_COLORMAP;
-  image.colormap_entries = 256;
   // A negative stride: the buffer holds the bottom row first.
-  return png_image_write_to_file(&image, path.c_str(), 0, frame.pixels, -frame.stride, frame.palette) != 0;
+  return WritePng(path, frame.width, frame.height, frame.pixels, -frame.stride, frame.palette);
 }
 
 bool ReadFramePng(const std::string& path, StoredFrame& frame) {
@@ -89,7 +86,7 @@ std::string CompareFrame(const std::string& name, const StoredFrame& expected, c
   }
   const std::string base = outputDirectory + "/" + name;
   const bool written = WriteFramePng(base + ".actual.png", actual) &&
-                       WriteRgbPng(base + ".difference.png", actual.width, actual.height, difference);
+                       WritePng(base + ".difference.png", actual.width, actual.height, difference.data(), 0, nullptr);
   message << (written ? "; wrote " : "; could not write ") << base << ".actual.png and " << base << ".difference.png";
   return message.str();
 }

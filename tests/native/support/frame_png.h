@@ -24,6 +24,16 @@ struct StoredFrame {
   std::vector<uint8_t> palette;  // 256 x RGB; entries the file lacks are 0
 };
 
+// A scene's last frame, its palette written into `palette`.
+template <typename Scene>
+PlainFrame DrawnFrame(const Scene& scene, uint8_t palette[768]) {
+  for (int i = 0; i < 256; ++i) {
+    const auto& e = scene.palette.entries[i];
+    palette[3 * i] = e.red, palette[3 * i + 1] = e.green, palette[3 * i + 2] = e.blue;
+  }
+  return {scene.framePixels, scene.frameWidth, scene.frameHeight, scene.frameStride, palette};
+}
+
 bool WriteFramePng(const std::string& path, const PlainFrame& frame);
 bool ReadFramePng(const std::string& path, StoredFrame& frame);
 

@@ -11,10 +11,8 @@ namespace {
 HMODULE standinModule = nullptr;
 
 DWORD ReadNumber(HKEY key, const char* name) {
-  DWORD value = 0;
-  DWORD size = sizeof value;
-  if (RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(&value), &size) != ERROR_SUCCESS) return 0;
-  return value;
+  DWORD value = 0, size = sizeof value;
+  return RegGetValueA(key, nullptr, name, RRF_RT_REG_DWORD, nullptr, &value, &size) == ERROR_SUCCESS ? value : 0;
 }
 
 void WriteNumber(HKEY key, const char* name, DWORD value) {
@@ -25,14 +23,13 @@ void WriteText(HKEY key, const char* name, const char* text) {
   RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text), lstrlenA(text) + 1);
 }
 
+// The script's letter for this call (its last for calls past its end); 'R' without a script.
 char ScriptLetter(HKEY key, DWORD call) {
   char script[64] = {};
-  DWORD size = sizeof script - 1;
-  if (RegQueryValueExA(key, "Script", nullptr, nullptr, reinterpret_cast<BYTE*>(script), &size) != ERROR_SUCCESS ||
-      script[0] == '\0')
-    return 'R';
+  DWORD size = sizeof script;
+  RegGetValueA(key, nullptr, "Script", RRF_RT_REG_SZ, nullptr, script, &size);
   const DWORD length = static_cast<DWORD>(lstrlenA(script));
-  return script[call < length ? call : length - 1];
+  return length == 0 ? 'R' : script[call < length ? call : length - 1];
 }
 
 void DispatchPending() {

@@ -2,19 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <cstdlib>
-
 #include "image/resource_win32.h"
 #include "password_standin/password_standin.h"
 #include "resources/resource_ids.h"
-#include "session/scene_window_win32.h"
-#include "session/settings_registry_win32.h"
 
 namespace {
-
-constexpr char desktopKey[] = "Control Panel\\Desktop";
-constexpr char usePasswordValue[] = "ScreenSaveUsePassword";
 
 std::string ToWindowsPath(const std::string& unixPath) {
   std::string path = "Z:" + unixPath;
@@ -41,8 +33,8 @@ bool WaitUntil(const std::function<bool()>& condition, DWORD deadlineMs) {
   }
 }
 
-ProgramRun StartProgram(const std::string& arguments, const char* folder) {
-  std::string commandLine = "\"" + ProgramPath() + "\"";
+ProgramRun StartProgram(const std::string& arguments, const char* folder, const char* program) {
+  std::string commandLine = "\"" + (program != nullptr ? std::string(program) : ProgramPath()) + "\"";
   if (!arguments.empty()) commandLine += " " + arguments;
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
@@ -69,12 +61,6 @@ void EndProgram(ProgramRun& run) {
   run.started = false;
 }
 
-bool HasEnded(ProgramRun& run) { return !run.started || WaitForSingleObject(run.process.hProcess, 0) == WAIT_OBJECT_0; }
-
-bool StaysRunning(ProgramRun& run, DWORD milliseconds) {
-  return !WaitUntil([&] { return HasEnded(run); }, milliseconds);
-}
-
 HWND WaitForProcessWindow(DWORD processId, const char* className, const char* title, DWORD deadlineMs) {
   HWND found = nullptr;
   WaitUntil(
@@ -90,19 +76,11 @@ HWND WaitForProcessWindow(DWORD processId, const char* className, const char* ti
   return found;
 }
 
-HWND WaitForSettingsDialog(DWORD processId, DWORD deadlineMs) {
-  return WaitForProcessWindow(processId, "#32770", "Screen Saver Properties", deadlineMs);
-}
-
 SaverRun StartSaver(const std::string& arguments, const char* folder) {
   SaverRun saver = {StartProgram(arguments, folder), nullptr};
   if (saver.run.started)
     saver.window = WaitForProcessWindow(saver.run.process.dwProcessId, "WindowsScreenSaverClass", "Screen Saver");
   return saver;
-}
-
-bool SetUserValue(const char* key, const char* name, DWORD type, const void* data, DWORD size) {
-  return RegSetKeyValueA(HKEY_CURRENT_USER, key, name, type, data, size) == ERROR_SUCCESS;
 }
 
 bool ReadUserValue(const char* key, const char* name, std::vector<uint8_t>& bytes, DWORD& type) {
@@ -113,59 +91,6 @@ bool ReadUserValue(const char* key, const char* name, std::vector<uint8_t>& byte
     status = RegGetValueA(HKEY_CURRENT_USER, key, name, RRF_RT_ANY | RRF_NOEXPAND, &type, bytes.data(), &size);
   return status == ERROR_SUCCESS;
 }
-
-void DeleteSettingsKey() { RegDeleteKeyA(HKEY_CURRENT_USER, settingsKeyPath); }
-
-bool ReadSettingsValue(std::vector<uint8_t>& bytes, DWORD& type) {
-  return ReadUserValue(settingsKeyPath, settingsValueName, bytes, type);
-}
-
-void WriteSettingsValue(const std::vector<uint8_t>& bytes, DWORD type) {
-  SetUserValue(settingsKeyPath, settingsValueName, type, bytes.data(), static_cast<DWORD>(bytes.size()));
-}
-
-bool ReadStoredSettings(std::vector<uint8_t>& bytes) {
-  DWORD type = 0;
-  return ReadSettingsValue(bytes, type);
-}
-
-std::vector<uint8_t> BytesOf(const SettingsRecord& record) {
-  std::vector<uint8_t> bytes(settingsRecordSize);
-  SettingsToBytes(record, bytes.data());
-  return bytes;
-}
-
-void StoreSettings(const SettingsRecord& record) { WriteSettingsValue(BytesOf(record), REG_BINARY); }
-
-namespace {
-
-char privateUserPath[64];
-
-void DropPrivateUser() {
-  RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
-  RegDeleteTreeA(HKEY_CURRENT_USER, privateUserPath);
-  RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\VimbrelTests");  // only when no other test's user is left
-}
-
-}  // namespace
-
-void IsolateCurrentUser() {
-  if (privateUserPath[0] != '\0') return;
-  std::snprintf(privateUserPath, sizeof privateUserPath, "Software\\VimbrelTests\\DialogUser%lu",
-                GetCurrentProcessId());
-  RegDeleteTreeA(HKEY_CURRENT_USER, privateUserPath);  // a left-over of an earlier process with the same id
-  HKEY privateUser;
-  // Not volatile: the program creates its key non-volatile, which a volatile parent refuses.
-  if (RegCreateKeyExA(HKEY_CURRENT_USER, privateUserPath, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &privateUser,
-                      nullptr) != ERROR_SUCCESS)
-    return;
-  RegOverridePredefKey(HKEY_CURRENT_USER, privateUser);
-  std::atexit(DropPrivateUser);
-}
-
-void SetUsePasswordFlag(DWORD value) { SetUserValue(desktopKey, usePasswordValue, REG_DWORD, &value, sizeof value); }
-
-void RemoveUsePasswordFlag() { RegDeleteKeyValueA(HKEY_CURRENT_USER, desktopKey, usePasswordValue); }
 
 int StoredSaverRunningState() {
   char text[16] = {};
@@ -192,8 +117,6 @@ bool PlaceStandin(const std::string& folder) {
                    FALSE) != 0;
 }
 
-void RemoveStandin(const std::string& folder) { DeleteFileA((folder + "\\PASSWORD.CPL").c_str()); }
-
 void ResetStandin(const char* script) {
   RegDeleteKeyA(HKEY_CURRENT_USER, standinKeyPath);
   SetUserValue(standinKeyPath, "Script", REG_SZ, script, lstrlenA(script) + 1);
@@ -213,21 +136,11 @@ std::string StandinText(const char* name) {
   return text;
 }
 
-void PostKey(HWND window, WPARAM key) { PostMessageA(window, WM_KEYDOWN, key, 1); }
-
-void PostSysKey(HWND window, WPARAM key) { PostMessageA(window, WM_SYSKEYDOWN, key, 0x20000001); }  // Alt held
-
-void PostClick(HWND window) { PostMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10)); }
-
 void MoveMouse(HWND window, int x, int y) {
   SetCursorPos(x, y);
   POINT client = {x, y};
   ScreenToClient(window, &client);
   PostMessageA(window, WM_MOUSEMOVE, 0, MAKELPARAM(client.x, client.y));
-}
-
-void TypeKeySequence(HWND window) {
-  for (const char* c = keySequence; *c != '\0'; ++c) PostKey(window, static_cast<WPARAM>(*c));
 }
 
 bool CursorHidden() {
@@ -291,10 +204,6 @@ HWND WaitForPreviewWindow(HWND parent, DWORD deadlineMs) {
   return child;
 }
 
-std::string HandleText(HWND window) {
-  return std::to_string(static_cast<unsigned long>(reinterpret_cast<uintptr_t>(window)));
-}
-
 void MoveTrackbar(HWND dialog, int trackbarId, int32_t position, WORD notification) {
   HWND trackbar = GetDlgItem(dialog, trackbarId);
   SendMessageA(trackbar, TBM_SETPOS, TRUE, position);
@@ -302,8 +211,6 @@ void MoveTrackbar(HWND dialog, int trackbarId, int32_t position, WORD notificati
   const WORD reported = static_cast<WORD>(SendMessageA(trackbar, TBM_GETPOS, 0, 0));
   SendMessageA(dialog, WM_HSCROLL, MAKEWPARAM(notification, reported), reinterpret_cast<LPARAM>(trackbar));
 }
-
-void ClickControl(HWND dialog, int controlId) { SendMessageA(GetDlgItem(dialog, controlId), BM_CLICK, 0, 0); }
 
 std::string ControlText(HWND dialog, int controlId) {
   char text[256] = {};

@@ -10,14 +10,18 @@
 
 #include <windows.h>
 #include <commctrl.h>
+#include <gtest/gtest.h>
 
 #include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "host/host_state.h"
 #include "scene/settings_record.h"
 #include "scene/test_scene.h"
+#include "session/scene_window_win32.h"
+#include "session/settings_registry_win32.h"
 
 constexpr DWORD defaultDeadlineMs = 20000;
 
@@ -29,27 +33,33 @@ struct ProgramRun {
   PROCESS_INFORMATION process;
   bool started;
 };
-// Starts the program with the given argument text (may be empty) in folder
-// (null: the test's own current folder).
-ProgramRun StartProgram(const std::string& arguments, const char* folder = nullptr);
+// Starts the program (null: the one under test) with the given argument text
+// (may be empty) in folder (null: the test's own current folder).
+ProgramRun StartProgram(const std::string& arguments, const char* folder = nullptr, const char* program = nullptr);
 // The exit code, or the value timedOut when the process did not end in time
 // (it is then terminated so that no test leaves a process behind).
 constexpr DWORD timedOut = 0xDEADBEEF;
 DWORD WaitForExit(ProgramRun& run, DWORD deadlineMs = defaultDeadlineMs);
 void EndProgram(ProgramRun& run);
-bool HasEnded(ProgramRun& run);
+inline bool HasEnded(ProgramRun& run) {
+  return !run.started || WaitForSingleObject(run.process.hProcess, 0) == WAIT_OBJECT_0;
+}
 // Whether the process is still running after being given a quiet spell of
 // milliseconds to end in. Only for checks that something does NOT end the
 // program: the ending would come within a few messages, so a short spell
 // with the process still there is the answer.
-bool StaysRunning(ProgramRun& run, DWORD milliseconds = 400);
+inline bool StaysRunning(ProgramRun& run, DWORD milliseconds = 400) {
+  return !WaitUntil([&] { return HasEnded(run); }, milliseconds);
+}
 
 // The first visible top-level window of the process with that class and title
 // (either may be null), waiting up to the deadline.
 HWND WaitForProcessWindow(DWORD processId, const char* className, const char* title,
                           DWORD deadlineMs = defaultDeadlineMs);
 // The settings dialog ("Screen Saver Properties") of the process, once visible.
-HWND WaitForSettingsDialog(DWORD processId, DWORD deadlineMs = defaultDeadlineMs);
+inline HWND WaitForSettingsDialog(DWORD processId, DWORD deadlineMs = defaultDeadlineMs) {
+  return WaitForProcessWindow(processId, "#32770", "Screen Saver Properties", deadlineMs);
+}
 
 // A full-screen saver of the program under test, started with arguments,
 // and its "Screen Saver" window once it is shown (null when none came).
@@ -60,22 +70,36 @@ struct SaverRun {
 SaverRun StartSaver(const std::string& arguments = "/s", const char* folder = nullptr);
 
 // --- the registry, in HKCU
-bool SetUserValue(const char* key, const char* name, DWORD type, const void* data, DWORD size);
+inline bool SetUserValue(const char* key, const char* name, DWORD type, const void* data, DWORD size) {
+  return RegSetKeyValueA(HKEY_CURRENT_USER, key, name, type, data, size) == ERROR_SUCCESS;
+}
 bool ReadUserValue(const char* key, const char* name, std::vector<uint8_t>& bytes, DWORD& type);
 // The settings value as the tests see it.
-void DeleteSettingsKey();
-bool ReadSettingsValue(std::vector<uint8_t>& bytes, DWORD& type);
-void WriteSettingsValue(const std::vector<uint8_t>& bytes, DWORD type);
+inline void DeleteSettingsKey() { RegDeleteKeyA(HKEY_CURRENT_USER, settingsKeyPath); }
+inline bool ReadSettingsValue(std::vector<uint8_t>& bytes, DWORD& type) {
+  return ReadUserValue(settingsKeyPath, settingsValueName, bytes, type);
+}
+inline void WriteSettingsValue(const std::vector<uint8_t>& bytes, DWORD type) {
+  SetUserValue(settingsKeyPath, settingsValueName, type, bytes.data(), static_cast<DWORD>(bytes.size()));
+}
 // The stored "Config" value's bytes; false when there is none.
-bool ReadStoredSettings(std::vector<uint8_t>& bytes);
-void StoreSettings(const SettingsRecord& record);
-std::vector<uint8_t> BytesOf(const SettingsRecord& record);
-// Gives this process a private HKEY_CURRENT_USER (a fresh key of its own),
-// so that tests running side by side never see each other's settings.
-void IsolateCurrentUser();
+inline bool ReadStoredSettings(std::vector<uint8_t>& bytes) {
+  DWORD type = 0;
+  return ReadSettingsValue(bytes, type);
+}
+inline std::vector<uint8_t> BytesOf(const SettingsRecord& record) {
+  std::vector<uint8_t> bytes(settingsRecordSize);
+  SettingsToBytes(record, bytes.data());
+  return bytes;
+}
+inline void StoreSettings(const SettingsRecord& record) { WriteSettingsValue(BytesOf(record), REG_BINARY); }
 // "Control Panel\Desktop" "ScreenSaveUsePassword": set as a DWORD, or removed.
-void SetUsePasswordFlag(DWORD value);
-void RemoveUsePasswordFlag();
+inline void SetUsePasswordFlag(DWORD value) {
+  SetUserValue("Control Panel\\Desktop", "ScreenSaveUsePassword", REG_DWORD, &value, sizeof value);
+}
+inline void RemoveUsePasswordFlag() {
+  RegDeleteKeyValueA(HKEY_CURRENT_USER, "Control Panel\\Desktop", "ScreenSaveUsePassword");
+}
 // The system's saver-running state as Wine keeps it for every process
 // (SPI_SCREENSAVERRUNNING is cached per process once read, so the tests read
 // the stored value): 0 or 1, or -1 when it was never set.
@@ -86,20 +110,22 @@ std::string SystemFolder();   // GetSystemDirectoryA, as this 32/64-bit process 
 std::string ProgramFolder();  // the folder of the program under test
 // Copies the built stand-in into folder as PASSWORD.CPL / removes it again.
 bool PlaceStandin(const std::string& folder);
-void RemoveStandin(const std::string& folder);
+inline void RemoveStandin(const std::string& folder) { DeleteFileA((folder + "\\PASSWORD.CPL").c_str()); }
 // Its script, and what it recorded.
 void ResetStandin(const char* script);
 DWORD StandinNumber(const char* name);
 std::string StandinText(const char* name);
 
 // --- input and windows
-void PostKey(HWND window, WPARAM key);
-void PostSysKey(HWND window, WPARAM key);
-void PostClick(HWND window);
+inline void PostKey(HWND window, WPARAM key) { PostMessageA(window, WM_KEYDOWN, key, 1); }
+inline void PostSysKey(HWND window, WPARAM key) { PostMessageA(window, WM_SYSKEYDOWN, key, 0x20000001); }  // Alt
+inline void PostClick(HWND window) { PostMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10)); }
 // Puts the cursor at screen point (x, y) and tells the window the mouse moved.
 void MoveMouse(HWND window, int x, int y);
 // Types the hidden key sequence into the saver window.
-void TypeKeySequence(HWND window);
+inline void TypeKeySequence(HWND window) {
+  for (const char* c = keySequence; *c != '\0'; ++c) PostKey(window, static_cast<WPARAM>(*c));
+}
 // Whether the cursor that the foreground thread shows is none (hidden).
 bool CursorHidden();
 // A window of the test's own under the cursor's start point (500, 400), with
@@ -116,7 +142,9 @@ WPARAM LastContextMenuTarget();
 // The child "Preview" saver window in parent, once it is there and visible.
 HWND WaitForPreviewWindow(HWND parent, DWORD deadlineMs = defaultDeadlineMs);
 // The window handle as the command line writes it.
-std::string HandleText(HWND window);
+inline std::string HandleText(HWND window) {
+  return std::to_string(static_cast<unsigned long>(reinterpret_cast<uintptr_t>(window)));
+}
 
 // The settings dialog driven the way its controls drive it: a trackbar is
 // given a position and then reports WM_HSCROLL to the dialog, buttons and
@@ -125,7 +153,7 @@ void MoveTrackbar(HWND dialog, int trackbarId, int32_t position, WORD notificati
 // A field's control and value label, from the field table.
 inline int Control(const char* field) { return FindSettingsField(field)->controlId; }
 inline int Label(const char* field) { return FindSettingsField(field)->labelId; }
-void ClickControl(HWND dialog, int controlId);
+inline void ClickControl(HWND dialog, int controlId) { SendMessageA(GetDlgItem(dialog, controlId), BM_CLICK, 0, 0); }
 std::string ControlText(HWND dialog, int controlId);
 
 // --- pixels: RGB triples, top row first
@@ -141,3 +169,20 @@ SettingsRecord FrozenPose();
 std::vector<uint8_t> ExpectedScreen(const SettingsRecord& record, int width, int height, uint32_t tick = 0);
 // Pixels that differ between two pictures; a size mismatch counts as all of both.
 size_t Mismatches(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b);
+
+// A test of the real full-screen saver: no password switch, no stand-in and
+// no stored settings before and after it, the cursor at its start point (the
+// saver measures travel from there), and the saver ended afterwards.
+class SaverTest : public ::testing::Test {
+ protected:
+  static constexpr int startX = 500, startY = 400;
+  void SetUp() override { Clean(), SetCursorPos(startX, startY); }
+  void TearDown() override { EndProgram(saver.run), Clean(); }
+  static void Clean() { RemoveUsePasswordFlag(), RemoveStandin(SystemFolder()), DeleteSettingsKey(); }
+  // Starts the saver; the test fails at once when its window does not come.
+  void StartSaverOrFail(const char* folder = nullptr) {
+    saver = StartSaver("/s", folder);
+    ASSERT_NE(saver.window, nullptr);
+  }
+  SaverRun saver = {};
+};

@@ -8,28 +8,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdint>
-#include <vector>
 
-#include "session/settings_registry_win32.h"
 #include "support/harness.h"
 
 namespace {
-
-struct ProcessWindows {
-  DWORD processId;
-  std::vector<HWND> found;
-};
-
-BOOL CALLBACK AddCover(HWND window, LPARAM data) {
-  auto* query = reinterpret_cast<ProcessWindows*>(data);
-  DWORD owner = 0;
-  GetWindowThreadProcessId(window, &owner);
-  char className[64] = {};
-  GetClassNameA(window, className, sizeof className);
-  if (owner == query->processId && lstrcmpA(className, "VimbrelCoverClass") == 0) query->found.push_back(window);
-  return TRUE;
-}
 
 BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT rect, LPARAM list) {
   MONITORINFO info = {};
@@ -47,46 +29,34 @@ std::vector<RECT> MonitorRects() {
   return rects;
 }
 
-bool SameRect(const RECT& a, const RECT& b) {
-  return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-}
-
 bool AllBlack(const std::vector<uint8_t>& rgb) {
   return !rgb.empty() && std::all_of(rgb.begin(), rgb.end(), [](uint8_t v) { return v == 0; });
-}
-
-void StoreEveryMonitor(DWORD value) {
-  ASSERT_TRUE(SetUserValue(settingsKeyPath, everyMonitorValueName, REG_DWORD, &value, sizeof value));
 }
 
 int Width(const RECT& r) { return r.right - r.left; }
 int Height(const RECT& r) { return r.bottom - r.top; }
 
 std::vector<HWND> CoverWindows(const SaverRun& saver) {
-  ProcessWindows query = {saver.run.process.dwProcessId, {}};
-  EnumWindows(AddCover, reinterpret_cast<LPARAM>(&query));
-  return query.found;
+  std::vector<HWND> found;
+  for (HWND w = nullptr; (w = FindWindowExA(nullptr, w, "VimbrelCoverClass", nullptr)) != nullptr;) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(w, &owner);
+    if (owner == saver.run.process.dwProcessId) found.push_back(w);
+  }
+  return found;
 }
 
-class HostCoverWindows : public ::testing::Test {
+class HostCoverWindows : public SaverTest {
  protected:
   void SetUp() override {
+    SaverTest::SetUp();
     monitors = MonitorRects();
     ASSERT_EQ(monitors.size(), 2u) << "run through scripts/wine-env --two-monitors";
     const RECT screen = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-    ASSERT_TRUE(SameRect(monitors[0], screen)) << "the primary monitor is the screen at 0,0";
+    ASSERT_TRUE(EqualRect(&monitors[0], &screen)) << "the primary monitor is the screen at 0,0";
     RECT overlap;
     ASSERT_FALSE(IntersectRect(&overlap, &monitors[0], &monitors[1])) << "the monitors lie side by side";
-    RemoveUsePasswordFlag();
-    RemoveStandin(SystemFolder());
-    DeleteSettingsKey();
-    SetCursorPos(startX(), startY());
-  }
-  void TearDown() override {
-    EndProgram(saver.run);
-    RemoveUsePasswordFlag();
-    RemoveStandin(SystemFolder());
-    DeleteSettingsKey();
+    SetCursorPos(coverX(), coverY());
   }
   // Starts the saver and waits for its one cover to be shown.
   HWND StartWithCover() {
@@ -101,11 +71,10 @@ class HostCoverWindows : public ::testing::Test {
   }
 
   // The cursor starts on the second monitor, where the tests' input happens.
-  int startX() const { return monitors[1].left + 300; }
-  int startY() const { return monitors[1].top + 200; }
+  int coverX() const { return monitors[1].left + 300; }
+  int coverY() const { return monitors[1].top + 200; }
 
   std::vector<RECT> monitors;  // as MonitorRects gives them
-  SaverRun saver = {};
 };
 
 // Both monitors show the scene, each at its own size, in the same pose:
@@ -117,7 +86,7 @@ TEST_F(HostCoverWindows, EachMonitorShowsTheSceneAtItsOwnSize) {
   ASSERT_NE(cover, nullptr);
   RECT covered;
   GetWindowRect(cover, &covered);
-  EXPECT_TRUE(SameRect(covered, monitors[1]));
+  EXPECT_TRUE(EqualRect(&covered, &monitors[1]));
   for (size_t i = 0; i < monitors.size(); ++i) {
     const std::vector<uint8_t> expected = ExpectedScreen(record, Width(monitors[i]), Height(monitors[i]));
     size_t mismatches = 0;
@@ -130,14 +99,15 @@ TEST_F(HostCoverWindows, EachMonitorShowsTheSceneAtItsOwnSize) {
 }
 
 TEST_F(HostCoverWindows, WithEveryMonitorOffTheSecondMonitorGetsATopmostCaptionlessBlackCover) {
-  StoreEveryMonitor(0);
+  const DWORD off = 0;
+  ASSERT_TRUE(SetUserValue(settingsKeyPath, everyMonitorValueName, REG_DWORD, &off, sizeof off));
   HWND cover = StartWithCover();
   ASSERT_NE(cover, nullptr);
   RECT scene, covered;
   GetWindowRect(saver.window, &scene);
   GetWindowRect(cover, &covered);
-  EXPECT_TRUE(SameRect(scene, monitors[0]));  // the scene window as on one monitor
-  EXPECT_TRUE(SameRect(covered, monitors[1]));
+  EXPECT_TRUE(EqualRect(&scene, &monitors[0]));  // the scene window as on one monitor
+  EXPECT_TRUE(EqualRect(&covered, &monitors[1]));
   EXPECT_TRUE(IsWindowVisible(cover));
   EXPECT_NE(GetWindowLongA(cover, GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
   EXPECT_EQ(GetWindowLongA(cover, GWL_STYLE) & (WS_CAPTION | WS_CHILD), 0);
@@ -159,12 +129,12 @@ TEST_F(HostCoverWindows, AKeyOrMouseTravelOnTheCoverEndsTheSaverAsOnTheSceneWind
   PostKey(cover, 'X');
   EXPECT_EQ(WaitForExit(saver.run), 0u);
 
-  SetCursorPos(startX(), startY());
+  SetCursorPos(coverX(), coverY());
   cover = StartWithCover();
   ASSERT_NE(cover, nullptr);
-  MoveMouse(cover, startX() + 2, startY() + 2);
+  MoveMouse(cover, coverX() + 2, coverY() + 2);
   EXPECT_TRUE(StaysRunning(saver.run)) << "travel of 4 keeps the saver";
-  MoveMouse(cover, startX() + 3, startY() + 2);
+  MoveMouse(cover, coverX() + 3, coverY() + 2);
   EXPECT_EQ(WaitForExit(saver.run), 0u) << "travel of 5 ends it";
 }
 
