@@ -50,44 +50,19 @@ struct FaultChild {
   }
 } faultChild;
 
-// The system's debugger for unhandled faults (AeDebug), pointed at a program
-// that does not exist while a test runs, so that Wine's handling of the fault
-// hands control back to the program instead of attaching its own debugger.
-class NoSystemDebugger {
- public:
-  NoSystemDebugger() {
-    RegCreateKeyExA(HKEY_LOCAL_MACHINE, aeDebugKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
-    for (Value& v : values) {
-      char text[512] = {};
-      DWORD size = sizeof text;
-      v.had = RegGetValueA(key, nullptr, v.name, RRF_RT_REG_SZ, nullptr, text, &size) == ERROR_SUCCESS;
-      v.saved = text;
-      Write(v.name, v.replacement);
-    }
-  }
-  ~NoSystemDebugger() {
-    for (const Value& v : values) v.had ? Write(v.name, v.saved) : void(RegDeleteValueA(key, v.name));
-    RegCloseKey(key);
-  }
-
- private:
-  static constexpr char aeDebugKey[] = "Software\\Microsoft\\Windows NT\\CurrentVersion\\AeDebug";
-  struct Value {
-    const char* name;
-    std::string replacement, saved;
-    bool had;
-  };
-  void Write(const char* name, const std::string& text) {
-    RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                   static_cast<DWORD>(text.size() + 1));
-  }
-  HKEY key = nullptr;
-  Value values[2] = {{"Debugger", "Z:\\nonexistent\\vimbrel-no-debugger.exe %ld %ld", "", false},
-                     {"Auto", "1", "", false}};
-};
+// The system's debugger for unhandled faults (AeDebug) points at a program
+// that does not exist, so that Wine's handling of the fault hands control
+// back to the program instead of attaching its own debugger. The prefix is
+// the tests' own, and no test wants a debugger: the setting stays.
+void PointTheSystemDebuggerNowhere() {
+  const char* values[][2] = {{"Debugger", "Z:\\nonexistent\\vimbrel-no-debugger.exe %ld %ld"}, {"Auto", "1"}};
+  for (const auto& v : values)
+    RegSetKeyValueA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows NT\\CurrentVersion\\AeDebug", v[0], REG_SZ,
+                    v[1], static_cast<DWORD>(std::strlen(v[1]) + 1));
+}
 
 TEST(HostFaultGuard, AnUnhandledFaultSwitchesTheSaverRunningStateOff) {
-  NoSystemDebugger noDebugger;
+  PointTheSystemDebuggerNowhere();
   char self[MAX_PATH] = {};
   GetModuleFileNameA(nullptr, self, MAX_PATH);
   ProgramRun run = StartProgram(faultChildSwitch, nullptr, self);

@@ -44,12 +44,4 @@ struct GuardedFrame {
     }
     return touched;
   }
-  // Pixels that differ from the background.
-  size_t ChangedPixels() const {
-    const uint8_t* background = ImagePixels(scene.backgroundImage);
-    size_t changed = 0;
-    const size_t bytes = static_cast<size_t>(scene.frameStride) * static_cast<size_t>(scene.frameHeight);
-    for (size_t i = 0; i < bytes; ++i) changed += scene.framePixels[i] != background[i];
-    return changed;
-  }
 };

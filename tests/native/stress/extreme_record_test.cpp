@@ -47,29 +47,6 @@ TEST(StressTest, ExtremeFieldsStayInsideTheFrame) {
   }
 }
 
-// Running clocks through the tick count's change of sign (2^31) and its wrap
-// (2^32), with the clock origins at 0 and at both ends of their range: every
-// frame shows the solids and stays in its buffer.
-TEST(StressTest, FramesAcrossTheTickCountsSignChangeAndWrap) {
-  TestScene t;
-  ASSERT_EQ(t.Make(152, 112), SceneInitResult::ok);
-  GuardedFrame frame(t);
-  for (int32_t start : {0, INT32_MIN, INT32_MAX}) {
-    for (uint32_t limit : {0x80000000u, 0u}) {
-      SettingsRecord settings = DefaultSettings();
-      settings.pyramidTurnStart = settings.pyramidJourneyStart = start;
-      settings.dodecaTurnStart = settings.dodecaJourneyStart = start;
-      for (int32_t offset = -3000; offset <= 3000; offset += 100) {
-        const uint32_t tick = limit + static_cast<uint32_t>(offset);
-        DrawSceneFrame(t.scene, settings, tick);
-        ASSERT_TRUE(frame.GuardsIntact()) << "tick " << tick << ", origin " << start;
-        ASSERT_EQ(frame.RowsWithTouchedFill(), 0) << "tick " << tick;
-        ASSERT_GT(frame.ChangedPixels(), 100u) << "no solid drawn at tick " << tick;
-      }
-    }
-  }
-}
-
 // Across the wrap from 2^32 - 1 to 0 the clocks' differences go from -1 to
 // 0, so the solids move on by a millisecond's worth, not by a jump.
 TEST(StressTest, MotionIsContinuousAcrossTheTickCountsWrap) {

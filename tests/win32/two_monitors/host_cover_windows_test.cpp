@@ -123,14 +123,10 @@ TEST_F(HostCoverWindows, WithEveryMonitorOffTheSecondMonitorGetsATopmostCaptionl
   EXPECT_TRUE(WaitUntil([&] { return !AllBlack(CaptureScreen(monitors[1])); }, 5000)) << "the cover left the screen";
 }
 
-TEST_F(HostCoverWindows, AKeyOrMouseTravelOnTheCoverEndsTheSaverAsOnTheSceneWindow) {
+// A key or a click on the cover is the password test's and the others' way
+// to end the saver; mouse travel is measured as on the scene window.
+TEST_F(HostCoverWindows, MouseTravelOnTheCoverEndsTheSaverAsOnTheSceneWindow) {
   HWND cover = StartWithCover();
-  ASSERT_NE(cover, nullptr);
-  PostKey(cover, 'X');
-  EXPECT_EQ(WaitForExit(saver.run), 0u);
-
-  SetCursorPos(coverX(), coverY());
-  cover = StartWithCover();
   ASSERT_NE(cover, nullptr);
   MoveMouse(cover, coverX() + 2, coverY() + 2);
   EXPECT_TRUE(StaysRunning(saver.run)) << "travel of 4 keeps the saver";
