@@ -134,15 +134,13 @@ void MoveShadows(const RasterTarget& target, int first, int last, const int32_t*
   }
 }
 
-}  // namespace
-
-void CopyBackgroundWithShadows(const RasterTarget& target, const uint8_t* background, int first, int last) {
-  if (target.pixels == nullptr || background == nullptr || target.height <= 0 || target.stride <= 0) return;
+// The whole background copied, each row darkened right after its copy by
+// tables first..last, whose rows low..high (each table's own from..to, as
+// ShadowRows finds them) may hold spans.
+void CopyWholeWithShadows(const RasterTarget& target, const uint8_t* background, int first, int last, int32_t low,
+                          int32_t high, const int32_t* from, const int32_t* to) {
   const size_t stride = static_cast<size_t>(target.stride);
   const int32_t height = target.height;
-  int32_t low, high;  // the rows any of the tables may darken
-  int32_t from[spanTableCount] = {}, to[spanTableCount] = {};
-  ShadowRows(target, first, last, low, high, from, to);
   if (high < low) low = high = height;  // nothing to darken: one plain copy
   low = std::max(low, 0);                // never negative; said so, for the compiler's bounds check
   std::memcpy(target.pixels, background, stride * static_cast<size_t>(low));
@@ -156,6 +154,16 @@ void CopyBackgroundWithShadows(const RasterTarget& target, const uint8_t* backgr
               stride * static_cast<size_t>(height - rest));
 }
 
+}  // namespace
+
+void CopyBackgroundWithShadows(const RasterTarget& target, const uint8_t* background, int first, int last) {
+  if (target.pixels == nullptr || background == nullptr || target.height <= 0 || target.stride <= 0) return;
+  int32_t low, high;  // the rows any of the tables may darken
+  int32_t from[spanTableCount] = {}, to[spanTableCount] = {};
+  ShadowRows(target, first, last, low, high, from, to);
+  CopyWholeWithShadows(target, background, first, last, low, high, from, to);
+}
+
 void RestoreBackgroundWithShadows(const RasterTarget& target, const uint8_t* background, const ChangeList* restore,
                                   int first, int last) {
   if (target.pixels == nullptr || background == nullptr || target.height <= 0 || target.stride <= 0) return;
@@ -163,7 +171,7 @@ void RestoreBackgroundWithShadows(const RasterTarget& target, const uint8_t* bac
   int32_t from[spanTableCount] = {}, to[spanTableCount] = {};
   ShadowRows(target, first, last, shadowLow, shadowHigh, from, to);
   const bool whole = restore == nullptr || restore->everything;
-  if (whole) CopyBackgroundWithShadows(target, background, first, last);
+  if (whole) CopyWholeWithShadows(target, background, first, last, shadowLow, shadowHigh, from, to);
   if (target.tables != nullptr && UsableRows(*target.tables, target.height, firstShadowTable, lastShadowTable) > 0)
     MoveShadows(target, first, last, from, to, !whole);
   if (whole) return;
