@@ -24,10 +24,10 @@
 #include <cstring>
 #include <vector>
 
-#include "image/shown_frame.h"
-#include "scene/committed_pictures.h"
-#include "scene/scene.h"
-#include "scene/settings_record.h"
+#include "core/image/shown_frame.h"
+#include "core/scene/committed_pictures.h"
+#include "core/scene/scene.h"
+#include "core/scene/settings_record.h"
 
 namespace {
 

@@ -27,10 +27,10 @@
 #include <cstring>
 #include <vector>
 
-#include "image/shown_frame.h"
-#include "scene/scene.h"
-#include "scene/settings_record.h"
-#include "session/scene_window_win32.h"
+#include "core/image/shown_frame.h"
+#include "core/scene/scene.h"
+#include "core/scene/settings_record.h"
+#include "win32/session/scene_window.h"
 
 namespace {
 

@@ -5,22 +5,19 @@
 # The committed pictures built into the native programs (floorPictureBytes,
 # facePictureBytes), so that they run from anywhere. The glob re-runs the
 # configuration when a picture is added.
-file(GLOB VIMBREL_EMBEDDED_PICTURES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/resources/*.bmp)
+file(GLOB VIMBREL_EMBEDDED_PICTURES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/core/pictures/*.bmp)
 set(VIMBREL_EMBEDDED_PICTURES_SOURCE ${CMAKE_BINARY_DIR}/generated/committed_pictures.cpp)
 add_custom_command(OUTPUT ${VIMBREL_EMBEDDED_PICTURES_SOURCE}
   COMMAND ${CMAKE_COMMAND} -DOUT=${VIMBREL_EMBEDDED_PICTURES_SOURCE} -DSYMBOLS=floorPicture|facePicture
-          -DFILES=${CMAKE_SOURCE_DIR}/src/resources/floor.bmp|${CMAKE_SOURCE_DIR}/src/resources/face.bmp
+          -DFILES=${CMAKE_SOURCE_DIR}/src/core/pictures/floor.bmp|${CMAKE_SOURCE_DIR}/src/core/pictures/face.bmp
           -P ${CMAKE_SOURCE_DIR}/cmake/embed_bytes.cmake
   DEPENDS ${CMAKE_SOURCE_DIR}/cmake/embed_bytes.cmake ${VIMBREL_EMBEDDED_PICTURES}
   VERBATIM)
 add_library(vimbrel_embedded_pictures STATIC ${VIMBREL_EMBEDDED_PICTURES_SOURCE})
 
-# Input files of limited size, for the programs that read them (POSIX).
-add_library(vimbrel_input_files STATIC ${CMAKE_SOURCE_DIR}/src/common/regular_file_posix.cpp)
-target_include_directories(vimbrel_input_files PUBLIC ${CMAKE_SOURCE_DIR}/src)
-
-add_library(vimbrel_committed_pictures STATIC ${CMAKE_SOURCE_DIR}/src/scene/committed_pictures.cpp)
-target_link_libraries(vimbrel_committed_pictures PUBLIC vimbrel_core vimbrel_embedded_pictures)
+# The core's scene from those pictures (core/scene/committed_pictures.h)
+# finds them here.
+target_link_libraries(vimbrel_core PUBLIC vimbrel_embedded_pictures)
 if(NOT VIMBREL_SANITIZE)
   # The core as the products ship it (the Release flags of the MinGW builds,
   # -O3), in a copy of its own for the shipped native program and the bench:
@@ -29,13 +26,10 @@ if(NOT VIMBREL_SANITIZE)
   add_library(vimbrel_core_product STATIC ${VIMBREL_CORE_SOURCES})
   target_include_directories(vimbrel_core_product PUBLIC ${CMAKE_SOURCE_DIR}/src)
   target_compile_options(vimbrel_core_product PRIVATE ${VIMBREL_PRODUCT_FLAGS})
-  add_library(vimbrel_committed_pictures_product STATIC ${CMAKE_SOURCE_DIR}/src/scene/committed_pictures.cpp)
-  target_compile_options(vimbrel_committed_pictures_product PRIVATE ${VIMBREL_PRODUCT_FLAGS})
-  target_link_libraries(vimbrel_committed_pictures_product PUBLIC vimbrel_core_product vimbrel_embedded_pictures)
+  target_link_libraries(vimbrel_core_product PUBLIC vimbrel_embedded_pictures)
 endif()
 if(NOT VIMBREL_TESTS)
-  set_target_properties(vimbrel_committed_pictures PROPERTIES EXCLUDE_FROM_ALL ON)
-  include(${CMAKE_SOURCE_DIR}/cmake/x11.cmake)
+    include(${CMAKE_SOURCE_DIR}/cmake/x11.cmake)
   return()
 endif()
 
@@ -59,7 +53,7 @@ endif()
 file(GLOB VIMBREL_RENDER_SOURCES CONFIGURE_DEPENDS ${VIMBREL_TOOLS_DIR}/render/*.cpp)
 if(VIMBREL_RENDER_SOURCES)
   add_executable(vimbrel-render ${VIMBREL_RENDER_SOURCES})
-  target_link_libraries(vimbrel-render PRIVATE vimbrel_core vimbrel_input_files PNG::PNG)
+  target_link_libraries(vimbrel-render PRIVATE vimbrel_core PNG::PNG)
   target_include_directories(vimbrel-render PRIVATE ${VIMBREL_TOOLS_DIR})
   target_link_libraries(vimbrel-render PRIVATE vimbrel_embedded_pictures)
 endif()
@@ -67,7 +61,7 @@ endif()
 file(GLOB_RECURSE VIMBREL_NATIVE_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/native/*.cpp)
 add_executable(native_tests ${VIMBREL_NATIVE_TESTS})
 target_include_directories(native_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/native)
-target_link_libraries(native_tests PRIVATE vimbrel_core vimbrel_host_geometry vimbrel_input_files vimbrel_pictures GTest::gtest GTest::gtest_main GTest::gmock PNG::PNG)
+target_link_libraries(native_tests PRIVATE vimbrel_core vimbrel_win32_portable vimbrel_pictures GTest::gtest GTest::gtest_main GTest::gmock PNG::PNG)
 target_compile_definitions(native_tests PRIVATE
   VIMBREL_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
   VIMBREL_BINARY_DIR="${CMAKE_BINARY_DIR}")

@@ -37,19 +37,19 @@ set(VIMBREL_PE_VERSION_FLAGS
 
 # The shell: everything Win32 but the program's entry, so that tests can
 # link the real window procedures.
-file(GLOB_RECURSE VIMBREL_SHELL_SOURCES CONFIGURE_DEPENDS
-  src/*_win32.cpp src/host/*.cpp src/config_ui/*.cpp)
-list(FILTER VIMBREL_SHELL_SOURCES EXCLUDE REGEX "(win_main_win32|command_line|cover_geometry)\\.cpp$")
+file(GLOB VIMBREL_SHELL_SOURCES CONFIGURE_DEPENDS
+  src/win32/host/*.cpp src/win32/config_ui/*.cpp src/win32/session/*.cpp src/win32/image/*.cpp)
 add_library(vimbrel_shell STATIC ${VIMBREL_SHELL_SOURCES})
-target_link_libraries(vimbrel_shell PUBLIC vimbrel_core vimbrel_host_geometry comctl32 gdi32 user32 advapi32)
+target_link_libraries(vimbrel_shell PUBLIC vimbrel_core vimbrel_win32_portable comctl32 gdi32 user32 advapi32)
 target_compile_definitions(vimbrel_shell PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX)
 
 # The file's name and version number, for the version record and the
 # manifest; the resource compiler finds both in the generated folder.
 configure_file(${CMAKE_SOURCE_DIR}/cmake/build_info.h.in ${CMAKE_BINARY_DIR}/generated/build_info.h @ONLY)
-configure_file(${CMAKE_SOURCE_DIR}/src/resources/vimbrel.manifest.in ${CMAKE_BINARY_DIR}/generated/vimbrel.manifest
+configure_file(${CMAKE_SOURCE_DIR}/src/win32/resources/vimbrel.manifest.in ${CMAKE_BINARY_DIR}/generated/vimbrel.manifest
   @ONLY)
-include_directories(${CMAKE_BINARY_DIR}/generated)
+# The pictures and the icon, for the resource script.
+include_directories(${CMAKE_BINARY_DIR}/generated ${CMAKE_SOURCE_DIR}/src/core/pictures)
 
 # For the release package (scripts/package): its README and the version
 # number that names it, both from project(VERSION).
@@ -57,11 +57,11 @@ configure_file(${CMAKE_SOURCE_DIR}/packaging/README.txt.in ${CMAKE_BINARY_DIR}/p
   @ONLY NEWLINE_STYLE CRLF)  # read with Notepad
 file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/package/version.txt CONTENT "@PROJECT_VERSION@\n" @ONLY)
 
-set(VIMBREL_RC ${CMAKE_SOURCE_DIR}/src/resources/vimbrel.rc)
+set(VIMBREL_RC ${CMAKE_SOURCE_DIR}/src/win32/resources/vimbrel.rc)
 set_source_files_properties(${VIMBREL_RC} PROPERTIES OBJECT_DEPENDS
-  "${CMAKE_SOURCE_DIR}/src/resources/floor.bmp;${CMAKE_SOURCE_DIR}/src/resources/face.bmp;${CMAKE_SOURCE_DIR}/src/resources/vimbrel.ico;${CMAKE_BINARY_DIR}/generated/vimbrel.manifest")
+  "${CMAKE_SOURCE_DIR}/src/core/pictures/floor.bmp;${CMAKE_SOURCE_DIR}/src/core/pictures/face.bmp;${CMAKE_SOURCE_DIR}/src/core/pictures/vimbrel.ico;${CMAKE_BINARY_DIR}/generated/vimbrel.manifest")
 
-add_executable(vimbrel_scr WIN32 src/host/win_main_win32.cpp ${VIMBREL_RC})
+add_executable(vimbrel_scr WIN32 src/win32/win_main.cpp ${VIMBREL_RC})
 set_target_properties(vimbrel_scr PROPERTIES OUTPUT_NAME ${VIMBREL_SCR_NAME} SUFFIX ".scr")
 target_link_libraries(vimbrel_scr PRIVATE vimbrel_shell)
 # No time stamp in the PE header: the same sources give the same bytes.

@@ -22,15 +22,14 @@ endif()
 file(GLOB VIMBREL_X11_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/x11/*.cpp)
 add_executable(vimbrel ${VIMBREL_X11_SOURCES})
 target_compile_definitions(vimbrel PRIVATE VIMBREL_VERSION="${PROJECT_VERSION}")
-target_link_libraries(vimbrel PRIVATE vimbrel_input_files)
-if(TARGET vimbrel_committed_pictures_product)  # the shipped flags, but not under the sanitizers
+if(TARGET vimbrel_core_product)  # the shipped flags, but not under the sanitizers
   # Debian's hardening: checked string and memory calls, and the relocations
   # made read-only once the program is loaded.
   target_compile_options(vimbrel PRIVATE ${VIMBREL_PRODUCT_FLAGS} -D_FORTIFY_SOURCE=2)
   target_link_options(vimbrel PRIVATE -Wl,-z,relro,-z,now)
-  target_link_libraries(vimbrel PRIVATE vimbrel_committed_pictures_product X11::X11 X11::Xext)
+  target_link_libraries(vimbrel PRIVATE vimbrel_core_product X11::X11 X11::Xext)
 else()
-  target_link_libraries(vimbrel PRIVATE vimbrel_committed_pictures X11::X11 X11::Xext)
+  target_link_libraries(vimbrel PRIVATE vimbrel_core X11::X11 X11::Xext)
 endif()
 
 set(VIMBREL_XML ${CMAKE_BINARY_DIR}/vimbrel.xml)
@@ -61,7 +60,7 @@ endif()
 # The program on private Xvfb servers, its frames against the portable core's.
 add_executable(x11_program_test ${CMAKE_SOURCE_DIR}/tests/x11/x11_program_test.cpp ${CMAKE_SOURCE_DIR}/src/x11/x11_options.cpp)
 target_include_directories(x11_program_test PRIVATE ${CMAKE_SOURCE_DIR}/tests/native)
-target_link_libraries(x11_program_test PRIVATE vimbrel_core vimbrel_input_files X11::X11 GTest::gtest GTest::gtest_main)
+target_link_libraries(x11_program_test PRIVATE vimbrel_core X11::X11 GTest::gtest GTest::gtest_main)
 target_compile_definitions(x11_program_test PRIVATE
   VIMBREL_BINARY_DIR="${CMAKE_BINARY_DIR}"
   VIMBREL_SOURCE_DIR="${CMAKE_SOURCE_DIR}"

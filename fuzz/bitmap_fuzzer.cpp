@@ -20,12 +20,12 @@
 #include <string>
 #include <vector>
 
-#include "common/int_math.h"
-#include "image/bitmap_file.h"
-#include "image/indexed_image.h"
-#include "image/scene_palette.h"
-#include "scene/scene.h"
-#include "scene/settings_record.h"
+#include "core/common/int_math.h"
+#include "core/image/bitmap_file.h"
+#include "core/image/indexed_image.h"
+#include "core/image/scene_palette.h"
+#include "core/scene/scene.h"
+#include "core/scene/settings_record.h"
 
 namespace {
 

@@ -15,9 +15,9 @@
 #include <cstring>
 #include <vector>
 
-#include "scene/committed_pictures.h"
-#include "scene/scene.h"
-#include "scene/settings_record.h"
+#include "core/scene/committed_pictures.h"
+#include "core/scene/scene.h"
+#include "core/scene/settings_record.h"
 
 namespace {
 

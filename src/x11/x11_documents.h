@@ -10,7 +10,7 @@
 
 #include <string>
 
-#include "scene/settings_record.h"
+#include "core/scene/settings_record.h"
 
 // The caption with its unit: "Frame time (ms)", "Shadows".
 std::string SettingLabel(const SettingsField& field);

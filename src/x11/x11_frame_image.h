@@ -14,8 +14,8 @@
 #include <cstdint>
 #include <string>
 
-#include "image/scene_palette.h"
-#include "image/shown_frame.h"
+#include "core/image/scene_palette.h"
+#include "core/image/shown_frame.h"
 #include "x11/x11_window.h"
 
 struct FrameImage {

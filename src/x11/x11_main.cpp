@@ -17,8 +17,8 @@
 #include <ctime>
 #include <string>
 
-#include "scene/committed_pictures.h"
-#include "scene/scene.h"
+#include "core/scene/committed_pictures.h"
+#include "core/scene/scene.h"
 #include "x11/x11_documents.h"
 #include "x11/x11_frame_image.h"
 #include "x11/x11_options.h"

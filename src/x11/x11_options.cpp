@@ -6,7 +6,7 @@
 #include <cstring>
 #include <vector>
 
-#include "common/regular_file_posix.h"
+#include "core/common/regular_file.h"
 
 namespace {
 

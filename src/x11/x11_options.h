@@ -20,7 +20,7 @@
 #include <cstdint>
 #include <string>
 
-#include "scene/settings_record.h"
+#include "core/scene/settings_record.h"
 
 struct X11Options {
   SettingsRecord settings;  // the defaults with --config and the field options applied

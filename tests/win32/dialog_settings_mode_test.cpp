@@ -6,8 +6,8 @@
 
 #include <cstring>
 
-#include "config_ui/configure_dialog_win32.h"
-#include "config_ui/preview_window_win32.h"
+#include "win32/config_ui/configure_dialog.h"
+#include "win32/config_ui/preview_window.h"
 #include "support/harness.h"
 
 namespace {

@@ -2,7 +2,7 @@
 // the command line itself is tested natively: tests/native/host/).
 #include <gtest/gtest.h>
 
-#include "host/host_main.h"
+#include "win32/host/host_main.h"
 #include "support/harness.h"
 
 namespace {

@@ -6,8 +6,8 @@
 
 #include <cstring>
 
-#include "host/host_main.h"
-#include "host/saver_window_win32.h"
+#include "win32/host/host_main.h"
+#include "win32/host/saver_window.h"
 #include "support/harness.h"
 
 namespace {

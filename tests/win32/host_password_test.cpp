@@ -2,7 +2,7 @@
 // PASSWORD.CPL stand-in (password_standin.h) placed in the system folder.
 #include <gtest/gtest.h>
 
-#include "host/saver_window_win32.h"
+#include "win32/host/saver_window.h"
 #include "support/harness.h"
 
 namespace {

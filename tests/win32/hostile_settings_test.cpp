@@ -8,7 +8,7 @@
 
 #include <climits>
 
-#include "config_ui/configure_dialog_win32.h"
+#include "win32/config_ui/configure_dialog.h"
 #include "support/harness.h"
 
 namespace {

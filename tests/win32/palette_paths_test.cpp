@@ -5,10 +5,10 @@
 
 #include <cstring>
 
-#include "image/palette_gdi_win32.h"
-#include "image/resource_win32.h"
-#include "image/scene_palette.h"
-#include "resources/resource_ids.h"
+#include "win32/image/palette_gdi.h"
+#include "win32/image/bitmap_resource.h"
+#include "core/image/scene_palette.h"
+#include "win32/resources/resource_ids.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 // window is compared on both monitors by two_monitors/).
 #include <gtest/gtest.h>
 
-#include "image/resource_win32.h"
-#include "resources/resource_ids.h"
+#include "win32/image/bitmap_resource.h"
+#include "win32/resources/resource_ids.h"
 #include "scene/golden_frames.h"
 #include "support/harness.h"
 

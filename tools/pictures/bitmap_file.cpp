@@ -1,7 +1,7 @@
 // bitmap_file.cpp - BMP file assembly and the RLE8 encoder for the pictures.
 #include <cstddef>
 
-#include "image/indexed_image.h"
+#include "core/image/indexed_image.h"
 #include "pictures/picture_generator.h"
 
 void AppendLe16(std::vector<uint8_t>& out, uint32_t v) {

@@ -8,9 +8,9 @@
 #include <cstdio>
 #include <cstring>
 
-#include "common/int_math.h"
-#include "common/regular_file_posix.h"
-#include "image/indexed_image.h"
+#include "core/common/int_math.h"
+#include "core/common/regular_file.h"
+#include "core/image/indexed_image.h"
 
 namespace {
 constexpr size_t fileHeaderSize = bitmapFileHeaderSize;

@@ -1,6 +1,6 @@
 // bitmap_files.h - the renderer's files: BMP pictures in, frames out.
 //
-// Picture files become bitmap resources through image/bitmap_file.h. A frame goes out as an 8-bit bottom-up BMP or an
+// Picture files become bitmap resources through core/image/bitmap_file.h. A frame goes out as an 8-bit bottom-up BMP or an
 // 8-bit palettised PNG, written under a temporary name and renamed, so a
 // failed write leaves no partial file.
 #pragma once
@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "image/indexed_image.h"
-#include "image/scene_palette.h"
+#include "core/image/indexed_image.h"
+#include "core/image/scene_palette.h"
 #include "render/render_options.h"
 
-// A regular file of at most limit bytes (common/regular_file_posix.h).
+// A regular file of at most limit bytes (core/common/regular_file.h).
 bool ReadFileBytes(const std::string& path, size_t limit, std::vector<uint8_t>& bytes, std::string& error);
 
 // The longest picture file read: the largest pixel buffer the loader makes,

@@ -9,12 +9,12 @@
 #include <string>
 #include <vector>
 
-#include "image/bitmap_file.h"
-#include "image/scene_palette.h"
+#include "core/image/bitmap_file.h"
+#include "core/image/scene_palette.h"
 #include "render/bitmap_files.h"
 #include "render/render_options.h"
-#include "scene/scene.h"
-#include "scene/settings_record.h"
+#include "core/scene/scene.h"
+#include "core/scene/settings_record.h"
 
 // The committed pictures, built in by cmake/embed_bytes.cmake.
 extern const uint8_t floorPictureBytes[];

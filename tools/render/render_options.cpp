@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "image/indexed_image.h"
+#include "core/image/indexed_image.h"
 
 namespace {
 // Unsigned decimal without sign or blanks, at most `limit`.

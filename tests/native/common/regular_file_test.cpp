@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "common/regular_file_posix.h"
+#include "core/common/regular_file.h"
 
 namespace {
 

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "common/int_math.h"
-#include "image/bitmap_file.h"
-#include "image/indexed_image.h"
+#include "core/common/int_math.h"
+#include "core/image/bitmap_file.h"
+#include "core/image/indexed_image.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 // which the shadows then shade from.
 #include <gtest/gtest.h>
 
-#include "image/indexed_image.h"
-#include "image/scene_palette.h"
+#include "core/image/indexed_image.h"
+#include "core/image/scene_palette.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 
 #include <vector>
 
-#include "image/shown_frame.h"
+#include "core/image/shown_frame.h"
 
 namespace {
 

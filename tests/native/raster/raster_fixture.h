@@ -13,10 +13,10 @@
 #include <cstring>
 #include <vector>
 
-#include "common/int_math.h"
-#include "raster/edge_walk.h"
-#include "raster/shadows.h"
-#include "raster/textured_fill.h"
+#include "core/common/int_math.h"
+#include "core/raster/edge_walk.h"
+#include "core/raster/shadows.h"
+#include "core/raster/textured_fill.h"
 
 class RasterScene : public ::testing::Test {
  protected:

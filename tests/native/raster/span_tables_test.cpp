@@ -6,7 +6,7 @@
 #include <cstring>
 #include <vector>
 
-#include "raster/span_tables.h"
+#include "core/raster/span_tables.h"
 
 namespace {
 

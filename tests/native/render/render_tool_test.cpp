@@ -18,8 +18,8 @@
 namespace {
 
 using Bytes = std::vector<uint8_t>;
-const std::string floorFile = VIMBREL_SOURCE_DIR "/src/resources/floor.bmp";
-const std::string faceFile = VIMBREL_SOURCE_DIR "/src/resources/face.bmp";
+const std::string floorFile = VIMBREL_SOURCE_DIR "/src/core/pictures/floor.bmp";
+const std::string faceFile = VIMBREL_SOURCE_DIR "/src/core/pictures/face.bmp";
 
 Bytes ReadFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);

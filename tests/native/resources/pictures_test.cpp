@@ -11,20 +11,20 @@
 #include <string>
 #include <vector>
 
-#include "common/int_math.h"
+#include "core/common/int_math.h"
 #include "pictures/picture_generator.h"
 
 namespace {
 
 std::vector<uint8_t> ReadSourceFile(const std::string& name) {
-  std::ifstream in(std::string(VIMBREL_SOURCE_DIR) + "/src/resources/" + name, std::ios::binary);
+  std::ifstream in(std::string(VIMBREL_SOURCE_DIR) + "/src/core/pictures/" + name, std::ios::binary);
   return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 TEST(Pictures, CommittedFilesAreWhatTheGeneratorMakes) {
-  EXPECT_TRUE(ReadSourceFile("floor.bmp") == MakeFloorBitmapFile()) << "regenerate with vimbrel-pictures src/resources";
-  EXPECT_TRUE(ReadSourceFile("face.bmp") == MakeFaceBitmapFile()) << "regenerate with vimbrel-pictures src/resources";
-  EXPECT_TRUE(ReadSourceFile("vimbrel.ico") == MakeIconFile()) << "regenerate with vimbrel-pictures src/resources";
+  EXPECT_TRUE(ReadSourceFile("floor.bmp") == MakeFloorBitmapFile()) << "regenerate with vimbrel-pictures src/core/pictures";
+  EXPECT_TRUE(ReadSourceFile("face.bmp") == MakeFaceBitmapFile()) << "regenerate with vimbrel-pictures src/core/pictures";
+  EXPECT_TRUE(ReadSourceFile("vimbrel.ico") == MakeIconFile()) << "regenerate with vimbrel-pictures src/core/pictures";
 }
 
 // Pixels of one stored icon image, RGBA top row first: a 32-bit bitmap with

@@ -11,7 +11,7 @@
 #include <cstring>
 #include <random>
 
-#include "image/shown_frame.h"
+#include "core/image/shown_frame.h"
 #include "scene/test_scene.h"
 
 namespace {

@@ -32,7 +32,7 @@ TEST(GoldenFrameTest, FramesMatchTheirGoldenPictures) {
   for (const GoldenCase& c : goldenCases) {
     TestScene t;
     ASSERT_EQ(t.Make(c.width, c.height, c.staticColours), SceneInitResult::ok)
-        << c.name << ": src/resources/floor.bmp and face.bmp must be 256-colour BMPs";
+        << c.name << ": src/core/pictures/floor.bmp and face.bmp must be 256-colour BMPs";
     DrawSceneFrame(t.scene, SettingsOf(c), c.tick);
     const std::string sum = FrameChecksum(t);
     rewritten << c.name << " " << sum << "\n";

@@ -4,7 +4,7 @@
 // that the caller's next try starts clean.
 #include <gtest/gtest.h>
 
-#include "image/indexed_image.h"
+#include "core/image/indexed_image.h"
 #include "scene/test_scene.h"
 
 namespace {

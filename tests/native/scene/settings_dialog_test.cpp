@@ -1,4 +1,4 @@
-// The field table against the dialog template in src/resources/dialog.rc:
+// The field table against the dialog template in src/win32/resources/dialog.rc:
 // every setting that Linux offers under a caption and a group must be the
 // control the Windows dialog shows with that caption in that group box.
 #include <gtest/gtest.h>
@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "scene/settings_record.h"
+#include "core/scene/settings_record.h"
 
 namespace {
 
@@ -18,7 +18,7 @@ struct Control {
 };
 
 std::vector<Control> DialogControls() {
-  std::ifstream file(VIMBREL_SOURCE_DIR "/src/resources/dialog.rc");
+  std::ifstream file(VIMBREL_SOURCE_DIR "/src/win32/resources/dialog.rc");
   // CONTROL "text", id, "class", style, x, y, width, height
   const std::regex control(
       R"re(^\s*CONTROL\s+"([^"]*)",\s*([^,]+),\s*"([^"]+)",\s*([^,]+),\s*(\d+),\s*(\d+),\s*(\d+),\s*(\d+))re");

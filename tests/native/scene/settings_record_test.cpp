@@ -1,4 +1,4 @@
-#include "scene/settings_record.h"
+#include "core/scene/settings_record.h"
 
 #include <gtest/gtest.h>
 

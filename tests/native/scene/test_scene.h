@@ -13,14 +13,14 @@
 #include <string>
 #include <vector>
 
-#include "image/bitmap_file.h"
-#include "image/scene_palette.h"
-#include "scene/scene.h"
-#include "scene/settings_record.h"
+#include "core/image/bitmap_file.h"
+#include "core/image/scene_palette.h"
+#include "core/scene/scene.h"
+#include "core/scene/settings_record.h"
 
 // A committed picture as a bitmap resource; empty when it is not a usable BMP.
 inline std::vector<uint8_t> CommittedPicture(const char* name) {
-  std::ifstream in(std::string(VIMBREL_SOURCE_DIR "/src/resources/") + name, std::ios::binary);
+  std::ifstream in(std::string(VIMBREL_SOURCE_DIR "/src/core/pictures/") + name, std::ios::binary);
   std::vector<uint8_t> file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   std::vector<uint8_t> resource;
   std::string error;

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "committed_scene.h"
-#include "scene/settings_record.h"
+#include "core/scene/settings_record.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "image/shown_frame.h"
+#include "core/image/shown_frame.h"
 #include "scene/test_scene.h"
 
 #if defined(__has_feature)

@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "image/resource_win32.h"
+#include "win32/image/bitmap_resource.h"
 #include "password_standin/password_standin.h"
-#include "resources/resource_ids.h"
+#include "win32/resources/resource_ids.h"
 
 namespace {
 

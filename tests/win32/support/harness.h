@@ -17,11 +17,11 @@
 #include <string>
 #include <vector>
 
-#include "host/host_state.h"
-#include "scene/settings_record.h"
+#include "win32/host/host_state.h"
+#include "core/scene/settings_record.h"
 #include "scene/test_scene.h"
-#include "session/scene_window_win32.h"
-#include "session/settings_registry_win32.h"
+#include "win32/session/scene_window.h"
+#include "win32/session/settings_registry.h"
 
 constexpr DWORD defaultDeadlineMs = 20000;
 

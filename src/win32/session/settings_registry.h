@@ -1,0 +1,22 @@
+// settings_registry_win32.h - the settings in the current user's registry.
+//
+// Two values under one key: "Config", the 152-byte settings record
+// (REG_BINARY), and "EveryMonitor", a REG_DWORD that says whether the
+// monitors beside the saver's show the scene too (missing: yes; 0: no).
+#pragma once
+
+#include "win32/session/session.h"
+
+constexpr char settingsKeyPath[] = "Software\\Kelvarn\\ScreenSavers\\Vimbrel";
+constexpr char settingsKeyClass[] = "Application Per-User Date";
+constexpr char settingsValueName[] = "Config";
+constexpr char everyMonitorValueName[] = "EveryMonitor";
+
+// Fills the session's settings and Every monitor from the stored values;
+// returns 1 when the record was read and 0 when the defaults were applied
+// instead.
+int LoadSettings(Session& session);
+// Writes the record, then Every monitor; returns 1 when both were written,
+// otherwise 0 with the registry's error as GetLastError. When the record
+// cannot be written nothing changes, in memory or in the registry.
+int SaveSettings(const Session& session);

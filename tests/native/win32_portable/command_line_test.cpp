@@ -1,0 +1,61 @@
+// Whole command lines as the system starts a screen saver, and the mode and
+// window handle each gives: the program name skipped, the first significant
+// character chosen, the handle read in decimal.
+#include <gtest/gtest.h>
+
+#include "win32/portable/command_line.h"
+
+namespace {
+
+struct Line {
+  const char* commandLine;
+  HostMode mode;
+  const char* rest;  // checked for the preview and password modes
+  uint32_t handle;   // ParseDecimal(rest)
+};
+
+const Line lines[] = {
+    {"vimbrel.scr", HostMode::settings, "", 0},
+    {"vimbrel.scr  -/ / -", HostMode::settings, "", 0},
+    {"vimbrel.scr /s", HostMode::fullScreen, "", 0},
+    {"vimbrel.scr -S", HostMode::fullScreen, "", 0},
+    {"vimbrel.scr  / - s", HostMode::fullScreen, "", 0},
+    {"vimbrel.scr /save", HostMode::fullScreen, "", 0},
+    {"\"C:\\My Savers\\vimbrel.scr\" /p 123", HostMode::childPreview, "123", 123},
+    {"\"C:\\a b\\v.scr\"/s", HostMode::fullScreen, "", 0},            // the quoted name ends at its quote
+    {"\"C:\\unclosed /s", HostMode::settings, "", 0},                 // no closing quote: all name
+    {"v.scr \t\r\n /c", HostMode::settingsOverForeground, "", 0},     // control characters follow the name
+    {"v\xe9.scr /s", HostMode::fullScreen, "", 0},                    // codes above 127 belong to the name
+    {"v.scr /c:1234", HostMode::settingsOverForeground, "", 0},
+    {"v.scr /p   1234abc", HostMode::childPreview, "1234abc", 1234},
+    {"v.scr -L42", HostMode::childPreview, "42", 42},
+    {"v.scr /l 9090", HostMode::childPreview, "9090", 9090},
+    {"v.scr /P 4294967295", HostMode::childPreview, "4294967295", 4294967295u},
+    {"v.scr /p 4294967296", HostMode::childPreview, "4294967296", 0},  // wraps at 32 bits
+    {"v.scr /p\t42", HostMode::childPreview, "\t42", 0},               // only blanks are skipped
+    {"v.scr /p +42", HostMode::childPreview, "+42", 0},
+    {"v.scr /a 99", HostMode::changePassword, "99", 99},
+    {"v.scr /A", HostMode::changePassword, "", 0},
+    {"v.scr /x", HostMode::unrecognised, nullptr, 0},
+    {"v.scr /1", HostMode::unrecognised, nullptr, 0},
+    {"v.scr /\ts", HostMode::unrecognised, nullptr, 0},
+    {"v.scr /\xf3", HostMode::unrecognised, nullptr, 0},
+};
+
+TEST(CommandLine, EachLineGivesItsModeAndHandle) {
+  for (const Line& line : lines) {
+    SCOPED_TRACE(line.commandLine);
+    const ModeChoice choice = ChooseMode(ArgumentText(line.commandLine));
+    EXPECT_EQ(static_cast<int>(choice.mode), static_cast<int>(line.mode));
+    if (line.rest == nullptr) continue;
+    if (line.mode == HostMode::childPreview || line.mode == HostMode::changePassword) {
+      EXPECT_STREQ(choice.rest, line.rest);
+    }
+    EXPECT_EQ(ParseDecimal(choice.rest), line.handle);
+  }
+  // A tab before the switch can only come from the text after the name.
+  EXPECT_EQ(ChooseMode("\t/s").mode, HostMode::unrecognised);
+  EXPECT_EQ(TicksSince(0xFFFFFFF0u, 0x10u), 0x20u);
+}
+
+}  // namespace

@@ -1,0 +1,47 @@
+// Which monitors get a cover window: every one but the scene window's own,
+// each rectangle once, none that cannot be a window.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "win32/portable/cover_geometry.h"
+
+// Global, where std::vector's comparison finds it.
+static bool operator==(const CoverPlace& a, const CoverPlace& b) {
+  return a.x == b.x && a.y == b.y && a.width == b.width && a.height == b.height;
+}
+
+namespace {
+
+struct Case {
+  const char* name;
+  std::vector<ScreenRect> monitors;
+  std::vector<CoverPlace> expected;
+};
+
+TEST(CoverPlaces, EveryMonitorButTheScenesOwnOnceEachWhenItCanBeAWindow) {
+  const ScreenRect scene = {0, 0, 1920, 1080};
+  const Case cases[] = {
+      {"one monitor: no cover", {{0, 0, 1920, 1080}}, {}},
+      {"none listed", {}, {}},
+      {"right of the primary", {{0, 0, 1920, 1080}, {1920, 0, 3200, 1024}}, {{1920, 0, 1280, 1024}}},
+      {"left of and above the primary, in the order listed",
+       {{-1280, -200, 0, 824}, {0, 0, 1920, 1080}, {0, -1080, 1920, 0}},
+       {{-1280, -200, 1280, 1024}, {0, -1080, 1920, 1080}}},
+      {"both at 0,0, the second smaller", {{0, 0, 1920, 1080}, {0, 0, 800, 600}}, {{0, 0, 800, 600}}},
+      {"a clone of the primary", {{0, 0, 1920, 1080}, {0, 0, 1920, 1080}}, {}},
+      {"the same rectangle twice", {{1920, 0, 3840, 1080}, {0, 0, 1920, 1080}, {1920, 0, 3840, 1080}},
+       {{1920, 0, 1920, 1080}}},
+      {"empty and inverted", {{5000, 0, 5000, 600}, {0, 600, 800, 0}, {10, 10, 11, 11}}, {{10, 10, 1, 1}}},
+      {"wider and taller than 32 bits allow",
+       {{INT32_MIN, 0, INT32_MAX, 10}, {0, INT32_MIN, 10, 1}, {-1, 0, INT32_MAX, 1}, {0, 0, INT32_MAX, 1}, {INT32_MIN, 0, -1, 1}},
+       {{0, 0, INT32_MAX, 1}, {INT32_MIN, 0, INT32_MAX, 1}}},
+  };
+  for (const Case& c : cases) {
+    const std::vector<CoverPlace> places = CoverPlaces(c.monitors, scene);
+    EXPECT_TRUE(places == c.expected) << c.name << ": " << places.size() << " places";
+  }
+}
+
+}  // namespace
