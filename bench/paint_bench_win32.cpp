@@ -59,8 +59,8 @@ HWND CreateSceneWindow(Session& session, int width, int height) {
   windowClass.hInstance = instance;
   windowClass.lpszClassName = "VimbrelPaintBench";
   if (RegisterClassA(&windowClass) == 0) return nullptr;
-  return CreateWindowExA(WS_EX_TOPMOST, "VimbrelPaintBench", "Vimbrel paint bench", WS_POPUP | WS_VISIBLE, 0, 0,
-                         width, height, nullptr, nullptr, instance, &session);
+  return CreateWindowExA(WS_EX_TOPMOST, "VimbrelPaintBench", "Vimbrel paint bench", WS_POPUP | WS_VISIBLE, 0, 0, width,
+                         height, nullptr, nullptr, instance, &session);
 }
 
 // The 256 colours of the scene palette as 32-bit pixels.
@@ -168,9 +168,9 @@ int main(int argc, char** argv) {
     const double timerDone = TimerPaint(window);
     paintTimes.push_back(Now() - start);
     timerTimes.push_back(timerDone - start);
-    bandShares.push_back(BandShare(scene, bands,
-                                   UpdateShownFrame(bandsSeen, scene.framePixels, scene.frameStride,
-                                                    FrameChanges(scene.spanTables), bands)));
+    bandShares.push_back(BandShare(
+        scene, bands,
+        UpdateShownFrame(bandsSeen, scene.framePixels, scene.frameStride, FrameChanges(scene.spanTables), bands)));
 
     start = Now();
     Blit(scene, window, picture.data(), &plain, DIB_RGB_COLORS);
@@ -192,9 +192,10 @@ int main(int argc, char** argv) {
   const double paint = Median(paintTimes), blit = Median(blitTimes);
   std::printf("%dx%d, %d bits per pixel%s, %d paints %u ms apart (medians, ms)\n", width, height, bitsPerPixel,
               paletteDisplay ? " (palette)" : "", paints, framePeriodMs);
-  std::printf("paint %.2f (timer %.2f);  plain 32-bit blit %.2f;  frame %.2f;  whole 8-bit blit %.2f;  bands cover %.0f%%\n",
-              paint * 1e3, Median(timerTimes) * 1e3, blit * 1e3, Median(frameTimes) * 1e3, Median(frameBlitTimes) * 1e3,
-              Median(bandShares) * 100);
+  std::printf(
+      "paint %.2f (timer %.2f);  plain 32-bit blit %.2f;  frame %.2f;  whole 8-bit blit %.2f;  bands cover %.0f%%\n",
+      paint * 1e3, Median(timerTimes) * 1e3, blit * 1e3, Median(frameTimes) * 1e3, Median(frameBlitTimes) * 1e3,
+      Median(bandShares) * 100);
   std::printf("paint / plain blit %.2f\n", blit > 0 ? paint / blit : 0);
   DestroyWindow(window);
   EndSession(session);

@@ -117,17 +117,18 @@ std::string SettingLabel(const SettingsField& field) {
 }
 
 std::string X11Help() {
-  std::string text = std::string(X11UsageLine()) + "\n\n" + Wrapped(description) + "\n"
-          "  --root                      draw on the root window, or in $XSCREENSAVER_WINDOW\n"
-          "                              when it is set (as XScreenSaver runs its programs)\n"
-          "  --window-id ID              draw in window ID (decimal or 0x hex); wins over --root\n"
-          "  --display NAME              the X display (default $DISPLAY)\n"
-          "  --config FILE               a stored settings record of at most 152 bytes (the\n"
-          "                              Windows registry value); the options after it win\n"
-          "  --fps                       print frames per second and the CPU share on stderr\n"
-          "  --xml, --man                print the XScreenSaver description or the manual page\n"
-          "\nSettings, as the Windows settings dialog groups them (values outside the ranges\n"
-          "are taken as a stored record's would be):\n";
+  std::string text = std::string(X11UsageLine()) + "\n\n" + Wrapped(description) +
+                     "\n"
+                     "  --root                      draw on the root window, or in $XSCREENSAVER_WINDOW\n"
+                     "                              when it is set (as XScreenSaver runs its programs)\n"
+                     "  --window-id ID              draw in window ID (decimal or 0x hex); wins over --root\n"
+                     "  --display NAME              the X display (default $DISPLAY)\n"
+                     "  --config FILE               a stored settings record of at most 152 bytes (the\n"
+                     "                              Windows registry value); the options after it win\n"
+                     "  --fps                       print frames per second and the CPU share on stderr\n"
+                     "  --xml, --man                print the XScreenSaver description or the manual page\n"
+                     "\nSettings, as the Windows settings dialog groups them (values outside the ranges\n"
+                     "are taken as a stored record's would be):\n";
   for (SettingsGroup group : groups) {
     text += std::string("\n") + SettingsGroupName(group) + ":\n";
     char line[200];
@@ -137,8 +138,8 @@ std::string X11Help() {
       text += line;
     }
     for (const SettingsField* field : GroupFields(group, ControlKind::checkBox)) {
-      std::snprintf(line, sizeof line, "  %-27s %s (default %s; %s)\n", FieldOptionName(*field).c_str(),
-                    field->caption, OnOff(*field).c_str(), NoForm(*field).c_str());
+      std::snprintf(line, sizeof line, "  %-27s %s (default %s; %s)\n", FieldOptionName(*field).c_str(), field->caption,
+                    OnOff(*field).c_str(), NoForm(*field).c_str());
       text += line;
     }
   }
@@ -149,10 +150,11 @@ std::string X11Help() {
 // column) over its sliders, the sliders in columns of at most
 // slidersPerColumn, as even as they go.
 std::string XScreenSaverDescription() {
-  std::string text = "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n\n"
-                     "<screensaver name=\"vimbrel\" _label=\"Vimbrel\">\n\n"
-                     "  <command arg=\"--root\"/>\n\n"
-                     "  <hgroup>\n";
+  std::string text =
+      "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n\n"
+      "<screensaver name=\"vimbrel\" _label=\"Vimbrel\">\n\n"
+      "  <command arg=\"--root\"/>\n\n"
+      "  <hgroup>\n";
   for (SettingsGroup group : groups) {
     const std::vector<const SettingsField*> sliders = GroupFields(group, ControlKind::trackbar);
     const size_t columns = (sliders.size() + slidersPerColumn - 1) / slidersPerColumn;
@@ -175,13 +177,15 @@ std::string XScreenSaverDescription() {
 std::string ManualPage(const char* version) {
   std::string text = ".TH VIMBREL 6 \"\" \"Vimbrel " + std::string(version) + "\" \"XScreenSaver\"\n";
   text += ".SH NAME\nvimbrel \\- a pyramid and three dodecahedrons over a tiled floor\n";
-  text += ".SH SYNOPSIS\n.B vimbrel\n"
-          "[\\-\\-root] [\\-\\-window\\-id \\fIID\\fP] [\\-\\-display \\fIname\\fP] [\\-\\-config \\fIfile\\fP] "
-          "[\\-\\-fps] [\\fIsetting\\fP...]\n";
+  text +=
+      ".SH SYNOPSIS\n.B vimbrel\n"
+      "[\\-\\-root] [\\-\\-window\\-id \\fIID\\fP] [\\-\\-display \\fIname\\fP] [\\-\\-config \\fIfile\\fP] "
+      "[\\-\\-fps] [\\fIsetting\\fP...]\n";
   text += ".SH DESCRIPTION\n";
   for (const char* sentence : description) text += Roff(sentence) + "\n";
-  text += ".PP\nIt draws in its own window, on the root window, or in a window that XScreenSaver names. "
-          "It needs a TrueColor visual of depth 24 or 32.\n";
+  text +=
+      ".PP\nIt draws in its own window, on the root window, or in a window that XScreenSaver names. "
+      "It needs a TrueColor visual of depth 24 or 32.\n";
   text += ".SH OPTIONS\n";
   AppendManualOption(text, "--root", "",
                      "Draw on the root window, or in the window named by XSCREENSAVER_WINDOW when it is set.");
@@ -193,14 +197,16 @@ std::string ManualPage(const char* version) {
                      "little\\-endian fields, as Vimbrel for Windows keeps it in the registry. A shorter file "
                      "sets the leading fields and leaves the others at their defaults. Settings given after it "
                      "win over it. The record's fields that have no option are set this way.");
-  AppendManualOption(text, "--fps", "", "Print the frames per second and the share of one processor used, "
-                                        "once a second, on standard error.");
+  AppendManualOption(text, "--fps", "",
+                     "Print the frames per second and the share of one processor used, "
+                     "once a second, on standard error.");
   AppendManualOption(text, "--help", "", "Print the options with their ranges and defaults.");
   AppendManualOption(text, "--xml", "", "Print the description that XScreenSaver's settings program reads.");
   AppendManualOption(text, "--man", "", "Print this manual page.");
   text += ".PP\nEvery option may also be written with one dash.\n";
-  text += ".SH SETTINGS\nThe settings of the Windows settings dialog, in its groups. "
-          "Values outside the ranges are taken as a stored record's would be.\n";
+  text +=
+      ".SH SETTINGS\nThe settings of the Windows settings dialog, in its groups. "
+      "Values outside the ranges are taken as a stored record's would be.\n";
   for (SettingsGroup group : groups) {
     text += std::string(".SS ") + SettingsGroupName(group) + "\n";
     for (const SettingsField* field : GroupFields(group, ControlKind::trackbar))
@@ -209,21 +215,24 @@ std::string ManualPage(const char* version) {
       AppendManualOption(text, FieldOptionName(*field) + ", " + NoForm(*field), "",
                          Roff(std::string(field->caption) + ", on or off (default " + OnOff(*field) + ")."));
   }
-  text += ".SH ENVIRONMENT\n"
-          ".TP\n.B DISPLAY\nThe X display, unless \\-\\-display names one.\n"
-          ".TP\n.B XSCREENSAVER_WINDOW\nThe window to draw in when \\-\\-window\\-id is not given: "
-          "XScreenSaver sets it when it runs the program.\n";
-  text += ".SH EXIT STATUS\n"
-          ".TP\n.B 0\nThe window was closed or destroyed.\n"
-          ".TP\n.B 1\nAn X failure: no display, a window that is not one, another visual, the server going "
-          "away; or a bad XSCREENSAVER_WINDOW.\n"
-          ".TP\n.B 2\nA bad command line or a \\-\\-config file that is missing, not a regular file or longer "
-          "than 152 bytes. One line on standard error says what is wrong.\n";
-  text += ".SH FILES\n"
-          ".TP\n.I /usr/share/xscreensaver/config/vimbrel.xml\n"
-          "The settings that XScreenSaver's settings program offers.\n"
-          ".TP\n.I ~/.xscreensaver\nXScreenSaver's settings: Vimbrel runs when its \\fBprograms:\\fP list "
-          "holds a line such as \\fBvimbrel \\-\\-root\\fP.\n";
+  text +=
+      ".SH ENVIRONMENT\n"
+      ".TP\n.B DISPLAY\nThe X display, unless \\-\\-display names one.\n"
+      ".TP\n.B XSCREENSAVER_WINDOW\nThe window to draw in when \\-\\-window\\-id is not given: "
+      "XScreenSaver sets it when it runs the program.\n";
+  text +=
+      ".SH EXIT STATUS\n"
+      ".TP\n.B 0\nThe window was closed or destroyed.\n"
+      ".TP\n.B 1\nAn X failure: no display, a window that is not one, another visual, the server going "
+      "away; or a bad XSCREENSAVER_WINDOW.\n"
+      ".TP\n.B 2\nA bad command line or a \\-\\-config file that is missing, not a regular file or longer "
+      "than 152 bytes. One line on standard error says what is wrong.\n";
+  text +=
+      ".SH FILES\n"
+      ".TP\n.I /usr/share/xscreensaver/config/vimbrel.xml\n"
+      "The settings that XScreenSaver's settings program offers.\n"
+      ".TP\n.I ~/.xscreensaver\nXScreenSaver's settings: Vimbrel runs when its \\fBprograms:\\fP list "
+      "holds a line such as \\fBvimbrel \\-\\-root\\fP.\n";
   text += ".SH SEE ALSO\n.BR xscreensaver (1),\n.BR xscreensaver\\-settings (1)\n";
   return text;
 }

@@ -42,9 +42,9 @@ bool CreateSharedImage(const X11Target& target, FrameImage& frame) {
   Display* display = target.display;
   // The server reads the segment as it is: only where it reads our byte order.
   if (!XShmQueryExtension(display) || (ImageByteOrder(display) == LSBFirst) != HostIsLsbFirst()) return false;
-  XImage* image = XShmCreateImage(display, target.visual, static_cast<unsigned>(target.depth), ZPixmap, nullptr,
-                                  &frame.shm, static_cast<unsigned>(target.width),
-                                  static_cast<unsigned>(target.height));
+  XImage* image =
+      XShmCreateImage(display, target.visual, static_cast<unsigned>(target.depth), ZPixmap, nullptr, &frame.shm,
+                      static_cast<unsigned>(target.width), static_cast<unsigned>(target.height));
   if (image == nullptr) return false;
   const size_t bytes = static_cast<size_t>(image->bytes_per_line) * static_cast<size_t>(target.height);
   frame.shm.shmid = shmget(IPC_PRIVATE, bytes, IPC_CREAT | 0600);
@@ -56,7 +56,7 @@ bool CreateSharedImage(const X11Target& target, FrameImage& frame) {
   frame.shm.readOnly = False;
   const bool attached = frame.shm.shmaddr != reinterpret_cast<char*>(-1) && XShmAttach(display, &frame.shm) &&
                         TakeXError(display) == 0;  // a server on another machine refuses
-  shmctl(frame.shm.shmid, IPC_RMID, nullptr);  // freed once both sides detach, even after a crash
+  shmctl(frame.shm.shmid, IPC_RMID, nullptr);      // freed once both sides detach, even after a crash
   if (!attached) {
     if (frame.shm.shmaddr != reinterpret_cast<char*>(-1)) shmdt(frame.shm.shmaddr);
     image->data = nullptr;
@@ -84,8 +84,7 @@ bool CreatePlainImage(const X11Target& target, FrameImage& frame) {
 
 }  // namespace
 
-bool CreateFrameImage(const X11Target& target, const PaletteEntry palette[256], FrameImage& frame,
-                      std::string& error) {
+bool CreateFrameImage(const X11Target& target, const PaletteEntry palette[256], FrameImage& frame, std::string& error) {
   if (!CreateSharedImage(target, frame) && !CreatePlainImage(target, frame)) {
     error = "cannot make an image of " + std::to_string(target.width) + " x " + std::to_string(target.height);
     return false;
@@ -148,7 +147,6 @@ void PutFrame(const X11Target& target, const uint8_t* pixels, int32_t stride, co
     PutRectangle(target, frame, bands[i].left, bands[i].top, bands[i].right, bands[i].bottom);
 }
 
-void PutExposed(const X11Target& target, const FrameImage& frame, int32_t x, int32_t y, int32_t width,
-                int32_t height) {
+void PutExposed(const X11Target& target, const FrameImage& frame, int32_t x, int32_t y, int32_t width, int32_t height) {
   PutRectangle(target, frame, x, y, x + width, y + height);
 }

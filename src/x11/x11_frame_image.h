@@ -27,8 +27,7 @@ struct FrameImage {
 };
 
 // Makes the image for the target's current size and the table for palette.
-bool CreateFrameImage(const X11Target& target, const PaletteEntry palette[256], FrameImage& frame,
-                      std::string& error);
+bool CreateFrameImage(const X11Target& target, const PaletteEntry palette[256], FrameImage& frame, std::string& error);
 void DestroyFrameImage(Display* display, FrameImage& frame);
 
 // Shows a frame of target.width x target.height indices, stored bottom row
@@ -37,5 +36,4 @@ void DestroyFrameImage(Display* display, FrameImage& frame);
 void PutFrame(const X11Target& target, const uint8_t* pixels, int32_t stride, const ChangeList& changes,
               FrameImage& frame);
 // Puts an exposed part of the window up again from what was last shown.
-void PutExposed(const X11Target& target, const FrameImage& frame, int32_t x, int32_t y, int32_t width,
-                int32_t height);
+void PutExposed(const X11Target& target, const FrameImage& frame, int32_t x, int32_t y, int32_t width, int32_t height);

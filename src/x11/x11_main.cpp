@@ -4,12 +4,10 @@
 // the scene and the image it is shown through. It lays the scene out at the
 // window's size with the committed pictures over the software palette of a
 // true-colour display (as vimbrel-render does), then draws one frame every
-// frameTime milliseconds with DrawSceneFrame and shows it. The scene clock is the monotonic millisecond count taken as 32
-// bits, so it wraps as the Windows tick count does; VIMBREL_FROZEN_TICK
-// holds it at one value, so that a test can compare frames with
-// vimbrel-render's. When the window changes size the scene is laid out
-// again. Exit status: 0 when the window is closed, 1 on an X or scene
-// failure, 2 on a bad command line or --config file.
+// frameTime milliseconds with DrawSceneFrame and shows it. The scene clock is the monotonic millisecond count taken as
+// 32 bits, so it wraps as the Windows tick count does; VIMBREL_FROZEN_TICK holds it at one value, so that a test can
+// compare frames with vimbrel-render's. When the window changes size the scene is laid out again. Exit status: 0 when
+// the window is closed, 1 on an X or scene failure, 2 on a bad command line or --config file.
 #include <poll.h>
 
 #include <cstdio>
@@ -165,8 +163,8 @@ class Program {
     DestroyFrameImage(target_.display, image_);
     const SceneInitResult result = MakeCommittedScene(scene_, pictures_, target_.width, target_.height);
     if (result != SceneInitResult::ok) {
-      Fail(exitFailure, "cannot lay the scene out at " + std::to_string(target_.width) + " x " +
-                            std::to_string(target_.height));
+      Fail(exitFailure,
+           "cannot lay the scene out at " + std::to_string(target_.width) + " x " + std::to_string(target_.height));
       return false;
     }
     std::string error;
@@ -185,8 +183,7 @@ class Program {
     // Also waits until the server has read the shared image before the next frame writes it.
     if (TakeXError(target_.display) == 0) return true;
     // A window destroyed under a frame is an end, not a failure: its DestroyNotify is queued.
-    while (!closed_ && XPending(target_.display) > 0 && HandleEvent()) {
-    }
+    while (!closed_ && XPending(target_.display) > 0 && HandleEvent()) {}
     if (!closed_) Fail(exitFailure, "the window can no longer be drawn in");
     return false;
   }
@@ -212,8 +209,7 @@ class Program {
   }
 
   bool OnConfigure(const XConfigureEvent& event) {
-    if (event.window != target_.window || (event.width == target_.width && event.height == target_.height))
-      return true;
+    if (event.window != target_.window || (event.width == target_.width && event.height == target_.height)) return true;
     target_.width = event.width;
     target_.height = event.height;
     resized_ = true;

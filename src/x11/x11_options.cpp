@@ -111,8 +111,7 @@ bool ParseX11Options(int argc, const char* const* argv, X11Options& options, std
       options.fps = true;
     } else if (field != nullptr && isCheckBox) {
       options.settings.*field->member = checkValue;
-    } else if (field == nullptr && option != "--window-id" && option != "--config" &&
-               option != "--display") {
+    } else if (field == nullptr && option != "--window-id" && option != "--config" && option != "--display") {
       error = "unknown option '" + std::string(argv[i]) + "'";
       return false;
     } else if (i + 1 >= argc) {

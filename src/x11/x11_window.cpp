@@ -22,16 +22,15 @@ int RecordXError(Display*, XErrorEvent* event) {
 
 bool VisualUsable(Visual* visual, int depth, std::string& error) {
   if (visual->c_class == TrueColor && (depth == 24 || depth == 32)) return true;
-  error = "the window's visual is not TrueColor of depth 24 or 32 (depth " + std::to_string(depth) +
-          ", class " + std::to_string(visual->c_class) + ")";
+  error = "the window's visual is not TrueColor of depth 24 or 32 (depth " + std::to_string(depth) + ", class " +
+          std::to_string(visual->c_class) + ")";
   return false;
 }
 
 Window CreateOwnWindow(Display* display, X11Target& target) {
   const int screen = DefaultScreen(display);
-  const Window window = XCreateSimpleWindow(display, RootWindow(display, screen), 0, 0, ownWindowWidth,
-                                            ownWindowHeight, 0, BlackPixel(display, screen),
-                                            BlackPixel(display, screen));
+  const Window window = XCreateSimpleWindow(display, RootWindow(display, screen), 0, 0, ownWindowWidth, ownWindowHeight,
+                                            0, BlackPixel(display, screen), BlackPixel(display, screen));
   XStoreName(display, window, "Vimbrel");
   XClassHint hint{const_cast<char*>("vimbrel"), const_cast<char*>("Vimbrel")};
   XSetClassHint(display, window, &hint);

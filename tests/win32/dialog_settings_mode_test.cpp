@@ -125,8 +125,8 @@ TEST_F(SettingsMode, OpensTheDialogOverTheLiveSceneShowsEachChangeAndCloseStores
       {"solids drawn", [] { return !FrameIsBareBackground(); }},
       Act("hide the solids and shadows",
           [] {
-            for (int32_t SettingsRecord::*f : {&SettingsRecord::pyramidShow, &SettingsRecord::dodecaShow,
-                                               &SettingsRecord::showShadows})
+            for (int32_t SettingsRecord::*f :
+                 {&SettingsRecord::pyramidShow, &SettingsRecord::dodecaShow, &SettingsRecord::showShadows})
               ClickControl(Dialog(), FieldOf(f).controlId);
           }),
       {"a bare frame", [] { return FrameIsBareBackground(); }},

@@ -16,7 +16,8 @@ constexpr DWORD refused = 0xFFFFFFFFu;  // -1 as the process exit code
 // preview there would cover the screen with nothing to end it, so those
 // lines (and one more, for the exit code itself) run as the real program.
 TEST(HostExitCodes, UnknownSwitchesAndUnusableHandlesEndAtOnceWithMinusOne) {
-  HWND own = CreateWindowExA(0, "STATIC", "own", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr, nullptr, nullptr, nullptr);
+  HWND own =
+      CreateWindowExA(0, "STATIC", "own", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr, nullptr, nullptr, nullptr);
   HWND gone = CreateWindowExA(0, "STATIC", "gone", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
   const std::string goneText = HandleText(gone);
   DestroyWindow(gone);

@@ -57,8 +57,8 @@ struct FaultChild {
 void PointTheSystemDebuggerNowhere() {
   const char* values[][2] = {{"Debugger", "Z:\\nonexistent\\vimbrel-no-debugger.exe %ld %ld"}, {"Auto", "1"}};
   for (const auto& v : values)
-    RegSetKeyValueA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows NT\\CurrentVersion\\AeDebug", v[0], REG_SZ,
-                    v[1], static_cast<DWORD>(std::strlen(v[1]) + 1));
+    RegSetKeyValueA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows NT\\CurrentVersion\\AeDebug", v[0], REG_SZ, v[1],
+                    static_cast<DWORD>(std::strlen(v[1]) + 1));
 }
 
 TEST(HostFaultGuard, AnUnhandledFaultSwitchesTheSaverRunningStateOff) {

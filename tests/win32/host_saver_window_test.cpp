@@ -25,9 +25,9 @@ TEST_F(HostFullScreen, CoversTheScreenTopmostHidesTheCursorAndKeepsItsTitle) {
   EXPECT_TRUE(WaitUntil(CursorHidden, 5000));
 
   DWORD_PTR result = 1;
-  EXPECT_NE(SendMessageTimeoutA(saver.window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Renamed"), SMTO_BLOCK, 5000,
-                                &result),
-            0);
+  EXPECT_NE(
+      SendMessageTimeoutA(saver.window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Renamed"), SMTO_BLOCK, 5000, &result),
+      0);
   EXPECT_EQ(result, 0u);
   char title[64] = {};
   GetWindowTextA(saver.window, title, sizeof title);

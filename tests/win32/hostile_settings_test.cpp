@@ -62,7 +62,10 @@ struct HoldoffCase {
 
 TEST_F(HostileSettings, InputEndsTheSaverAfterTheDialogWhateverTheFrameTime) {
   const HoldoffCase cases[] = {
-      {-1, false, Input::key}, {0, false, Input::click}, {INT32_MAX, false, Input::mouseMove}, {-1, true, Input::key},
+      {-1, false, Input::key},
+      {0, false, Input::click},
+      {INT32_MAX, false, Input::mouseMove},
+      {-1, true, Input::key},
   };
   for (const HoldoffCase& c : cases) {
     SCOPED_TRACE("frame time " + std::to_string(c.frameTime) + (c.resetFirst ? " after Reset" : ""));
@@ -76,12 +79,14 @@ TEST_F(HostileSettings, InputEndsTheSaverAfterTheDialogWhateverTheFrameTime) {
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
     // The input is held off for five default frame periods after the dialog
     // closes; given again and again, it must end the saver soon after.
-    EXPECT_TRUE(WaitUntil([&] {
-      if (c.input == Input::key) PostKey(saver.window, 'X');
-      if (c.input == Input::click) PostClick(saver.window);
-      if (c.input == Input::mouseMove) MoveMouse(saver.window, 600, 500);
-      return HasEnded(run);
-    }, 3000));
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+          if (c.input == Input::key) PostKey(saver.window, 'X');
+          if (c.input == Input::click) PostClick(saver.window);
+          if (c.input == Input::mouseMove) MoveMouse(saver.window, 600, 500);
+          return HasEnded(run);
+        },
+        3000));
     EXPECT_EQ(WaitForExit(run, 3000), 0u);
   }
 }
@@ -90,8 +95,8 @@ TEST_F(HostileSettings, RefusedSaveIsToldAndKeepsTheDialogWithItsEdits) {
   DeleteSettingsKey();
   RegDeleteTreeA(HKEY_CURRENT_USER, kelvarnKeyPath);
   HKEY volatileKey;  // a volatile key takes no lasting subkey: creating the settings key fails
-  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, kelvarnKeyPath, 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS,
-                            nullptr, &volatileKey, nullptr),
+  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, kelvarnKeyPath, 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr,
+                            &volatileKey, nullptr),
             ERROR_SUCCESS);
   RegCloseKey(volatileKey);
   HWND dialog = StartSettingsMode();

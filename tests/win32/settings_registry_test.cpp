@@ -50,8 +50,8 @@ TEST_F(SettingsRegistry, SaveWritesTheWholeRecordAsBinaryUnderItsClassAndEveryMo
   ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, settingsKeyPath, 0, KEY_READ, &key), ERROR_SUCCESS);
   char keyClass[64] = {};
   DWORD classLength = sizeof keyClass;
-  RegQueryInfoKeyA(key, keyClass, &classLength, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                   nullptr, nullptr);
+  RegQueryInfoKeyA(key, keyClass, &classLength, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                   nullptr);
   RegCloseKey(key);
   EXPECT_STREQ(keyClass, "Application Per-User Date");
 

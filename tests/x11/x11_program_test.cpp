@@ -93,8 +93,8 @@ struct Xvfb {
   explicit Xvfb(const std::vector<std::string>& options = {}) {
     int ready[2];
     if (pipe(ready) != 0) return;
-    std::vector<std::string> command{"/usr/bin/Xvfb", "-displayfd", std::to_string(ready[1]), "-nolisten", "tcp",
-                                     "-screen", "0", "1280x1024x24"};
+    std::vector<std::string> command{
+        "/usr/bin/Xvfb", "-displayfd", std::to_string(ready[1]), "-nolisten", "tcp", "-screen", "0", "1280x1024x24"};
     command.insert(command.end(), options.begin(), options.end());
     pid = Spawn(command, {}, "/dev/null");
     close(ready[1]);
@@ -206,8 +206,8 @@ TEST(X11Program, OwnWindowShowsTheFrameAtEverySizeAndClosesWithZero) {
   // A frame time of 100 s: what is shown after the first frame is shown without another.
   SettingsRecord slow = DefaultSettings();
   slow.frameTime = 100000;
-  const pid_t pid = Spawn(Command({"--frame-time", "100000"}), {"DISPLAY=" + x.name, FrozenAt(12345)},
-                          scratch + "-own.err");
+  const pid_t pid =
+      Spawn(Command({"--frame-time", "100000"}), {"DISPLAY=" + x.name, FrozenAt(12345)}, scratch + "-own.err");
   Window window = 0;
   ASSERT_TRUE(WaitFor([&] { return (window = FindTopLevel(x.display, "Vimbrel")) != 0; }, 15));
   EXPECT_EQ(WaitForFrame(x.display, window, RenderedFrame(slow, 12345, 1024, 768)), 0);
@@ -294,13 +294,15 @@ TEST(X11Program, TheFrameTimePacesTheFrames) {
   const pid_t pid = Spawn(Command({"--window-id", std::to_string(window), "--fps", "--frame-time", "250"}),
                           {"DISPLAY=" + x.name}, errors);
   std::vector<double> rates;
-  WaitFor([&] {
-    std::istringstream lines(ReadText(errors));
-    rates.clear();
-    for (std::string line; std::getline(lines, line);)
-      if (double rate = 0; std::sscanf(line.c_str(), "vimbrel: %lf frames/s", &rate) == 1) rates.push_back(rate);
-    return rates.size() >= 3;
-  }, 20);
+  WaitFor(
+      [&] {
+        std::istringstream lines(ReadText(errors));
+        rates.clear();
+        for (std::string line; std::getline(lines, line);)
+          if (double rate = 0; std::sscanf(line.c_str(), "vimbrel: %lf frames/s", &rate) == 1) rates.push_back(rate);
+        return rates.size() >= 3;
+      },
+      20);
   XDestroyWindow(x.display, window);
   XSync(x.display, False);
   EXPECT_EQ(WaitExit(pid, 15), 0);
@@ -334,7 +336,10 @@ TEST(X11Program, BadInputGetsOneLineAndItsStatus) {
       // An explicit --window-id wins over $XSCREENSAVER_WINDOW, which is then not even read.
       {{"--window-id", "0x7"}, "XSCREENSAVER_WINDOW=root", 1, "vimbrel: window 0x7 is not a window"},
       {{}, "XSCREENSAVER_WINDOW=root", 1, "vimbrel: XSCREENSAVER_WINDOW 'root' is not a window id"},
-      {{}, "DISPLAY=" + x.name + ".1", 1, "vimbrel: the window's visual is not TrueColor of depth 24 or 32 (depth 8, class 3)"},
+      {{},
+       "DISPLAY=" + x.name + ".1",
+       1,
+       "vimbrel: the window's visual is not TrueColor of depth 24 or 32 (depth 8, class 3)"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.firstLine);
@@ -377,7 +382,8 @@ TEST(X11Program, DescriptionAndManualPageOfferTheDialogSettings) {
   EXPECT_EQ(std::system(("xmllint --noout " + xmlPath).c_str()), 0);
   const std::string warnings = scratch + "-man.err";
   EXPECT_EQ(std::system(("LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l -Tutf8 -Z " + manual +
-                         " >/dev/null 2>" + warnings).c_str()),
+                         " >/dev/null 2>" + warnings)
+                            .c_str()),
             0);
   EXPECT_EQ(ReadText(warnings), "");
 
@@ -423,8 +429,7 @@ TEST(X11Program, DescriptionAndManualPageOfferTheDialogSettings) {
       argument.insert(argument.begin(), "--root");
       argument.push_back("--help");  // the whole line is parsed first: no display needed
       SCOPED_TRACE(argument[1]);
-      EXPECT_EQ(WaitExit(Spawn(Command(argument), {}, scratch + "-arg.err"), 15), 0)
-          << ReadText(scratch + "-arg.err");
+      EXPECT_EQ(WaitExit(Spawn(Command(argument), {}, scratch + "-arg.err"), 15), 0) << ReadText(scratch + "-arg.err");
     }
   }
 }

@@ -19,7 +19,6 @@ namespace {
 constexpr int32_t colourTableSize = 256 * 4;
 constexpr int32_t longestRun = 255;
 
-
 // Length of the stretch of equal bytes starting at i, at most 255.
 int32_t RunAt(const uint8_t* row, int32_t i, int32_t width) {
   int32_t n = 1;
@@ -76,8 +75,7 @@ std::vector<uint8_t> EncodeRle8(const std::vector<uint8_t>& pixels, int32_t widt
 }
 
 std::vector<uint8_t> MakeBitmapFile(int32_t width, int32_t height, uint32_t compression,
-                                    const std::vector<uint8_t>& colourTable,
-                                    const std::vector<uint8_t>& pixelData) {
+                                    const std::vector<uint8_t>& colourTable, const std::vector<uint8_t>& pixelData) {
   const uint32_t dataOffset = bitmapFileHeaderSize + 40 + colourTableSize;
   std::vector<uint8_t> out;
   out.reserve(dataOffset + pixelData.size());

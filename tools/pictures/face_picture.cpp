@@ -126,12 +126,18 @@ void DrawEmblem(Figure& figure) {
   // The ring, its width following the pen's angle.
   constexpr double ringRadius = 84;
   Stroke(
-      figure, [&](double t) { return Add(centre, {ringRadius * Cosine(2 * pi * t), ringRadius * Sine(2 * pi * t)}); },
+      figure,
+      [&](double t) {
+        return Add(centre, {ringRadius * Cosine(2 * pi * t), ringRadius * Sine(2 * pi * t)});
+      },
       [](double t) { return PenWidth(2 * pi * t + pi / 2, 32, 54); }, 1200);
 
   // The stem through the ring, which the flame continues.
   Stroke(
-      figure, [&](double t) { return Point{centre.x, centre.y + ringRadius * (1 - 2 * t)}; },
+      figure,
+      [&](double t) {
+        return Point{centre.x, centre.y + ringRadius * (1 - 2 * t)};
+      },
       [](double) { return 34.0; }, 200);
 
   // The flame rising from the ring toward the apex: a stem that swells into
@@ -139,7 +145,10 @@ void DrawEmblem(Figure& figure) {
   const double rootY = centre.y - ringRadius;
   constexpr double tipY = 236;
   Stroke(
-      figure, [&](double t) { return Point{centre.x, rootY + (tipY - rootY) * t}; },
+      figure,
+      [&](double t) {
+        return Point{centre.x, rootY + (tipY - rootY) * t};
+      },
       [](double t) {
         const double swell = Sine(pi * std::min(1.0, std::max(0.0, (t - 0.3) / 0.7)));
         return 34 + 30 * swell;
@@ -152,14 +161,15 @@ void DrawEmblem(Figure& figure) {
   for (int32_t side = -1; side <= 1; side += 2) {
     const Point hub = {centre.x + side * 143.0, 614};
     const double start = side < 0 ? -pi / 4 : -3 * pi / 4;  // toward the ring
-    const double turn = side < 0 ? -1 : 1;                    // over the top and outward
+    const double turn = side < 0 ? -1 : 1;                  // over the top and outward
     const double sweep = 0.78 * 2 * pi;
     auto path = [&](double t) {
       const double angle = start + turn * t * sweep;
       const double radius = 62 - 30 * t;
       return Add(hub, {radius * Cosine(angle), radius * Sine(angle)});
     };
-    Stroke(figure, path, [](double t) { return 40 - 8 * t; }, 1200);
+    Stroke(
+        figure, path, [](double t) { return 40 - 8 * t; }, 1200);
     StampDisc(figure, path(1), 22);
   }
 }
@@ -173,7 +183,8 @@ std::vector<uint8_t> MakeFaceBitmapFile() {
   const double a = Length(Sub(cornerRight, cornerTop));  // side facing each corner
   const double b = Length(Sub(cornerLeft, cornerTop));
   const double c = Length(Sub(cornerRight, cornerLeft));
-  const Point incentre = Scale(Add(Add(Scale(cornerLeft, a), Scale(cornerRight, b)), Scale(cornerTop, c)), 1 / (a + b + c));
+  const Point incentre =
+      Scale(Add(Add(Scale(cornerLeft, a), Scale(cornerRight, b)), Scale(cornerTop, c)), 1 / (a + b + c));
   const double area = std::fabs(Side(cornerTop, cornerLeft, cornerRight)) / 2;
   DrawBorder(figure, incentre, area / ((a + b + c) / 2));
   DrawEmblem(figure);

@@ -254,11 +254,10 @@ void Refine(std::vector<Colour>& palette, const std::vector<Weighted>& colours, 
 // Colours that must not be among the floor's: the 20 static colours of a
 // 256-colour display and the three face ramps.
 std::vector<Colour> ReservedColours() {
-  std::vector<Colour> reserved = {
-      {0, 0, 0},       {128, 0, 0},     {0, 128, 0},     {128, 128, 0},   {0, 0, 128},
-      {128, 0, 128},   {0, 128, 128},   {192, 192, 192}, {192, 220, 192}, {166, 202, 240},
-      {255, 251, 240}, {160, 160, 164}, {128, 128, 128}, {255, 0, 0},     {0, 255, 0},
-      {255, 255, 0},   {0, 0, 255},     {255, 0, 255},   {0, 255, 255},   {255, 255, 255}};
+  std::vector<Colour> reserved = {{0, 0, 0},       {128, 0, 0},     {0, 128, 0},     {128, 128, 0},   {0, 0, 128},
+                                  {128, 0, 128},   {0, 128, 128},   {192, 192, 192}, {192, 220, 192}, {166, 202, 240},
+                                  {255, 251, 240}, {160, 160, 164}, {128, 128, 128}, {255, 0, 0},     {0, 255, 0},
+                                  {255, 255, 0},   {0, 0, 255},     {255, 0, 255},   {0, 255, 255},   {255, 255, 255}};
   const Colour starts[3] = {{57, 66, 123}, {50, 121, 6}, {41, 41, 49}};
   const Colour spans[3] = {{198, 189, 132}, {205, 134, 249}, {157, 107, 91}};
   for (int32_t ramp = 0; ramp < 3; ++ramp) {
@@ -306,9 +305,12 @@ void KeepColoursApart(std::vector<Colour>& palette) {
         for (int32_t k = 0; k < 6; ++k) {
           const int32_t delta = (k & 1) ? -step : step;
           Colour c = original;
-          if (k < 2) c.r = std::clamp(c.r + delta, 0, 255);
-          else if (k < 4) c.g = std::clamp(c.g + delta, 0, 255);
-          else c.b = std::clamp(c.b + delta, 0, 255);
+          if (k < 2)
+            c.r = std::clamp(c.r + delta, 0, 255);
+          else if (k < 4)
+            c.g = std::clamp(c.g + delta, 0, 255);
+          else
+            c.b = std::clamp(c.b + delta, 0, 255);
           palette[i] = c;
           if (!Collides(palette, i, reserved)) break;
         }

@@ -37,12 +37,12 @@ bool Inside(const Shape& shape, Point p) {
 // A regular polygon; the cosines and sines of multiples of 36 degrees,
 // written out so that the icon does not depend on the maths library.
 std::vector<Point> Ring(Point centre, double radius, double squash, int32_t corners, bool pointUp) {
-  static const double cosines[10] = {1.0, 0.8090169943749475, 0.3090169943749474, -0.3090169943749474,
-                                     -0.8090169943749475, -1.0, -0.8090169943749475, -0.3090169943749474,
-                                     0.3090169943749474, 0.8090169943749475};
-  static const double sines[10] = {0.0, 0.5877852522924731, 0.9510565162951535, 0.9510565162951535,
-                                   0.5877852522924731, 0.0, -0.5877852522924731, -0.9510565162951535,
-                                   -0.9510565162951535, -0.5877852522924731};
+  static const double cosines[10] = {
+      1.0,  0.8090169943749475,  0.3090169943749474,  -0.3090169943749474, -0.8090169943749475,
+      -1.0, -0.8090169943749475, -0.3090169943749474, 0.3090169943749474,  0.8090169943749475};
+  static const double sines[10] = {
+      0.0, 0.5877852522924731,  0.9510565162951535,  0.9510565162951535,  0.5877852522924731,
+      0.0, -0.5877852522924731, -0.9510565162951535, -0.9510565162951535, -0.5877852522924731};
   std::vector<Point> points;
   const int32_t step = 10 / corners;
   for (int32_t i = 0; i < corners; ++i) {
@@ -87,24 +87,25 @@ std::vector<Point> Grown(const std::vector<Point>& corners, double width) {
 struct Layout {
   double grid;
   Point floorLeft, floorBack, floorRight, floorFront;  // the patch, a diamond
-  double rim;         // the ochre rim's height; twice that across
-  double joints;      // width of the joints across the tile; 0: none
-  Point apex, baseLeft, baseFront, baseRight;  // the pyramid
-  Point ballCentre;   // the dodecahedron
+  double rim;                                          // the ochre rim's height; twice that across
+  double joints;                                       // width of the joints across the tile; 0: none
+  Point apex, baseLeft, baseFront, baseRight;          // the pyramid
+  Point ballCentre;                                    // the dodecahedron
   double ballRadius;
   bool shadows;
-  double outline;     // a dark line round each solid; 0: none
+  double outline;  // a dark line round each solid; 0: none
 };
 
 // 48 and 256 pixels: the whole picture, shadows and all.
-constexpr Layout detailedLayout = {100,       {0, 73},   {50, 48}, {100, 73}, {50, 98}, 4,    2,
-                                   {30, 3},   {5, 66},   {34, 77}, {55, 62},  {73, 55}, 22,   true, 0};
+constexpr Layout detailedLayout = {100,     {0, 73},  {50, 48}, {100, 73}, {50, 98}, 4,    2, {30, 3},
+                                   {5, 66}, {34, 77}, {55, 62}, {73, 55},  22,       true, 0};
 // 32 pixels: no shadows, a line round the solids, corners on whole pixels.
-constexpr Layout smallLayout = {32,       {0, 23},  {16, 15}, {32, 23}, {16, 31}, 1.5,  0.75,
-                                {10, 1},  {1, 21},  {11, 25}, {18, 20}, {23.5, 17.5}, 7, false, 1};
+constexpr Layout smallLayout = {32,      {0, 23},  {16, 15}, {32, 23},     {16, 31}, 1.5,   0.75, {10, 1},
+                                {1, 21}, {11, 25}, {18, 20}, {23.5, 17.5}, 7,        false, 1};
 // 16 pixels: floor, pyramid and dodecahedron as large as they fit, outlined.
-constexpr Layout tinyLayout = {16,         {0, 12},      {8, 8},   {16, 12},   {8, 16},      1,     0,
-                               {4.5, 1.25}, {0.75, 11.25}, {5.5, 13}, {8.75, 10.75}, {11.75, 9.75}, 3.5, false, 0.75};
+constexpr Layout tinyLayout = {16,  {0, 12},     {8, 8},        {16, 12},  {8, 16},       1,
+                               0,   {4.5, 1.25}, {0.75, 11.25}, {5.5, 13}, {8.75, 10.75}, {11.75, 9.75},
+                               3.5, false,       0.75};
 
 Point Scaled(const Layout& layout, Point p) { return {p.x / layout.grid, p.y / layout.grid}; }
 
@@ -142,17 +143,17 @@ void AddShadows(const Layout& layout, std::vector<Shape>& shapes) {
   const double r = layout.ballRadius;
   shapes.push_back({Scaled(layout, {{front.x, front.y - 1}, {right.x - 1, right.y + 1}, {front.x + 28, front.y + 9}}),
                     190, 170, 136});
-  shapes.push_back({Scaled(layout, Ring({ball.x + 0.32 * r, ball.y + 1.05 * r}, 0.64 * r, 0.4, 10, false)),
-                    190, 170, 136});
+  shapes.push_back(
+      {Scaled(layout, Ring({ball.x + 0.32 * r, ball.y + 1.05 * r}, 0.64 * r, 0.4, 10, false)), 190, 170, 136});
 }
 
 void AddPyramid(const Layout& layout, std::vector<Shape>& shapes) {
   if (layout.outline > 0) {
-    shapes.push_back({Scaled(layout, Grown({layout.apex, layout.baseLeft, layout.baseFront, layout.baseRight},
-                                           layout.outline)),
-                      36, 40, 84});
+    shapes.push_back(
+        {Scaled(layout, Grown({layout.apex, layout.baseLeft, layout.baseFront, layout.baseRight}, layout.outline)), 36,
+         40, 84});
   }
-  shapes.push_back({Scaled(layout, {layout.apex, layout.baseLeft, layout.baseFront}), 78, 88, 150});   // shaded
+  shapes.push_back({Scaled(layout, {layout.apex, layout.baseLeft, layout.baseFront}), 78, 88, 150});     // shaded
   shapes.push_back({Scaled(layout, {layout.apex, layout.baseFront, layout.baseRight}), 150, 158, 206});  // lit
 }
 
@@ -161,15 +162,14 @@ void AddDodecahedron(const Layout& layout, std::vector<Shape>& shapes) {
   const Point centre = layout.ballCentre;
   const double radius = layout.ballRadius;
   const std::vector<Point> outline = Ring(centre, radius, 1.0, 10, true);
-  const std::vector<Point> inner =
-      Ring({centre.x - radius / 11, centre.y + radius / 22}, radius / 2, 1.0, 5, true);
+  const std::vector<Point> inner = Ring({centre.x - radius / 11, centre.y + radius / 22}, radius / 2, 1.0, 5, true);
   const uint8_t shades[5][3] = {{148, 196, 110}, {96, 156, 58}, {62, 120, 30}, {74, 134, 40}, {124, 180, 88}};
   shapes.push_back({Scaled(layout, layout.outline > 0 ? Grown(outline, layout.outline) : outline), 40, 90, 20});
   for (int32_t i = 0; i < 5; ++i) {
     // Face i: the front pentagon's edge i and the three outline corners beyond it.
-    shapes.push_back({Scaled(layout, {inner[i], outline[2 * i], outline[2 * i + 1], outline[(2 * i + 2) % 10],
-                                      inner[(i + 1) % 5]}),
-                      shades[i][0], shades[i][1], shades[i][2]});
+    shapes.push_back(
+        {Scaled(layout, {inner[i], outline[2 * i], outline[2 * i + 1], outline[(2 * i + 2) % 10], inner[(i + 1) % 5]}),
+         shades[i][0], shades[i][1], shades[i][2]});
   }
   shapes.push_back({Scaled(layout, inner), 178, 214, 150});
 }
@@ -242,7 +242,8 @@ std::vector<uint8_t> BitmapImage(int32_t size, const std::vector<uint8_t>& rgba)
       const uint8_t* pixel = &rgba[(static_cast<size_t>(row) * size + column) * 4];
       out.insert(out.end(), {pixel[2], pixel[1], pixel[0], pixel[3]});
       if (pixel[3] == 0) {
-        mask[static_cast<size_t>(size - 1 - row) * maskStride + column / 8] |= static_cast<uint8_t>(0x80 >> (column % 8));
+        mask[static_cast<size_t>(size - 1 - row) * maskStride + column / 8] |=
+            static_cast<uint8_t>(0x80 >> (column % 8));
       }
     }
   }

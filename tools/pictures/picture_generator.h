@@ -39,8 +39,7 @@ std::vector<uint8_t> EncodeRle8(const std::vector<uint8_t>& pixels, int32_t widt
 // A whole 8-bit BMP file: file header, 40-byte info header, the 1024-byte
 // colour table and the pixel data as given.
 std::vector<uint8_t> MakeBitmapFile(int32_t width, int32_t height, uint32_t compression,
-                                    const std::vector<uint8_t>& colourTable,
-                                    const std::vector<uint8_t>& pixelData);
+                                    const std::vector<uint8_t>& colourTable, const std::vector<uint8_t>& pixelData);
 
 // Little-endian fields appended to a file being written.
 void AppendLe16(std::vector<uint8_t>& out, uint32_t v);

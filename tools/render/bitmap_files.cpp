@@ -37,8 +37,7 @@ bool WritePng(std::FILE* file, const IndexedFrame& frame) {
   }
   png_init_io(png, file);
   png_set_IHDR(png, info, static_cast<png_uint_32>(frame.width), static_cast<png_uint_32>(frame.height), 8,
-               PNG_COLOR_TYPE_PALETTE, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
-               PNG_FILTER_TYPE_DEFAULT);
+               PNG_COLOR_TYPE_PALETTE, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
   png_color colours[256];
   for (int i = 0; i < 256; ++i) colours[i] = {frame.palette[i].red, frame.palette[i].green, frame.palette[i].blue};
   png_set_PLTE(png, info, colours, 256);
@@ -85,8 +84,7 @@ std::vector<uint8_t> EncodeFrameBmp(const IndexedFrame& frame) {
   return bytes;
 }
 
-bool WriteFrameFile(const std::string& path, OutputFormat format, const IndexedFrame& frame,
-                    std::string& error) {
+bool WriteFrameFile(const std::string& path, OutputFormat format, const IndexedFrame& frame, std::string& error) {
   const std::string temporary = path + ".partial-" + std::to_string(getpid());
   std::FILE* file = std::fopen(temporary.c_str(), "wb");
   if (file == nullptr) {

@@ -1,8 +1,7 @@
 // bitmap_files.h - the renderer's files: BMP pictures in, frames out.
 //
-// Picture files become bitmap resources through core/image/bitmap_file.h. A frame goes out as an 8-bit bottom-up BMP or an
-// 8-bit palettised PNG, written under a temporary name and renamed, so a
-// failed write leaves no partial file.
+// Picture files become bitmap resources through core/image/bitmap_file.h. A frame goes out as an 8-bit bottom-up BMP or
+// an 8-bit palettised PNG, written under a temporary name and renamed, so a failed write leaves no partial file.
 #pragma once
 
 #include <cstdint>
@@ -21,10 +20,9 @@ bool ReadFileBytes(const std::string& path, size_t limit, std::vector<uint8_t>& 
 // headers and the colour table. A longer file is refused unread.
 constexpr size_t maxPictureFileBytes = 2 * maxImagePixelBytes + 65536;
 
-
 struct IndexedFrame {
   int32_t width, height, stride;
-  const uint8_t* pixels;  // stride x height bytes, bottom row first
+  const uint8_t* pixels;        // stride x height bytes, bottom row first
   const PaletteEntry* palette;  // 256 entries
 };
 
@@ -32,5 +30,4 @@ struct IndexedFrame {
 // colour table.
 std::vector<uint8_t> EncodeFrameBmp(const IndexedFrame& frame);
 
-bool WriteFrameFile(const std::string& path, OutputFormat format, const IndexedFrame& frame,
-                    std::string& error);
+bool WriteFrameFile(const std::string& path, OutputFormat format, const IndexedFrame& frame, std::string& error);

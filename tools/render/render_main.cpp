@@ -3,8 +3,8 @@
 // Builds the scene exactly as the first paint does (MakeScene over the
 // software palette backend), then draws each frame with DrawSceneFrame at
 // the ticks --time, --time + --interval, ... The settings record's clock
-// fields are stamped from frame to frame as the running program stamps them. Output: 8-bit BMP or palettised PNG of the frame indices
-// with the scene palette.
+// fields are stamped from frame to frame as the running program stamps them. Output: 8-bit BMP or palettised PNG of the
+// frame indices with the scene palette.
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -101,9 +101,8 @@ int main(int argc, char** argv) {
   SoftwarePalette palette{};
   palette.display = options.staticColours == 20 ? StandardStaticDisplay() : TrueColourDisplay();
   Scene scene{};
-  const SceneInitResult result =
-      MakeScene(scene, options.width, options.height, {background.data(), background.size()},
-                {mask.data(), mask.size()}, SoftwarePaletteBackend(palette));
+  const SceneInitResult result = MakeScene(scene, options.width, options.height, {background.data(), background.size()},
+                                           {mask.data(), mask.size()}, SoftwarePaletteBackend(palette));
   if (result != SceneInitResult::ok) return Fail(exitFailure, InitProblem(result));
 
   OutputFormat format = OutputFormat::png;

@@ -54,7 +54,7 @@ bool ParseRenderOptions(int argc, const char* const* argv, RenderOptions& option
       options.help = true;
       continue;
     }
-    static const char* const known[] = {"--out", "--size", "--config", "--time", "--frames",
+    static const char* const known[] = {"--out",      "--size",           "--config",     "--time", "--frames",
                                         "--interval", "--static-colours", "--background", "--mask"};
     bool isKnown = false;
     for (const char* k : known) isKnown = isKnown || name == k;

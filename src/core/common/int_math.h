@@ -58,18 +58,14 @@ inline int32_t DoubleToInt32(double v) {
 }
 
 // Row length of an 8-bit bitmap: width rounded up to a multiple of 4.
-inline int32_t StrideOf(int32_t width) {
-  return static_cast<int32_t>((static_cast<uint32_t>(width) + 3u) & ~3u);
-}
+inline int32_t StrideOf(int32_t width) { return static_cast<int32_t>((static_cast<uint32_t>(width) + 3u) & ~3u); }
 
 inline int32_t ReadLe32(const uint8_t* p) {
   return static_cast<int32_t>(static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
                               static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24);
 }
 
-inline uint16_t ReadLe16(const uint8_t* p) {
-  return static_cast<uint16_t>(p[0] | p[1] << 8);
-}
+inline uint16_t ReadLe16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
 
 inline void WriteLe32(uint8_t* p, int32_t v) {
   const uint32_t u = static_cast<uint32_t>(v);

@@ -36,8 +36,8 @@ bool BitmapFileToResource(const uint8_t* file, size_t size, std::vector<uint8_t>
     return false;
   }
   if (!ImageSizeUsable(width, height)) {
-    error = "unusable BMP size " + std::to_string(width) + " x " + std::to_string(height) +
-            " (top-down pictures included)";
+    error =
+        "unusable BMP size " + std::to_string(width) + " x " + std::to_string(height) + " (top-down pictures included)";
     return false;
   }
   const size_t tableEntries = coloursUsed == 0 ? 256 : coloursUsed;
@@ -53,15 +53,15 @@ bool BitmapFileToResource(const uint8_t* file, size_t size, std::vector<uint8_t>
   const size_t dataSize = size - dataOffset;
   const size_t storedBytes = static_cast<size_t>(StrideOf(width)) * static_cast<size_t>(height);
   if (compression == 0 && dataSize < storedBytes) {
-    error = "BMP pixel data is truncated (" + std::to_string(dataSize) + " of " + std::to_string(storedBytes) +
-            " bytes)";
+    error =
+        "BMP pixel data is truncated (" + std::to_string(dataSize) + " of " + std::to_string(storedBytes) + " bytes)";
     return false;
   }
 
   resource.assign(static_cast<size_t>(bitmapInfoHeaderSize) + colourTableBytes + dataSize, 0);
   std::memcpy(resource.data(), info, bitmapInfoHeaderSize);
-  WriteLe32(resource.data(), bitmapInfoHeaderSize);   // a larger header's extra fields are dropped
-  WriteLe32(resource.data() + biClrUsedOffset, 0);                 // the table is now full
+  WriteLe32(resource.data(), bitmapInfoHeaderSize);  // a larger header's extra fields are dropped
+  WriteLe32(resource.data() + biClrUsedOffset, 0);   // the table is now full
   if (compression == 0) WriteLe32(resource.data() + 20, static_cast<int32_t>(storedBytes));  // 0 is allowed in files
   std::memcpy(resource.data() + bitmapInfoHeaderSize, file + tableOffset, tableEntries * 4);
   std::memcpy(resource.data() + bitmapInfoHeaderSize + colourTableBytes, file + dataOffset, dataSize);

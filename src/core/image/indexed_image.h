@@ -15,8 +15,8 @@
 
 constexpr int32_t bitmapFileHeaderSize = 14;  // "BM", sizes and the pixel offset; not in a resource
 constexpr int32_t bitmapInfoHeaderSize = 40;
-constexpr int32_t biClrUsedOffset = 32;  // colours used, in the info header
-constexpr int32_t imageHeaderSize = 40 + 256 * 4;      // 1064
+constexpr int32_t biClrUsedOffset = 32;                   // colours used, in the info header
+constexpr int32_t imageHeaderSize = 40 + 256 * 4;         // 1064
 constexpr int32_t paletteIndexHeaderSize = 40 + 256 * 2;  // 552
 
 // The largest picture any operation makes: each side at most maxImageSide
@@ -61,12 +61,12 @@ void FreeImage(IndexedImage* image);
 // the stride of the header's width. Stops at end of bitmap, at the end of
 // the source, or where a write would leave the buffer. Returns the write
 // position after the last byte written.
-uint8_t* DecodeRle8(const uint8_t* source, size_t sourceSize, uint8_t* destination,
-                    size_t destinationSize, const uint8_t* header);
+uint8_t* DecodeRle8(const uint8_t* source, size_t sourceSize, uint8_t* destination, size_t destinationSize,
+                    const uint8_t* header);
 // DecodeRle8 that also gives the number of source bytes read (up to and
 // including the end-of-bitmap escape when there is one).
-uint8_t* DecodeRle8Counted(const uint8_t* source, size_t sourceSize, uint8_t* destination,
-                           size_t destinationSize, const uint8_t* header, size_t& consumed);
+uint8_t* DecodeRle8Counted(const uint8_t* source, size_t sourceSize, uint8_t* destination, size_t destinationSize,
+                           const uint8_t* header, size_t& consumed);
 
 // Pixel column x of row y counted from the top of the picture.
 uint8_t* PixelAddress(IndexedImage* image, int32_t x, int32_t y);

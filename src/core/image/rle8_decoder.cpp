@@ -26,8 +26,8 @@ uint64_t RowStart(uint64_t row, uint64_t rowLength, uint64_t limit) {
 
 }  // namespace
 
-uint8_t* DecodeRle8Counted(const uint8_t* source, size_t sourceSize, uint8_t* destination,
-                           size_t destinationSize, const uint8_t* header, size_t& consumed) {
+uint8_t* DecodeRle8Counted(const uint8_t* source, size_t sourceSize, uint8_t* destination, size_t destinationSize,
+                           const uint8_t* header, size_t& consumed) {
   const uint64_t rowLength = static_cast<uint32_t>(StrideOf(ReadLe32(header + 4)));
   const uint64_t limit = destinationSize;
   uint64_t row = 0;
@@ -67,7 +67,7 @@ uint8_t* DecodeRle8Counted(const uint8_t* source, size_t sourceSize, uint8_t* de
       if (fits > 0) std::memcpy(destination + offset, source + in, static_cast<size_t>(fits));
       offset += fits;
       in += present;
-      if (fits < value) break;  // the data or the buffer ended inside the run
+      if (fits < value) break;                           // the data or the buffer ended inside the run
       if (value & 1) in = std::min(in + 1, sourceSize);  // odd runs are padded to an even length
     }
   }
@@ -76,8 +76,8 @@ uint8_t* DecodeRle8Counted(const uint8_t* source, size_t sourceSize, uint8_t* de
   return destination + offset;
 }
 
-uint8_t* DecodeRle8(const uint8_t* source, size_t sourceSize, uint8_t* destination,
-                    size_t destinationSize, const uint8_t* header) {
+uint8_t* DecodeRle8(const uint8_t* source, size_t sourceSize, uint8_t* destination, size_t destinationSize,
+                    const uint8_t* header) {
   size_t consumed = 0;
   return DecodeRle8Counted(source, sourceSize, destination, destinationSize, header, consumed);
 }

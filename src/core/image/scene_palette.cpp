@@ -18,8 +18,8 @@ constexpr int32_t rampLength = 32;
 constexpr int32_t usedColours = 224;
 
 struct Ramp {
-  int32_t first;       // colour-table entry of the ramp's darkest colour
-  uint8_t start[3];    // red, green, blue
+  int32_t first;     // colour-table entry of the ramp's darkest colour
+  uint8_t start[3];  // red, green, blue
   uint8_t span[3];
 };
 
@@ -45,9 +45,7 @@ PaletteEntry Entry(uint8_t red, uint8_t green, uint8_t blue) { return PaletteEnt
 
 SoftwarePalette& StateOf(void* context) { return *static_cast<SoftwarePalette*>(context); }
 
-void SoftwareDescribeDisplay(void* context, DisplayDescription& display) {
-  display = StateOf(context).display;
-}
+void SoftwareDescribeDisplay(void* context, DisplayDescription& display) { display = StateOf(context).display; }
 
 int SoftwareCreatePalette(void* context, const LogicalPalette& palette) {
   StateOf(context).palette = palette;
@@ -76,14 +74,12 @@ DisplayDescription StandardStaticDisplay() {
   display.staticColours = 20;
   display.paletteSize = 256;
   const PaletteEntry low[10] = {
-      Entry(0, 0, 0),       Entry(128, 0, 0),     Entry(0, 128, 0),     Entry(128, 128, 0),
-      Entry(0, 0, 128),     Entry(128, 0, 128),   Entry(0, 128, 128),   Entry(192, 192, 192),
-      Entry(192, 220, 192), Entry(166, 202, 240),
+      Entry(0, 0, 0),     Entry(128, 0, 0),   Entry(0, 128, 0),     Entry(128, 128, 0),   Entry(0, 0, 128),
+      Entry(128, 0, 128), Entry(0, 128, 128), Entry(192, 192, 192), Entry(192, 220, 192), Entry(166, 202, 240),
   };
   const PaletteEntry high[10] = {
-      Entry(255, 251, 240), Entry(160, 160, 164), Entry(128, 128, 128), Entry(255, 0, 0),
-      Entry(0, 255, 0),     Entry(255, 255, 0),   Entry(0, 0, 255),     Entry(255, 0, 255),
-      Entry(0, 255, 255),   Entry(255, 255, 255),
+      Entry(255, 251, 240), Entry(160, 160, 164), Entry(128, 128, 128), Entry(255, 0, 0),   Entry(0, 255, 0),
+      Entry(255, 255, 0),   Entry(0, 0, 255),     Entry(255, 0, 255),   Entry(0, 255, 255), Entry(255, 255, 255),
   };
   for (int i = 0; i < 10; ++i) {
     display.systemEntries[i] = low[i];
@@ -104,7 +100,7 @@ uint8_t NearestPaletteIndex(const LogicalPalette& palette, uint8_t red, uint8_t 
     const PaletteEntry& e = palette.entries[i];
     const int32_t dr = e.red - red, dg = e.green - green, db = e.blue - blue;
     const int32_t distance = dr * dr + dg * dg + db * db;  // at most 3 x 255^2
-    if (distance < bestDistance) {  // strict: a tie keeps the earlier entry
+    if (distance < bestDistance) {                         // strict: a tie keeps the earlier entry
       best = i;
       bestDistance = distance;
     }
@@ -132,8 +128,7 @@ void BuildPaletteLayout(IndexedImage* image) {
   WriteLe32(ImageHeader(image) + biClrUsedOffset, usedColours);
 }
 
-void LayoutScenePalette(const IndexedImage* image, const DisplayDescription& display,
-                        LogicalPalette& palette) {
+void LayoutScenePalette(const IndexedImage* image, const DisplayDescription& display, LogicalPalette& palette) {
   std::memcpy(palette.entries, display.systemEntries, sizeof palette.entries);
   const int32_t flagged = display.paletteSize < 256 ? display.paletteSize : 256;
   for (int32_t i = 0; i < flagged; ++i) palette.entries[i].flags = 0;

@@ -62,8 +62,7 @@ void BuildPaletteLayout(IndexedImage* image);
 // The logical palette's 256 entries from the colour table and the display:
 // the system entries, with colour-table entry j at h + j for h =
 // staticColours / 2 (a negative count gives h = 0).
-void LayoutScenePalette(const IndexedImage* image, const DisplayDescription& display,
-                        LogicalPalette& palette);
+void LayoutScenePalette(const IndexedImage* image, const DisplayDescription& display, LogicalPalette& palette);
 
 struct ScenePaletteValues {
   int32_t shadeStep, rampBase128, rampBase160, rampBase192;

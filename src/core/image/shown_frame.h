@@ -40,9 +40,9 @@ struct ShownFrame {
   uint8_t* indices;        // width x height, bottom row first
   uint32_t* pixels;        // width x height, bottom row first unless topRowFirst
   bool topRowFirst;
-  bool ownsPixels;         // false: the shell's image, which the shell frees
-  bool wholeFrameStale;    // nothing shown yet, or the screen lost it: the next update converts everything
-  uint32_t frame;          // the number of the change list last taken (change_list.h)
+  bool ownsPixels;       // false: the shell's image, which the shell frees
+  bool wholeFrameStale;  // nothing shown yet, or the screen lost it: the next update converts everything
+  uint32_t frame;        // the number of the change list last taken (change_list.h)
 };
 
 // Allocates the copy for frames of width x height and takes the colours of

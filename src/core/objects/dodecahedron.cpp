@@ -74,9 +74,9 @@ void DrawFanTriangle(const RasterTarget& target, const FramePoint* points, int p
 }  // namespace
 
 const int dodecaFaceVertices[dodecaDrawnFaces][5] = {
-    {0, 5, 10, 6, 1},     {1, 6, 11, 7, 2},     {2, 7, 12, 8, 3},     {3, 8, 13, 9, 4},
-    {4, 9, 14, 5, 0},     {10, 15, 16, 11, 6},  {11, 16, 17, 12, 7},  {12, 17, 18, 13, 8},
-    {13, 18, 19, 14, 9},  {14, 19, 15, 10, 5},  {19, 18, 17, 16, 15},
+    {0, 5, 10, 6, 1},    {1, 6, 11, 7, 2},    {2, 7, 12, 8, 3},     {3, 8, 13, 9, 4},
+    {4, 9, 14, 5, 0},    {10, 15, 16, 11, 6}, {11, 16, 17, 12, 7},  {12, 17, 18, 13, 8},
+    {13, 18, 19, 14, 9}, {14, 19, 15, 10, 5}, {19, 18, 17, 16, 15},
 };
 
 void AnimateDodecahedron(const Stage& stage, const SolidMotion& m, int k, WorldPoint* vertices, FramePoint* points) {

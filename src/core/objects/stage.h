@@ -16,8 +16,8 @@ struct Stage {
   RasterTarget raster;
   Camera camera;
   scale11 worldScale;
-  WorldPoint eye;           // world units, for the facing test
-  WorldPoint lights[2];     // world units
+  WorldPoint eye;        // world units, for the facing test
+  WorldPoint lights[2];  // world units
   int32_t rampBase128, rampBase160, rampBase192;
 };
 

@@ -29,7 +29,7 @@ double Length(const Vector& v) { return std::sqrt(v.x * v.x + v.y * v.y + v.z * 
 int32_t LightShade(const WorldPoint& p0, const WorldPoint& p1, const WorldPoint& p2, const WorldPoint& light) {
   double cosine;
   if (!FaceCosine(p0, p1, p2, light, cosine)) return 0;  // no number: unlit
-  const int32_t k = DoubleToInt32(16 * cosine);         // truncates toward zero
+  const int32_t k = DoubleToInt32(16 * cosine);          // truncates toward zero
   return k > 0 ? k : 0;
 }
 
@@ -48,8 +48,7 @@ FramePoint ProjectPoint(const Camera& camera, int32_t x, int32_t y, int32_t z) {
   return {sx, sy};
 }
 
-bool FaceCosine(const WorldPoint& p0, const WorldPoint& p1, const WorldPoint& p2, const WorldPoint& q,
-                double& cosine) {
+bool FaceCosine(const WorldPoint& p0, const WorldPoint& p1, const WorldPoint& p2, const WorldPoint& q, double& cosine) {
   const Vector a = Difference(p1, p0);
   const Vector b = Difference(p2, p0);
   const Vector n = {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
@@ -57,8 +56,7 @@ bool FaceCosine(const WorldPoint& p0, const WorldPoint& p1, const WorldPoint& p2
   const double nLength = Length(n);
   const double wLength = Length(w);
   if (nLength == 0 || wLength == 0) return false;  // degenerate face, or q on p0
-  cosine = (n.x / nLength) * (w.x / wLength) + (n.y / nLength) * (w.y / wLength) +
-           (n.z / nLength) * (w.z / wLength);
+  cosine = (n.x / nLength) * (w.x / wLength) + (n.y / nLength) * (w.y / wLength) + (n.z / nLength) * (w.z / wLength);
   return true;
 }
 

@@ -66,8 +66,10 @@ void DarkenRow(const RasterTarget& target, int32_t y, int first, int last, const
     if (depth > 0 && next > at)
       AddToPixels(row + at, static_cast<size_t>(next - at), static_cast<uint8_t>(step * static_cast<uint32_t>(depth)));
     at = next;
-    if (opens) ++depth, ++i;
-    else --depth, ++j;
+    if (opens)
+      ++depth, ++i;
+    else
+      --depth, ++j;
   }
 }
 
@@ -125,8 +127,8 @@ void MoveShadows(const RasterTarget& target, int first, int last, const int32_t*
         Shade(target, y, was.left, was.right, down);
         continue;
       }
-      Shade(target, y, is.left, std::min(is.right, was.left - 1), up);  // came, left of the old span
-      Shade(target, y, std::max(is.left, was.right + 1), is.right, up);  // came, right of it
+      Shade(target, y, is.left, std::min(is.right, was.left - 1), up);     // came, left of the old span
+      Shade(target, y, std::max(is.left, was.right + 1), is.right, up);    // came, right of it
       Shade(target, y, was.left, std::min(was.right, is.left - 1), down);  // went
       Shade(target, y, std::max(was.left, is.right + 1), was.right, down);
     }
@@ -142,7 +144,7 @@ void CopyWholeWithShadows(const RasterTarget& target, const uint8_t* background,
   const size_t stride = static_cast<size_t>(target.stride);
   const int32_t height = target.height;
   if (high < low) low = high = height;  // nothing to darken: one plain copy
-  low = std::max(low, 0);                // never negative; said so, for the compiler's bounds check
+  low = std::max(low, 0);               // never negative; said so, for the compiler's bounds check
   std::memcpy(target.pixels, background, stride * static_cast<size_t>(low));
   for (int32_t y = low; y <= high && y < height; ++y) {
     const size_t offset = stride * static_cast<size_t>(y);

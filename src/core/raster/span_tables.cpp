@@ -117,12 +117,12 @@ void ResetSpanTable(SpanTables& tables, int32_t frameRows, int table, int32_t ro
   w = count == tables.allocatedRows ? WrittenRows{INT32_MAX, INT32_MIN, false, leftValue} : unknownRows;
 }
 
-const ChangeList* BeginDrawnSpans(SpanTables& tables, const uint8_t* pixels, const uint8_t* background,
-                                  int32_t width, int32_t height, int32_t stride) {
+const ChangeList* BeginDrawnSpans(SpanTables& tables, const uint8_t* pixels, const uint8_t* background, int32_t width,
+                                  int32_t height, int32_t stride) {
   DrawnSpans& f = tables.frame;
   if (f.changed.rows == nullptr) return nullptr;
-  const bool sameFrame = f.pixels != nullptr && f.pixels == pixels && f.background == background &&
-                         f.width == width && f.height == height && f.stride == stride;
+  const bool sameFrame = f.pixels != nullptr && f.pixels == pixels && f.background == background && f.width == width &&
+                         f.height == height && f.stride == stride;
   f.now ^= 1;
   const uint32_t frame = f.changed.frame + 1 == 0 ? 1 : f.changed.frame + 1;
   if (sameFrame) {

@@ -53,7 +53,7 @@ constexpr int shadowTableCount = lastShadowTable - firstShadowTable + 1;
 struct DrawnSpans {
   ChangeList drawn[2];  // faces and overlays; drawn[now]: this frame's, the other the last frame's
   int now;
-  ChangeList shaded;    // this frame's columns where a shadow came or went
+  ChangeList shaded;  // this frame's columns where a shadow came or went
   ChangeList changed;
   // The shadow tables' spans as the last frame darkened them, clamped to
   // the frame; rows outside a table's shadowLow..shadowHigh hold none.
@@ -95,8 +95,8 @@ void RowsToVisit(const SpanTables& tables, int table, int32_t rows, int32_t& fir
 // are emptied. Returns the last frame's spans, which the background is to
 // be put back over, or null when the frame must be composed whole: the
 // first frame, or a frame buffer, background or size other than the last.
-const ChangeList* BeginDrawnSpans(SpanTables& tables, const uint8_t* pixels, const uint8_t* background,
-                                  int32_t width, int32_t height, int32_t stride);
+const ChangeList* BeginDrawnSpans(SpanTables& tables, const uint8_t* pixels, const uint8_t* background, int32_t width,
+                                  int32_t height, int32_t stride);
 // Notes columns left..right (inclusive, within the frame) of a row as drawn
 // this frame.
 inline void NoteDrawn(SpanTables& tables, int32_t row, int32_t left, int32_t right) {

@@ -47,8 +47,8 @@ void SamplePixels(SpanSampling s, uint8_t* out, int32_t count) {
 // without a multiply per lane.
 __m128i Fixed16Lanes(fixed8 first, fixed8 step) {
   const __m128i delta = _mm_set1_epi32(static_cast<int32_t>(static_cast<uint32_t>(step) << 8));
-  const __m128i twice = _mm_add_epi32(delta, _mm_slli_si128(delta, 4));        // 1, 2, 2, 2 steps
-  const __m128i steps = _mm_add_epi32(twice, _mm_slli_si128(twice, 8));        // 1, 2, 3, 4 steps
+  const __m128i twice = _mm_add_epi32(delta, _mm_slli_si128(delta, 4));  // 1, 2, 2, 2 steps
+  const __m128i steps = _mm_add_epi32(twice, _mm_slli_si128(twice, 8));  // 1, 2, 3, 4 steps
   return _mm_add_epi32(_mm_set1_epi32(static_cast<int32_t>(static_cast<uint32_t>(first) << 8)), steps);
 }
 
@@ -76,7 +76,8 @@ __attribute__((always_inline)) inline void SampleBlocks(const SpanSampling& s, u
   __m128i v0 = Fixed16Lanes(s.v, s.dv), v1 = FourStepsOn(v0, s.dv);
   const __m128i uStep = _mm_set1_epi32(static_cast<int32_t>(static_cast<uint32_t>(s.du) << 11));  // 8 steps, fixed16
   const __m128i vStep = _mm_set1_epi32(static_cast<int32_t>(static_cast<uint32_t>(s.dv) << 11));
-  const __m128i columnAndStride = _mm_set1_epi32(static_cast<int32_t>((static_cast<uint32_t>(s.maskStride) << 16) | 1u));
+  const __m128i columnAndStride =
+      _mm_set1_epi32(static_cast<int32_t>((static_cast<uint32_t>(s.maskStride) << 16) | 1u));
   alignas(16) uint32_t offsets[blockPixels];  // non-negative: every sampled position lies in the mask
   int32_t left = count;
   for (; left >= blockPixels; left -= blockPixels, out += blockPixels) {
@@ -128,12 +129,13 @@ __attribute__((always_inline)) inline void DrawSpan(const RasterTarget& target, 
   const int32_t n = xEnd - xStart + 1;      // 1..W: the guards keep it from overflowing
   const fixed8 du = ((uR - uL) * 256) / n;  // truncates toward zero
   const fixed8 dv = ((vR - vL) * 256) / n;
-  const SpanSampling sampling = {target.mask, target.maskStride, static_cast<uint8_t>(colourBase),
-                                 uL * 256,    vL * 256,          du,
-                                 dv};
+  const SpanSampling sampling = {
+      target.mask, target.maskStride, static_cast<uint8_t>(colourBase), uL * 256, vL * 256, du, dv};
   uint8_t* out = target.pixels + static_cast<ptrdiff_t>(row) * target.stride + xStart;
-  if (blocks) SampleBlocks(sampling, out, n);
-  else SamplePixels(sampling, out, n);
+  if (blocks)
+    SampleBlocks(sampling, out, n);
+  else
+    SamplePixels(sampling, out, n);
   if (target.tables != nullptr) NoteDrawn(*target.tables, row, xStart, xEnd);
 }
 

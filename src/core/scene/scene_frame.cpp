@@ -40,14 +40,15 @@ void StampClocks(int32_t turn, int32_t& turnTick, int32_t journey, int32_t& jour
 }
 
 SolidMotion PyramidMotion(const SettingsRecord& s) {
-  return {s.pyramidRadius,       s.pyramidHeight,      s.pyramidCentreX,    s.pyramidCentreZ,
-          s.pyramidRotationTime, s.pyramidJourneyTime, s.pyramidTurnStart,  s.pyramidTurnTick,
-          s.pyramidJourneyStart, s.pyramidJourneyTick};
+  return {s.pyramidRadius,      s.pyramidHeight,    s.pyramidCentreX,  s.pyramidCentreZ,      s.pyramidRotationTime,
+          s.pyramidJourneyTime, s.pyramidTurnStart, s.pyramidTurnTick, s.pyramidJourneyStart, s.pyramidJourneyTick};
 }
 
 SolidMotion DodecaMotion(const SettingsRecord& s) {
-  return {s.dodecaRadius,       0,                   s.dodecaCentreX,   s.dodecaCentreZ,
-          s.dodecaRotationTime, s.dodecaJourneyTime, s.dodecaTurnStart, s.dodecaTurnTick,
+  return {s.dodecaRadius,       0,
+          s.dodecaCentreX,      s.dodecaCentreZ,
+          s.dodecaRotationTime, s.dodecaJourneyTime,
+          s.dodecaTurnStart,    s.dodecaTurnTick,
           s.dodecaJourneyStart, s.dodecaJourneyTick};
 }
 

@@ -44,15 +44,15 @@ struct SettingsField {
   int32_t SettingsRecord::*member;
   int32_t defaultValue;
   ControlKind kind;
-  int controlId;  // trackbar or check box id in dialog template 2003; 0 for none
-  int labelId;    // value label beside a trackbar; 0 otherwise
+  int controlId;             // trackbar or check box id in dialog template 2003; 0 for none
+  int labelId;               // value label beside a trackbar; 0 otherwise
   int32_t minimum, maximum;  // trackbar range
   // How the field is offered to the user; empty or none for a field without
   // a control.
   char caption[16];  // the dialog's words: the trackbar's caption or the check box's text
   SettingsGroup group;
-  char unit[20];     // of a trackbar's value ("ms"); empty where there is none
-  char lowWord[8];   // a trackbar's ends in words ("Near", "Far")
+  char unit[20];    // of a trackbar's value ("ms"); empty where there is none
+  char lowWord[8];  // a trackbar's ends in words ("Near", "Far")
   char highWord[8];
 };
 

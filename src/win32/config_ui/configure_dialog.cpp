@@ -18,13 +18,34 @@
 
 #define F(name) &SettingsRecord::name
 const int32_t SettingsRecord::*const dialogInitOrder[] = {
-    F(pyramidRadius),   F(pyramidHeight),       F(pyramidCentreX),     F(pyramidCentreZ),
-    F(pyramidJourneyTime), F(pyramidRotationTime), F(pyramidShow),     F(pyramidTurn),
-    F(pyramidJourney),  F(dodecaRadius),        F(dodecaCentreX),      F(dodecaCentreZ),
-    F(dodecaJourneyTime), F(dodecaRotationTime), F(dodecaShow),        F(dodecaTurn),
-    F(dodecaJourney),   F(eyeY),                F(eyeZ),               F(light1X),
-    F(light1Y),         F(light1Z),             F(light2X),            F(light2Y),
-    F(light2Z),         F(frameTime),           F(showShadows),        F(showGrid),
+    F(pyramidRadius),
+    F(pyramidHeight),
+    F(pyramidCentreX),
+    F(pyramidCentreZ),
+    F(pyramidJourneyTime),
+    F(pyramidRotationTime),
+    F(pyramidShow),
+    F(pyramidTurn),
+    F(pyramidJourney),
+    F(dodecaRadius),
+    F(dodecaCentreX),
+    F(dodecaCentreZ),
+    F(dodecaJourneyTime),
+    F(dodecaRotationTime),
+    F(dodecaShow),
+    F(dodecaTurn),
+    F(dodecaJourney),
+    F(eyeY),
+    F(eyeZ),
+    F(light1X),
+    F(light1Y),
+    F(light1Z),
+    F(light2X),
+    F(light2Y),
+    F(light2Z),
+    F(frameTime),
+    F(showShadows),
+    F(showGrid),
     F(showPalette),
 };
 #undef F
@@ -233,4 +254,3 @@ void FocusSettingsDialog(const Session& session) {
   SetForegroundWindow(dialog);  // refused while another program holds the foreground: then the first click does it
   SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetNextDlgTabItem(dialog, nullptr, FALSE)), TRUE);
 }
-

@@ -21,8 +21,8 @@ constexpr int resetToDefaultsId = 1059;
 // The caption of the message that tells the user OK could not store the record.
 constexpr char saveFailureCaption[] = "Vimbrel";
 
-extern "C" __declspec(dllexport) INT_PTR CALLBACK ScreenSaverConfigureDialog(HWND dialog, UINT message, WPARAM wParam,
-                                                                             LPARAM lParam);
+extern "C" __declspec(dllexport) INT_PTR CALLBACK
+    ScreenSaverConfigureDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Creates the modeless dialog over the scene window and shows it; the scene
 // is handed this as the session's openSettingsDialog.
@@ -42,4 +42,3 @@ void ReadSlider(HWND dialog, HWND trackbar, int32_t& field, int labelId);
 // with a control, each once.
 extern const int32_t SettingsRecord::*const dialogInitOrder[];
 extern const size_t dialogInitOrderCount;
-

@@ -52,8 +52,8 @@ int RunPreviewWindow(Session& session, int showCommand) {
   if (!RegisterPreviewClass(session.instance)) return -1;
   // The window is views[0] from its WM_CREATE on.
   HWND window = CreateWindowExA(0, previewClassName, previewWindowTitle, WS_OVERLAPPEDWINDOW, 0, 0,
-                                GetSystemMetrics(SM_CXFULLSCREEN), GetSystemMetrics(SM_CYFULLSCREEN), nullptr,
-                                nullptr, session.instance, &session);
+                                GetSystemMetrics(SM_CXFULLSCREEN), GetSystemMetrics(SM_CYFULLSCREEN), nullptr, nullptr,
+                                session.instance, &session);
   if (window == nullptr) return -1;
   ShowWindow(window, showCommand);
   UpdateWindow(window);

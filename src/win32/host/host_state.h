@@ -21,8 +21,8 @@ Entry FindEntry(HMODULE module, const char* name) {
   return reinterpret_cast<Entry>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
 }
 
-constexpr uint32_t mouseThreshold = 4;           // pixels, summed over both axes
-constexpr UINT verifyPasswordMessage = 0x8000;   // asks the saver window for the password
+constexpr uint32_t mouseThreshold = 4;              // pixels, summed over both axes
+constexpr UINT verifyPasswordMessage = 0x8000;      // asks the saver window for the password
 constexpr uint32_t passwordQuestionInterval = 200;  // ms between one question's end and the next
 
 // Tells the system whether a saver is running (SPI_SCREENSAVERRUNNING);

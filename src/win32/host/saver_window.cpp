@@ -50,8 +50,8 @@ bool CreateSaverWindow(Session& session, HWND parent, const SaverWindowShape& sh
   saverClass.lpszClassName = saverClassName;
   if (RegisterClassA(&saverClass) == 0) return false;
   // The window is views[0] from its WM_CREATE on.
-  return CreateWindowExA(shape.extendedStyle, saverClassName, shape.title, shape.style, 0, 0, shape.width,
-                         shape.height, parent, nullptr, session.instance, &session) != nullptr;
+  return CreateWindowExA(shape.extendedStyle, saverClassName, shape.title, shape.style, 0, 0, shape.width, shape.height,
+                         parent, nullptr, session.instance, &session) != nullptr;
 }
 
 // The settings dialog opened over the running saver takes its keys (Tab,
@@ -130,7 +130,7 @@ LRESULT OnSysCommand(const HostState& hostState, HWND window, WPARAM command, LP
 
 LRESULT OnTimer(const HostState& hostState, HWND window, WPARAM wParam, LPARAM lParam) {
   if (hostState.closeApproved) return 0;  // closing: no further frame
-  Sleep(0);  // give up the rest of the time slice
+  Sleep(0);                               // give up the rest of the time slice
   return PassOn(window, WM_TIMER, wParam, lParam);
 }
 
@@ -147,7 +147,8 @@ LRESULT OnVerifyPassword(const HostState& hostState, HWND window) {
 
 // |a - b|, exact for any two 32-bit coordinates.
 uint32_t Distance(LONG a, LONG b) {
-  return a >= b ? static_cast<uint32_t>(a) - static_cast<uint32_t>(b) : static_cast<uint32_t>(b) - static_cast<uint32_t>(a);
+  return a >= b ? static_cast<uint32_t>(a) - static_cast<uint32_t>(b)
+                : static_cast<uint32_t>(b) - static_cast<uint32_t>(a);
 }
 
 LRESULT OnMouseMove(HostState& hostState, HWND window, WPARAM wParam, LPARAM lParam) {

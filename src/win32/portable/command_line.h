@@ -10,12 +10,12 @@
 #include <cstdint>
 
 enum class HostMode {
-  settings,               // empty text, or only blanks, '-' and '/'
+  settings,                // empty text, or only blanks, '-' and '/'
   settingsOverForeground,  // 'c'
-  fullScreen,             // 's'
-  childPreview,           // 'p' or 'l', followed by a window handle
-  changePassword,         // 'a', optionally followed by a window handle
-  unrecognised,           // anything else: a tab, a digit, another letter
+  fullScreen,              // 's'
+  childPreview,            // 'p' or 'l', followed by a window handle
+  changePassword,          // 'a', optionally followed by a window handle
+  unrecognised,            // anything else: a tab, a digit, another letter
 };
 
 struct ModeChoice {

@@ -27,8 +27,8 @@ std::vector<CoverPlace> CoverPlaces(const std::vector<ScreenRect>& monitors, con
     bool listedBefore = false;
     for (size_t j = 0; j < i; ++j) listedBefore = listedBefore || SameRect(monitors[j], r);
     if (listedBefore) continue;
-    places.push_back({r.left, r.top, static_cast<int32_t>(Span(r.left, r.right)),
-                      static_cast<int32_t>(Span(r.top, r.bottom))});
+    places.push_back(
+        {r.left, r.top, static_cast<int32_t>(Span(r.left, r.right)), static_cast<int32_t>(Span(r.top, r.bottom))});
   }
   return places;
 }

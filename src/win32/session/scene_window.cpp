@@ -147,9 +147,8 @@ void ShowFrameThroughPalette(Session& session, SceneView& view, HDC dc) {
   const uint32_t tick = FrameTick(session);
   DrawSceneFrame(view.scene, session.settings, tick);
   const Scene& scene = view.scene;
-  SetDIBitsToDevice(dc, 0, 0, scene.frameWidth, scene.frameHeight, 0, 0, 0, scene.frameHeight,
-                    scene.framePixels, reinterpret_cast<const BITMAPINFO*>(scene.frameBuffer->paletteIndexHeader),
-                    DIB_PAL_COLORS);
+  SetDIBitsToDevice(dc, 0, 0, scene.frameWidth, scene.frameHeight, 0, 0, 0, scene.frameHeight, scene.framePixels,
+                    reinterpret_cast<const BITMAPINFO*>(scene.frameBuffer->paletteIndexHeader), DIB_PAL_COLORS);
 }
 
 // Copies the painted rectangle from the copy; the system clips it to the
@@ -168,7 +167,8 @@ void ShowRowsOfCopy(const ShownFrame& shown, HDC dc, const RECT& painted) {
   rows.bmiHeader.biPlanes = 1;
   rows.bmiHeader.biBitCount = 32;
   rows.bmiHeader.biCompression = BI_RGB;
-  const uint32_t* lowestRow = shown.pixels + static_cast<size_t>(shown.height - bottom) * static_cast<size_t>(shown.width);
+  const uint32_t* lowestRow =
+      shown.pixels + static_cast<size_t>(shown.height - bottom) * static_cast<size_t>(shown.width);
   SetDIBitsToDevice(dc, left, top, static_cast<DWORD>(right - left), static_cast<DWORD>(bottom - top), left, 0, 0,
                     static_cast<UINT>(bottom - top), lowestRow, &rows, DIB_RGB_COLORS);  // clipped, nothing to check
 }
@@ -186,10 +186,10 @@ bool PaletteDisplay(HWND window) {
 int MakeViewScene(Session& session, SceneView& view) {
   RECT client;
   GetClientRect(view.window, &client);
-  const SceneInitResult result = MakeScene(
-      view.scene, client.right - client.left, client.bottom - client.top,
-      LoadBitmapResourceBytes(session.instance, IDB_FLOOR), LoadBitmapResourceBytes(session.instance, IDB_FACE_PATTERN),
-      GdiPaletteBackend(view.gdiPalette));
+  const SceneInitResult result =
+      MakeScene(view.scene, client.right - client.left, client.bottom - client.top,
+                LoadBitmapResourceBytes(session.instance, IDB_FLOOR),
+                LoadBitmapResourceBytes(session.instance, IDB_FACE_PATTERN), GdiPaletteBackend(view.gdiPalette));
   if (result == SceneInitResult::missingPicture) ReportMissingPicture();
   if (result != SceneInitResult::ok) return 0;
   // Without memory for the copy a true-colour display takes the palette path too.
@@ -255,7 +255,7 @@ LRESULT OnMouse(Session& session, HWND window, UINT message, WPARAM wParam, LPAR
 // window is given the focus (shown, activated, clicked) it passes it on.
 LRESULT OnSetFocus(Session& session, HWND window, WPARAM lostBy, LPARAM lParam) {
   if (session.previewMode == 1 && IsWindowVisible(session.dialogWindow)) {  // hidden while it is destroyed
-    SetFocus(session.dialogWindow);  // the dialog gives it to its own control
+    SetFocus(session.dialogWindow);                                         // the dialog gives it to its own control
     return 0;
   }
   return FallThrough(session, window, WM_SETFOCUS, lostBy, lParam);

@@ -28,8 +28,8 @@ constexpr UINT_PTR holdoffTimerId = 2;
 constexpr int32_t holdoffDialogOpen = 100;
 constexpr int32_t holdoffAfterDialog = 5;
 
-extern "C" __declspec(dllexport) LRESULT CALLBACK ScreenSaverProc(HWND window, UINT message, WPARAM wParam,
-                                                                  LPARAM lParam);
+extern "C" __declspec(dllexport) LRESULT CALLBACK
+    ScreenSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Starts (or restarts) frameTimer on the scene window with the frame time as its period.
 void StartFrameTimer(Session& session, int32_t frameTime);

@@ -17,8 +17,8 @@ namespace {
 
 TEST(RegularFile, ReadsFilesUpToTheLimitAndSaysWhatElseItFound) {
   const std::string scratch = std::string(VIMBREL_BINARY_DIR) + "/regular-file-" + std::to_string(getpid());
-  const std::string fifo = scratch + ".fifo", empty = scratch + ".empty",
-                    ten = scratch + ".ten", eleven = scratch + ".eleven", large = scratch + ".large";
+  const std::string fifo = scratch + ".fifo", empty = scratch + ".empty", ten = scratch + ".ten",
+                    eleven = scratch + ".eleven", large = scratch + ".large";
   std::string largeText(70000, 'x');  // more than one read's buffer
   largeText[69999] = 'y';
   std::ofstream(empty, std::ios::binary).flush();

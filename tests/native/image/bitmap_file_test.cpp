@@ -46,7 +46,8 @@ struct BmpFile {
 };
 
 // Rows bottom first, the visible columns only; empty when the file is refused.
-std::vector<std::vector<uint8_t>> LoadedRows(const BmpFile& bmp, std::string& error, std::vector<uint8_t>* table = nullptr) {
+std::vector<std::vector<uint8_t>> LoadedRows(const BmpFile& bmp, std::string& error,
+                                             std::vector<uint8_t>* table = nullptr) {
   const std::vector<uint8_t> file = bmp.Bytes();
   std::vector<uint8_t> resource;
   if (!BitmapFileToResource(file.data(), file.size(), resource, error)) return {};
@@ -65,13 +66,13 @@ std::vector<std::vector<uint8_t>> LoadedRows(const BmpFile& bmp, std::string& er
 TEST(BitmapFile, Rle8WithEveryEscapeAtAnOddWidth) {
   BmpFile bmp;  // 5 x 4: rows of 8 bytes
   bmp.data = {
-      2, 7, 0, 3, 1, 2, 3, 0,  // row 0: a run, an odd literal run and its pad byte
-      0, 0,                    // end of line
-      1, 9, 0, 2, 3, 1,        // row 1: a run, then a delta 3 right and 1 up
-      1, 5, 0, 0,              // row 2, column 4; end of line: row 3
-      0, 4, 4, 3, 2, 1,        // an even literal run
-      1, 8, 0, 1,              // a run; end of the picture
-      5, 99,                   // after the end: never drawn
+      2, 7,  0, 3, 1, 2, 3, 0,  // row 0: a run, an odd literal run and its pad byte
+      0, 0,                     // end of line
+      1, 9,  0, 2, 3, 1,        // row 1: a run, then a delta 3 right and 1 up
+      1, 5,  0, 0,              // row 2, column 4; end of line: row 3
+      0, 4,  4, 3, 2, 1,        // an even literal run
+      1, 8,  0, 1,              // a run; end of the picture
+      5, 99,                    // after the end: never drawn
   };
   std::string error;
   const std::vector<std::vector<uint8_t>> expected = {
@@ -102,22 +103,97 @@ TEST(BitmapFile, RefusesFilesItCannotReadSafelyAndSaysWhy) {
     BmpFile file;
     const char* reason;
   } cases[] = {
-      {"truncated header", [&] { BmpFile b = good; b.cutAt = 40; return b; }(), "not a BMP file"},
-      {"no BM", [&] { BmpFile b = good; b.magic = "MB"; return b; }(), "not a BMP file"},
-      {"BA", [&] { BmpFile b = good; b.magic = "BA"; return b; }(), "not a BMP file"},
-      {"OS/2 core header", [&] { BmpFile b = good; b.infoSize = 12; return b; }(), "with a BITMAPINFOHEADER"},
-      {"header past the end", [&] { BmpFile b = good; b.infoSize = 40 + 1024 + 33; return b; }(),
+      {"truncated header",
+       [&] {
+         BmpFile b = good;
+         b.cutAt = 40;
+         return b;
+       }(),
+       "not a BMP file"},
+      {"no BM",
+       [&] {
+         BmpFile b = good;
+         b.magic = "MB";
+         return b;
+       }(),
+       "not a BMP file"},
+      {"BA",
+       [&] {
+         BmpFile b = good;
+         b.magic = "BA";
+         return b;
+       }(),
+       "not a BMP file"},
+      {"OS/2 core header",
+       [&] {
+         BmpFile b = good;
+         b.infoSize = 12;
+         return b;
+       }(),
        "with a BITMAPINFOHEADER"},
-      {"colour table cut short", [&] { BmpFile b = good; b.cutAt = 14 + 40 + 1000; return b; }(), "does not fit"},
-      {"pixel offset inside the header", [&] { BmpFile b = good; b.dataOffsetChange = -1040; return b; }(),
+      {"header past the end",
+       [&] {
+         BmpFile b = good;
+         b.infoSize = 40 + 1024 + 33;
+         return b;
+       }(),
+       "with a BITMAPINFOHEADER"},
+      {"colour table cut short",
+       [&] {
+         BmpFile b = good;
+         b.cutAt = 14 + 40 + 1000;
+         return b;
+       }(),
+       "does not fit"},
+      {"pixel offset inside the header",
+       [&] {
+         BmpFile b = good;
+         b.dataOffsetChange = -1040;
+         return b;
+       }(),
        "lies outside the file"},
-      {"pixel offset past the end", [&] { BmpFile b = good; b.dataOffsetChange = 33; return b; }(),
+      {"pixel offset past the end",
+       [&] {
+         BmpFile b = good;
+         b.dataOffsetChange = 33;
+         return b;
+       }(),
        "lies outside the file"},
-      {"stored rows cut short", [&] { BmpFile b = good; b.data.pop_back(); return b; }(), "truncated"},
-      {"24 bits", [&] { BmpFile b = good; b.bitCount = 24; return b; }(), "not an 8-bit BMP"},
-      {"RLE4", [&] { BmpFile b = good; b.compression = 2; return b; }(), "unsupported BMP compression 2"},
-      {"top-down", [&] { BmpFile b = good; b.height = -4; return b; }(), "unusable BMP size"},
-      {"more than 256 colours", [&] { BmpFile b = good; b.coloursUsed = 257; return b; }(), "does not fit"},
+      {"stored rows cut short",
+       [&] {
+         BmpFile b = good;
+         b.data.pop_back();
+         return b;
+       }(),
+       "truncated"},
+      {"24 bits",
+       [&] {
+         BmpFile b = good;
+         b.bitCount = 24;
+         return b;
+       }(),
+       "not an 8-bit BMP"},
+      {"RLE4",
+       [&] {
+         BmpFile b = good;
+         b.compression = 2;
+         return b;
+       }(),
+       "unsupported BMP compression 2"},
+      {"top-down",
+       [&] {
+         BmpFile b = good;
+         b.height = -4;
+         return b;
+       }(),
+       "unusable BMP size"},
+      {"more than 256 colours",
+       [&] {
+         BmpFile b = good;
+         b.coloursUsed = 257;
+         return b;
+       }(),
+       "does not fit"},
   };
   std::string error;
   EXPECT_EQ(LoadedRows(good, error).size(), 4u) << error;

@@ -13,8 +13,8 @@ namespace {
 TEST(ScenePalette, EveryTableColourHasAnEntryAndTiesKeepTheEarlierEntry) {
   IndexedImage* image = CreateImage(4, 1, nullptr);
   ASSERT_NE(image, nullptr);
-  uint8_t* table = ImageColourTable(image);  // blue, green, red, 0; all black to begin with
-  table[0] = 255, table[1] = 255, table[2] = 255;  // entry 0: white, static entry 255's colour
+  uint8_t* table = ImageColourTable(image);                            // blue, green, red, 0; all black to begin with
+  table[0] = 255, table[1] = 255, table[2] = 255;                      // entry 0: white, static entry 255's colour
   table[4 * 235] = 3, table[4 * 235 + 1] = 2, table[4 * 235 + 2] = 1;  // the last entry laid out
   SoftwarePalette state{};
   state.display = StandardStaticDisplay();

@@ -59,8 +59,7 @@ class RasterScene : public ::testing::Test {
   // The visible pixels of the frame, row by row.
   std::vector<uint8_t> Visible() {
     std::vector<uint8_t> pixels;
-    for (int32_t y = 0; y < target_.height; ++y)
-      pixels.insert(pixels.end(), Pixel(0, y), Pixel(0, y) + target_.width);
+    for (int32_t y = 0; y < target_.height; ++y) pixels.insert(pixels.end(), Pixel(0, y), Pixel(0, y) + target_.width);
     return pixels;
   }
 

@@ -62,8 +62,10 @@ struct Reference {
       for (const RefEdge& e : edges) {
         if (!Visits(e, y, height)) continue;
         std::vector<int64_t> columns;
-        if (e.a.y == e.b.y) columns = {e.a.x, e.b.x};
-        else columns = {Interpolate(e.a.x, e.b.x, Wrap32(int64_t{y} - e.a.y), Wrap32(int64_t{e.b.y} - e.a.y))};
+        if (e.a.y == e.b.y)
+          columns = {e.a.x, e.b.x};
+        else
+          columns = {Interpolate(e.a.x, e.b.x, Wrap32(int64_t{y} - e.a.y), Wrap32(int64_t{e.b.y} - e.a.y))};
         for (int64_t c : columns) {
           const int32_t x = static_cast<int32_t>(Clamped(c, 0, width - 1));
           rows[y].left = std::min(rows[y].left, x);
@@ -104,15 +106,13 @@ struct Reference {
   void FillSpan(int32_t base, int32_t row, int32_t xStart, int32_t xEnd, int32_t uL, int32_t vL, int32_t uR,
                 int32_t vR) {
     if (!Inside(row, height) || xStart < 0 || xEnd >= width || xEnd < xStart) return;
-    if (!Inside(uL, maskWidth) || !Inside(uR, maskWidth) || !Inside(vL, maskHeight) || !Inside(vR, maskHeight))
-      return;
+    if (!Inside(uL, maskWidth) || !Inside(uR, maskWidth) || !Inside(vL, maskHeight) || !Inside(vR, maskHeight)) return;
     const int64_t n = int64_t{xEnd} - xStart + 1;
     const int64_t du = (int64_t{uR} - uL) * 256 / n, dv = (int64_t{vR} - vL) * 256 / n;
     for (int64_t k = 1; k <= n; ++k) {
       const int64_t u = uL * int64_t{256} + k * du, v = vL * int64_t{256} + k * dv;
       ASSERT_TRUE(Inside(u / 256, maskWidth) && Inside(v / 256, maskHeight)) << u << " " << v;
-      pixels[row * width + xStart + k - 1] =
-          static_cast<uint8_t>(base + mask[(v / 256) * maskStride + u / 256]);
+      pixels[row * width + xStart + k - 1] = static_cast<uint8_t>(base + mask[(v / 256) * maskStride + u / 256]);
     }
   }
 
@@ -157,14 +157,13 @@ class SpanFillProperty : public RasterScene {
   Reference StartReference() {
     for (int32_t y = 0; y < height; ++y)
       for (int32_t x = 0; x < width; ++x) *Pixel(x, y) = static_cast<uint8_t>(random_());
-    return Reference{width, height, target_.maskWidth, target_.maskHeight, target_.maskStride, target_.mask,
-                     Visible()};
+    return Reference{width, height, target_.maskWidth, target_.maskHeight, target_.maskStride, target_.mask, Visible()};
   }
 
   // A coordinate that is usually near the frame and sometimes anywhere.
   int32_t Coordinate(int32_t extent, bool extreme) {
-    static const int32_t special[] = {INT32_MIN, INT32_MIN + 1, -(1 << 30), -65536, -1, 0, 1,
-                                      65536,     1 << 30,       INT32_MAX - 1, INT32_MAX};
+    static const int32_t special[] = {INT32_MIN, INT32_MIN + 1, -(1 << 30), -65536,        -1,       0,
+                                      1,         65536,         1 << 30,    INT32_MAX - 1, INT32_MAX};
     if (!extreme) return std::uniform_int_distribution<int32_t>(-extent / 2, extent + extent / 2)(random_);
     switch (random_() % 4) {
       case 0: return special[random_() % std::size(special)];
@@ -275,8 +274,8 @@ TEST_F(SpanFillProperty, SpansAtTheMaskEdgesStayInTheMask) {
   width = 61, height = 47;
   MakeFrame(width, height);
   const int32_t lastU = target_.maskWidth - 1, lastV = target_.maskHeight - 1;
-  const int32_t ends[][2] = {{0, 0},  {lastU, lastV}, {0, lastV},     {lastU, 0},    {1, lastV - 1},
-                             {lastU - 1, 1}, {-1, 0}, {lastU + 1, 0}, {0, -1}, {lastU, lastV + 1}};
+  const int32_t ends[][2] = {{0, 0},         {lastU, lastV}, {0, lastV},     {lastU, 0}, {1, lastV - 1},
+                             {lastU - 1, 1}, {-1, 0},        {lastU + 1, 0}, {0, -1},    {lastU, lastV + 1}};
   for (int32_t xStart = -1; xStart < width; xStart += 3) {
     for (int32_t xEnd = xStart - 1; xEnd <= width; xEnd += 5) {
       const int32_t row = (xStart + xEnd + 3) % (height + 2) - 1;  // -1 .. height

@@ -72,7 +72,8 @@ class RenderToolTest : public ::testing::Test {
 // scene palette laid out around them.
 TEST_F(RenderToolTest, PngFromPictureFilesHoldsTheFrameAndItsPalette) {
   ASSERT_EQ(Render(" --out " + dir + "/frame.png --size 150x112 --time 4321 --static-colours 20 --background " +
-                   floorFile + " --mask " + faceFile).status,
+                   floorFile + " --mask " + faceFile)
+                .status,
             0);
   DrawInProcess(150, 112, {4321}, 20);
   StoredFrame png;

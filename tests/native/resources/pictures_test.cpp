@@ -22,8 +22,10 @@ std::vector<uint8_t> ReadSourceFile(const std::string& name) {
 }
 
 TEST(Pictures, CommittedFilesAreWhatTheGeneratorMakes) {
-  EXPECT_TRUE(ReadSourceFile("floor.bmp") == MakeFloorBitmapFile()) << "regenerate with vimbrel-pictures src/core/pictures";
-  EXPECT_TRUE(ReadSourceFile("face.bmp") == MakeFaceBitmapFile()) << "regenerate with vimbrel-pictures src/core/pictures";
+  EXPECT_TRUE(ReadSourceFile("floor.bmp") == MakeFloorBitmapFile())
+      << "regenerate with vimbrel-pictures src/core/pictures";
+  EXPECT_TRUE(ReadSourceFile("face.bmp") == MakeFaceBitmapFile())
+      << "regenerate with vimbrel-pictures src/core/pictures";
   EXPECT_TRUE(ReadSourceFile("vimbrel.ico") == MakeIconFile()) << "regenerate with vimbrel-pictures src/core/pictures";
 }
 

@@ -20,7 +20,8 @@ void ChangeField(std::mt19937& random, const SettingsField& field, SettingsRecor
   if (field.kind == ControlKind::none || field.member == &SettingsRecord::frameTime) return;
   const int32_t span = field.maximum - field.minimum;
   const int32_t reach = field.kind == ControlKind::checkBox ? 0 : span / 2;
-  record.*field.member = field.minimum - reach + static_cast<int32_t>(random() % static_cast<uint32_t>(span + 2 * reach + 1));
+  record.*field.member =
+      field.minimum - reach + static_cast<int32_t>(random() % static_cast<uint32_t>(span + 2 * reach + 1));
 }
 
 // A few fields of the record set anywhere in their dialog range, or half as

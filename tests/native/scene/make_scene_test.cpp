@@ -27,8 +27,7 @@ TEST(MakeScene, RefusalsSayWhyAndLeaveTheSceneEmpty) {
       {"no width", 0, 48, background, pattern, SceneInitResult::unusableSize},
       {"negative height", 64, -1, background, pattern, SceneInitResult::unusableSize},
       {"wider than any picture", maxImageSide + 1, 48, background, pattern, SceneInitResult::outOfMemory},
-      {"more pixels than any picture", maxImageSide, maxImageSide, background, pattern,
-       SceneInitResult::outOfMemory},
+      {"more pixels than any picture", maxImageSide, maxImageSide, background, pattern, SceneInitResult::outOfMemory},
   };
   SoftwarePalette palette{};
   palette.display = TrueColourDisplay();

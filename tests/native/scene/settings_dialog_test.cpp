@@ -26,16 +26,15 @@ std::vector<Control> DialogControls() {
   std::smatch m;
   for (std::string line; std::getline(file, line);)
     if (std::regex_search(line, m, control))
-      controls.push_back({m[1], m[2], m[3], m[4], std::stoi(m[5]), std::stoi(m[6]), std::stoi(m[7]),
-                          std::stoi(m[8])});
+      controls.push_back({m[1], m[2], m[3], m[4], std::stoi(m[5]), std::stoi(m[6]), std::stoi(m[7]), std::stoi(m[8])});
   return controls;
 }
 
 // The text of the group box that holds the control's top left corner.
 std::string GroupOf(const std::vector<Control>& controls, const Control& c) {
   for (const Control& box : controls)
-    if (box.style.find("VB_GROUPBOX") != std::string::npos && box.x <= c.x && c.x < box.x + box.width &&
-        box.y <= c.y && c.y < box.y + box.height)
+    if (box.style.find("VB_GROUPBOX") != std::string::npos && box.x <= c.x && c.x < box.x + box.width && box.y <= c.y &&
+        c.y < box.y + box.height)
       return box.text;
   return "";
 }

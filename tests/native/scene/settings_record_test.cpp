@@ -38,21 +38,51 @@ TEST(SettingsRecord, LongerValueGivesDefaultsAndAShorterOneReplacesItsLeadingByt
 
 // The stored form is the registry value that older and newer versions read:
 // its offsets are written out here once more, by hand, not taken from the table.
-#define AT(offset, field) {offset, #field, &SettingsRecord::field}
+#define AT(offset, field) \
+  { offset, #field, &SettingsRecord::field }
 const struct {
   size_t offset;
   const char* name;
   int32_t SettingsRecord::*member;
 } storedLayout[] = {
-    AT(0, eyeX), AT(4, eyeY), AT(8, eyeZ), AT(12, pyramidRadius), AT(16, pyramidHeight), AT(20, pyramidCentreX),
-    AT(24, pyramidCentreZ), AT(28, pyramidRotationTime), AT(32, pyramidJourneyTime), AT(36, pyramidShow),
-    AT(40, pyramidTurn), AT(44, pyramidJourney), AT(48, pyramidTurnStart), AT(52, pyramidTurnTick),
-    AT(56, pyramidJourneyStart), AT(60, pyramidJourneyTick), AT(64, dodecaRadius), AT(68, dodecaCentreX),
-    AT(72, dodecaCentreZ), AT(76, dodecaRotationTime), AT(80, dodecaJourneyTime), AT(84, dodecaShow),
-    AT(88, dodecaTurn), AT(92, dodecaJourney), AT(96, dodecaTurnStart), AT(100, dodecaTurnTick),
-    AT(104, dodecaJourneyStart), AT(108, dodecaJourneyTick), AT(112, showGrid), AT(116, showPalette),
-    AT(120, showShadows), AT(124, light1X), AT(128, light1Y), AT(132, light1Z), AT(136, light2X), AT(140, light2Y),
-    AT(144, light2Z), AT(148, frameTime),
+    AT(0, eyeX),
+    AT(4, eyeY),
+    AT(8, eyeZ),
+    AT(12, pyramidRadius),
+    AT(16, pyramidHeight),
+    AT(20, pyramidCentreX),
+    AT(24, pyramidCentreZ),
+    AT(28, pyramidRotationTime),
+    AT(32, pyramidJourneyTime),
+    AT(36, pyramidShow),
+    AT(40, pyramidTurn),
+    AT(44, pyramidJourney),
+    AT(48, pyramidTurnStart),
+    AT(52, pyramidTurnTick),
+    AT(56, pyramidJourneyStart),
+    AT(60, pyramidJourneyTick),
+    AT(64, dodecaRadius),
+    AT(68, dodecaCentreX),
+    AT(72, dodecaCentreZ),
+    AT(76, dodecaRotationTime),
+    AT(80, dodecaJourneyTime),
+    AT(84, dodecaShow),
+    AT(88, dodecaTurn),
+    AT(92, dodecaJourney),
+    AT(96, dodecaTurnStart),
+    AT(100, dodecaTurnTick),
+    AT(104, dodecaJourneyStart),
+    AT(108, dodecaJourneyTick),
+    AT(112, showGrid),
+    AT(116, showPalette),
+    AT(120, showShadows),
+    AT(124, light1X),
+    AT(128, light1Y),
+    AT(132, light1Z),
+    AT(136, light2X),
+    AT(140, light2Y),
+    AT(144, light2Z),
+    AT(148, frameTime),
 };
 #undef AT
 

@@ -36,8 +36,8 @@ TEST(StressTest, ExtremeFieldsStayInsideTheFrame) {
             if (overlays) settings.showGrid = settings.showPalette = 1;
             DrawSceneFrame(t.scene, settings, tick);
             const char* field = f < settingsFieldCount ? settingsFields[f].name : "every field";
-            SCOPED_TRACE(testing::Message() << size.first << " x " << size.second << ", " << field << " = " << value
-                                            << ", tick " << tick);
+            SCOPED_TRACE(testing::Message()
+                         << size.first << " x " << size.second << ", " << field << " = " << value << ", tick " << tick);
             ASSERT_TRUE(frame.GuardsIntact());
             ASSERT_EQ(frame.RowsWithTouchedFill(), 0);
           }

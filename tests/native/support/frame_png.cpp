@@ -74,8 +74,9 @@ std::string CompareFrame(const std::string& name, const StoredFrame& expected, c
 
   if (differing > 0) {
     message << differing << " pixels differ, the first at row " << firstY << ", column " << firstX
-            << " from the top left: expected index " << int{expected.indices[static_cast<size_t>(firstY) * actual.width + firstX]}
-            << ", actual " << int{Index(actual, firstX, firstY)};
+            << " from the top left: expected index "
+            << int{expected.indices[static_cast<size_t>(firstY) * actual.width + firstX]} << ", actual "
+            << int{Index(actual, firstX, firstY)};
   }
   if (paletteEntry >= 0) {
     const uint8_t* want = &expected.palette[3 * paletteEntry];

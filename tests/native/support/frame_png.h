@@ -12,7 +12,7 @@
 #include <vector>
 
 struct PlainFrame {
-  const uint8_t* pixels;   // bottom row first
+  const uint8_t* pixels;  // bottom row first
   int32_t width, height, stride;
   const uint8_t* palette;  // 256 x (red, green, blue)
 };

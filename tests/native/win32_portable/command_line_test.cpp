@@ -22,10 +22,10 @@ const Line lines[] = {
     {"vimbrel.scr  / - s", HostMode::fullScreen, "", 0},
     {"vimbrel.scr /save", HostMode::fullScreen, "", 0},
     {"\"C:\\My Savers\\vimbrel.scr\" /p 123", HostMode::childPreview, "123", 123},
-    {"\"C:\\a b\\v.scr\"/s", HostMode::fullScreen, "", 0},            // the quoted name ends at its quote
-    {"\"C:\\unclosed /s", HostMode::settings, "", 0},                 // no closing quote: all name
-    {"v.scr \t\r\n /c", HostMode::settingsOverForeground, "", 0},     // control characters follow the name
-    {"v\xe9.scr /s", HostMode::fullScreen, "", 0},                    // codes above 127 belong to the name
+    {"\"C:\\a b\\v.scr\"/s", HostMode::fullScreen, "", 0},         // the quoted name ends at its quote
+    {"\"C:\\unclosed /s", HostMode::settings, "", 0},              // no closing quote: all name
+    {"v.scr \t\r\n /c", HostMode::settingsOverForeground, "", 0},  // control characters follow the name
+    {"v\xe9.scr /s", HostMode::fullScreen, "", 0},                 // codes above 127 belong to the name
     {"v.scr /c:1234", HostMode::settingsOverForeground, "", 0},
     {"v.scr /p   1234abc", HostMode::childPreview, "1234abc", 1234},
     {"v.scr -L42", HostMode::childPreview, "42", 42},

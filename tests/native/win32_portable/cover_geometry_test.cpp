@@ -31,11 +31,16 @@ TEST(CoverPlaces, EveryMonitorButTheScenesOwnOnceEachWhenItCanBeAWindow) {
        {{-1280, -200, 1280, 1024}, {0, -1080, 1920, 1080}}},
       {"both at 0,0, the second smaller", {{0, 0, 1920, 1080}, {0, 0, 800, 600}}, {{0, 0, 800, 600}}},
       {"a clone of the primary", {{0, 0, 1920, 1080}, {0, 0, 1920, 1080}}, {}},
-      {"the same rectangle twice", {{1920, 0, 3840, 1080}, {0, 0, 1920, 1080}, {1920, 0, 3840, 1080}},
+      {"the same rectangle twice",
+       {{1920, 0, 3840, 1080}, {0, 0, 1920, 1080}, {1920, 0, 3840, 1080}},
        {{1920, 0, 1920, 1080}}},
       {"empty and inverted", {{5000, 0, 5000, 600}, {0, 600, 800, 0}, {10, 10, 11, 11}}, {{10, 10, 1, 1}}},
       {"wider and taller than 32 bits allow",
-       {{INT32_MIN, 0, INT32_MAX, 10}, {0, INT32_MIN, 10, 1}, {-1, 0, INT32_MAX, 1}, {0, 0, INT32_MAX, 1}, {INT32_MIN, 0, -1, 1}},
+       {{INT32_MIN, 0, INT32_MAX, 10},
+        {0, INT32_MIN, 10, 1},
+        {-1, 0, INT32_MAX, 1},
+        {0, 0, INT32_MAX, 1},
+        {INT32_MIN, 0, -1, 1}},
        {{0, 0, INT32_MAX, 1}, {INT32_MIN, 0, INT32_MAX, 1}}},
   };
   for (const Case& c : cases) {

@@ -113,8 +113,8 @@ std::string ProgramFolder() {
 }
 
 bool PlaceStandin(const std::string& folder) {
-  return CopyFileA(ToWindowsPath(VIMBREL_PASSWORD_STANDIN_PATH).c_str(), (folder + "\\PASSWORD.CPL").c_str(),
-                   FALSE) != 0;
+  return CopyFileA(ToWindowsPath(VIMBREL_PASSWORD_STANDIN_PATH).c_str(), (folder + "\\PASSWORD.CPL").c_str(), FALSE) !=
+         0;
 }
 
 void ResetStandin(const char* script) {
@@ -150,8 +150,8 @@ bool CursorHidden() {
 }
 
 HWND ShowOwnWindow() {
-  static HWND own = CreateWindowExA(0, "STATIC", "host test window", WS_POPUP | WS_VISIBLE, 300, 250, 400, 300,
-                                    nullptr, nullptr, nullptr, nullptr);
+  static HWND own = CreateWindowExA(0, "STATIC", "host test window", WS_POPUP | WS_VISIBLE, 300, 250, 400, 300, nullptr,
+                                    nullptr, nullptr, nullptr);
   SetForegroundWindow(own);
   SetCursor(LoadCursorA(nullptr, IDC_ARROW));
   WaitUntil([&] { return GetForegroundWindow() == own; }, 5000);

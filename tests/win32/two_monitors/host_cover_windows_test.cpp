@@ -62,10 +62,12 @@ class HostCoverWindows : public SaverTest {
   HWND StartWithCover() {
     saver = StartSaver("/s");
     if (saver.window == nullptr) return nullptr;
-    WaitUntil([&] {
-      const std::vector<HWND> covers = CoverWindows(saver);
-      return !covers.empty() && IsWindowVisible(covers[0]);
-    }, 5000);
+    WaitUntil(
+        [&] {
+          const std::vector<HWND> covers = CoverWindows(saver);
+          return !covers.empty() && IsWindowVisible(covers[0]);
+        },
+        5000);
     const std::vector<HWND> covers = CoverWindows(saver);
     return covers.size() == 1 ? covers[0] : nullptr;
   }
