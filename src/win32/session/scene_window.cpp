@@ -324,6 +324,19 @@ void PaintSceneView(Session& session, int32_t index) {
   EndPaint(view.window, &paint);
 }
 
+void RemakeViewScene(Session& session, int32_t index) {
+  SceneView& view = session.views[index];
+  FreeViewScene(view);
+  InvalidateRect(view.window, nullptr, TRUE);  // nothing of the old size stays: black until the new frame
+}
+
+void ShowWholeFrames(Session& session) {
+  for (int32_t i = 0; i < session.viewCount; ++i) {
+    session.views[i].frameFresh = false;  // the paint composes a frame of its own moment
+    InvalidateRect(session.views[i].window, nullptr, FALSE);
+  }
+}
+
 void RepaintOtherMonitors(Session& session) {
   for (int32_t i = 1; i < session.viewCount; ++i) InvalidateRect(session.views[i].window, nullptr, TRUE);
 }

@@ -44,5 +44,12 @@ void HoldInputAfterDialog(Session& session);
 bool ShowsScene(const Session& session, int32_t view);
 // The paint of view i's window: its scene's frame, or black.
 void PaintSceneView(Session& session, int32_t view);
+// After view i's window changed size: its scene is freed and made again at
+// the new size by the window's next paint (the scene window's paint also
+// starts the frames again).
+void RemakeViewScene(Session& session, int32_t index);
+// Every view painted whole, each with a frame composed for that paint (after
+// the display slept).
+void ShowWholeFrames(Session& session);
 // After Every monitor changed: the other monitors' windows are painted anew.
 void RepaintOtherMonitors(Session& session);
