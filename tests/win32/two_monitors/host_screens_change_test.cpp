@@ -9,6 +9,10 @@
 #include <gtest/gtest.h>
 
 #include "two_monitors/screens.h"
+// after windows.h
+#include <psapi.h>
+
+#include "win32/host/saver_window.h"
 
 namespace {
 
@@ -117,6 +121,87 @@ TEST_F(HostScreensChange, TheSettingsDialogOutlivesAChangeAndANewCoverEndsTheSav
   WaitUntil([&] { return GetTickCount() - closed >= holdoffAfterDialog * 100 + 400; });
   PostClick(cover);
   EXPECT_EQ(WaitForExit(saver.run), 0u);
+}
+
+// A long run in this process: frames every 20 ms while the scene window is
+// told WM_DISPLAYCHANGE 80 times, every scene made anew each time. The
+// process's memory, its windows and the palettes the session made end where
+// they were after the first changes: every palette the session made before
+// is deleted, the views' own are live, and the windows are as many.
+struct LongRun {
+  Session* session;
+  int tick;
+  SIZE_T memoryAtStart, memoryAtEnd;
+  int windowsAtStart, windowsAtEnd;
+  std::vector<HPALETTE> palettesSeen;
+};
+LongRun* longRun = nullptr;  // the thread timer's only way to it
+constexpr int warmUpTicks = 10, longRunTicks = 90;
+
+SIZE_T ProcessMemory() {
+  PROCESS_MEMORY_COUNTERS counters = {};
+  counters.cb = sizeof counters;
+  GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
+  return counters.PagefileUsage;
+}
+
+BOOL CALLBACK CountWindow(HWND, LPARAM count) { return ++*reinterpret_cast<int*>(count), TRUE; }
+int ThreadWindows() {
+  int count = 0;
+  EnumThreadWindows(GetCurrentThreadId(), CountWindow, reinterpret_cast<LPARAM>(&count));
+  return count;
+}
+
+void NotePalettes(LongRun& run) {
+  for (int32_t i = 0; i < run.session->viewCount; ++i) {
+    HPALETTE palette = run.session->views[i].gdiPalette.palette;
+    if (palette != nullptr &&
+        std::find(run.palettesSeen.begin(), run.palettesSeen.end(), palette) == run.palettesSeen.end())
+      run.palettesSeen.push_back(palette);
+  }
+}
+
+void CALLBACK DriveLongRun(HWND, UINT, UINT_PTR, DWORD) {
+  LongRun& run = *longRun;
+  HWND scene = SceneWindow(*run.session);
+  NotePalettes(run);
+  if (++run.tick == warmUpTicks) run.memoryAtStart = ProcessMemory(), run.windowsAtStart = ThreadWindows();
+  if (run.tick == longRunTicks) {
+    run.memoryAtEnd = ProcessMemory(), run.windowsAtEnd = ThreadWindows();
+    PostMessageA(scene, WM_CLOSE, 0, 0);
+    return;
+  }
+  SendMessageA(scene, WM_DISPLAYCHANGE, 32, MAKELPARAM(1024, 768));
+}
+
+TEST_F(HostScreensChange, ALongRunOfFramesAndChangesEndsWithTheMemoryWindowsAndPalettesItHad) {
+  SettingsRecord record = DefaultSettings();
+  record.frameTime = 20;
+  StoreSettings(record);
+  Session session;
+  StartSession(session, GetModuleHandleA(nullptr));
+  LongRun run = {&session, 0, 0, 0, 0, 0, {}};
+  longRun = &run;
+  const UINT_PTR timer = SetTimer(nullptr, 0, 50, DriveLongRun);
+  EXPECT_EQ(RunSaverWindow(session, nullptr), 0);
+  KillTimer(nullptr, timer);
+  longRun = nullptr;
+  ASSERT_EQ(run.tick, longRunTicks);
+
+  EXPECT_EQ(run.windowsAtEnd, run.windowsAtStart);
+  const SIZE_T grown = run.memoryAtEnd > run.memoryAtStart ? run.memoryAtEnd - run.memoryAtStart : 0;
+  EXPECT_LT(grown, SIZE_T{16} << 20) << "one set of scenes is about 6 MB; 80 changes were made";
+  // The palettes of the views' scenes are live until the session ends; every one before them is deleted.
+  size_t live = 0;
+  for (HPALETTE palette : run.palettesSeen) {
+    const bool current = std::any_of(session.views, session.views + session.viewCount,
+                                     [&](const SceneView& v) { return v.gdiPalette.palette == palette; });
+    if (!current) EXPECT_NE(GetObjectType(palette), static_cast<DWORD>(OBJ_PAL)) << "a palette left behind";
+    live += current ? 1 : 0;
+  }
+  EXPECT_GT(run.palettesSeen.size(), 80u) << "the scenes were not made anew";
+  EXPECT_EQ(live, static_cast<size_t>(session.viewCount));
+  EndSession(session);
 }
 
 }  // namespace
