@@ -25,6 +25,7 @@
 #include <regex>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "scene/test_scene.h"
@@ -282,6 +283,24 @@ TEST(X11Program, PlainImagesAndTheServerGoingAway) {
   x.Stop();
   EXPECT_EQ(WaitExit(pid, 15), 1);
   EXPECT_EQ(ReadText(scratch + "-gone.err"), "vimbrel: lost the connection to the X server\n");
+}
+
+// The root window resized by RandR, as when the monitors change: --root
+// lays the scene out again at the root's new size, shrunk and grown back.
+TEST(X11Program, TheRootFollowsItsSizeChangedByRandR) {
+  Xvfb x;
+  ASSERT_NE(x.display, nullptr) << "no Xvfb could be started";
+  const Window root = DefaultRootWindow(x.display);
+  const pid_t pid = Spawn(Command({"--root"}), {"DISPLAY=" + x.name, FrozenAt(4242)}, scratch + "-randr.err");
+  EXPECT_EQ(WaitForFrame(x.display, root, RenderedFrame(DefaultSettings(), 4242, 1280, 1024)), 0);
+  for (const auto& size : {std::pair<int, int>{800, 600}, std::pair<int, int>{1280, 1024}}) {
+    const std::string fb = std::to_string(size.first) + "x" + std::to_string(size.second);
+    // xrandr may also complain about the output it cannot fit; the root is resized either way.
+    WaitExit(Spawn({"/usr/bin/xrandr", "-display", x.name, "--fb", fb}, {}, "/dev/null"), 15);
+    EXPECT_EQ(WaitForFrame(x.display, root, RenderedFrame(DefaultSettings(), 4242, size.first, size.second)), 0) << fb;
+  }
+  kill(pid, SIGTERM);
+  WaitExit(pid, 15);
 }
 
 // The frame time paces the frames: --fps reports about four a second at 250 ms
