@@ -17,7 +17,6 @@ struct CommittedPictures {
 };
 
 CommittedPictures LoadCommittedPictures();
-PictureBytes BytesOf(const std::vector<uint8_t>& resource);
 
 // MakeScene with both pictures over the software palette backend on a
 // true-colour display, as the headless renderer builds its scene.
