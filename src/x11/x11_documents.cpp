@@ -9,9 +9,6 @@
 namespace {
 
 constexpr SettingsGroup groups[] = {SettingsGroup::dodecahedrons, SettingsGroup::pyramid, SettingsGroup::view};
-// A column of the settings program's dialog holds at most this many sliders,
-// so that the dialog fits a screen 768 pixels high.
-constexpr size_t slidersPerColumn = 6;
 
 const char* const description[] = {
     "A square pyramid and a formation of three dodecahedrons turn and travel in closed loops over a still "
@@ -67,22 +64,44 @@ std::string XmlEscaped(const std::string& text) {
   return escaped;
 }
 
-// A check box's label in the XScreenSaver dialog, which has no group boxes:
-// "Show" names its group there.
+// A label in the XScreenSaver dialog, which has no group boxes: every
+// label names its group ("Pyramid: radius", "Show pyramid", "View: eye
+// Y"), and a value's unit is one a user reads: seconds for a period, none
+// for a length, whose slider's ends say what it does.
 std::string XmlLabel(const SettingsField& field) {
-  const std::string label = SettingLabel(field);
-  return label == "Show" ? label + " " + Lowered(SettingsGroupName(field.group)) : label;
+  const std::string group = SettingsGroupName(field.group), caption = field.caption;
+  if (caption == "Show") return caption + " " + Lowered(group.c_str());
+  std::string label = group + ": " + Lowered(caption.substr(0, 1).c_str()) + caption.substr(1);
+  if (IsPeriod(field))
+    label += " (s)";
+  else if (std::string(field.unit) == "ms")
+    label += " (ms)";
+  return label;
 }
 
-void AppendSlider(std::string& text, const SettingsField& field) {
-  const std::string name = FieldOptionName(field);
-  char line[600];
-  std::snprintf(line, sizeof line,
-                "      <number id=\"%s\" type=\"slider\" arg=\"%s %%\"\n"
-                "              _label=\"%s\" _low-label=\"%s\" _high-label=\"%s\"\n"
-                "              low=\"%d\" high=\"%d\" default=\"%d\"/>\n",
-                name.substr(2).c_str(), name.c_str(), XmlEscaped(XmlLabel(field)).c_str(), field.lowWord,
-                field.highWord, field.minimum, field.maximum, field.defaultValue);
+// A slider; a period's counts seconds through its option in seconds, the
+// light positions (six of them) are spin buttons, which take one line each,
+// so that the tallest group fits a screen 768 pixels high.
+void AppendNumber(std::string& text, const SettingsField& field) {
+  const bool period = IsPeriod(field);
+  const std::string name = period ? SecondsOptionName(field) : FieldOptionName(field);
+  const bool spin = std::string(field.name).rfind("light", 0) == 0;
+  const int32_t low = period ? SecondsOfUnits(field.minimum) : field.minimum;
+  const int32_t high = period ? SecondsOfUnits(field.maximum) : field.maximum;
+  const int32_t initial = period ? SecondsOfUnits(field.defaultValue) : field.defaultValue;
+  char line[700];
+  if (spin)
+    std::snprintf(line, sizeof line,
+                  "      <number id=\"%s\" type=\"spinbutton\" arg=\"%s %%\" _label=\"%s\"\n"
+                  "              low=\"%d\" high=\"%d\" default=\"%d\"/>\n",
+                  name.substr(2).c_str(), name.c_str(), XmlEscaped(XmlLabel(field)).c_str(), low, high, initial);
+  else
+    std::snprintf(line, sizeof line,
+                  "      <number id=\"%s\" type=\"slider\" arg=\"%s %%\"\n"
+                  "              _label=\"%s\" _low-label=\"%s\" _high-label=\"%s\"\n"
+                  "              low=\"%d\" high=\"%d\" default=\"%d\"/>\n",
+                  name.substr(2).c_str(), name.c_str(), XmlEscaped(XmlLabel(field)).c_str(), field.lowWord,
+                  field.highWord, low, high, initial);
   text += line;
 }
 
@@ -146,9 +165,8 @@ std::string X11Help() {
   return text;
 }
 
-// An hgroup of columns: each group's check boxes ("Show pyramid" names the
-// column) over its sliders, the sliders in columns of at most
-// slidersPerColumn, as even as they go.
+// Three columns, one a group, each its check boxes over its numbers, and
+// under them the frame-rate display that the programs beside it offer.
 std::string XScreenSaverDescription() {
   std::string text =
       "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n\n"
@@ -156,19 +174,15 @@ std::string XScreenSaverDescription() {
       "  <command arg=\"--root\"/>\n\n"
       "  <hgroup>\n";
   for (SettingsGroup group : groups) {
-    const std::vector<const SettingsField*> sliders = GroupFields(group, ControlKind::trackbar);
-    const size_t columns = (sliders.size() + slidersPerColumn - 1) / slidersPerColumn;
-    size_t next = 0;
-    for (size_t column = 0; column < columns; ++column) {
-      text += "    <vgroup>\n";
-      if (column == 0)
-        for (const SettingsField* field : GroupFields(group, ControlKind::checkBox)) AppendCheckBox(text, *field);
-      const size_t end = next + (sliders.size() - next + (columns - column) - 1) / (columns - column);
-      for (; next < end; ++next) AppendSlider(text, *sliders[next]);
-      text += "    </vgroup>\n";
-    }
+    text += "    <vgroup>\n";
+    for (const SettingsField* field : GroupFields(group, ControlKind::checkBox)) AppendCheckBox(text, *field);
+    for (const SettingsField* field : GroupFields(group, ControlKind::trackbar)) AppendNumber(text, *field);
+    text += "    </vgroup>\n";
   }
-  text += "  </hgroup>\n\n  <_description>\n";
+  text +=
+      "  </hgroup>\n\n"
+      "  <boolean id=\"fps\" _label=\"Show frame rate\" arg-set=\"--fps\"/>\n\n"
+      "  <_description>\n";
   for (const char* sentence : description) text += XmlEscaped(sentence) + "\n";
   text += "  </_description>\n</screensaver>\n";
   return text;
