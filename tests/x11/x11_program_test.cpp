@@ -415,13 +415,11 @@ TEST(X11Program, FpsIsDrawnInTheCornerOfTheFrame) {
 }
 
 // 15- and 16-bit TrueColor (a VNC server's usual depths) show the same
-// scene, each colour reduced to the visual's masks; so does 24 bits packed
-// three bytes a pixel.
+// scene as 24 bits, each colour reduced to the visual's masks.
 TEST(X11Program, EveryTrueColorDepthShowsTheScene) {
-  for (const std::vector<std::string>& server :
-       {std::vector<std::string>{"640x480x16"}, {"640x480x15"}, {"640x480x24", "-pixdepths", "24"}}) {
-    SCOPED_TRACE(server[0]);
-    Xvfb x(std::vector<std::string>(server.begin() + 1, server.end()), server[0]);
+  for (const char* screen : {"640x480x16", "640x480x15"}) {
+    SCOPED_TRACE(screen);
+    Xvfb x({}, screen);
     ASSERT_NE(x.display, nullptr) << "no Xvfb could be started";
     const Window window = MakeWindow(x.display, 211, 157);
     const pid_t pid = Spawn(Command({"--window-id", std::to_string(window)}), {"DISPLAY=" + x.name, FrozenAt(3000)},
