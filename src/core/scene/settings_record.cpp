@@ -12,11 +12,12 @@ constexpr SettingsGroup noGroup = SettingsGroup::none;
 constexpr SettingsGroup dodecahedrons = SettingsGroup::dodecahedrons;
 constexpr SettingsGroup pyramid = SettingsGroup::pyramid;
 constexpr SettingsGroup view = SettingsGroup::view;
-// Lengths and positions are in the scene's units for a frame 1024 pixels
-// wide; the periods count turns and laps of 1024 ms.
 }  // namespace
-#define LENGTH "world units"
-#define PERIOD "units of 1.024 s"
+// Lengths and positions are in the scene's units, pixels at the frame's plane
+// for a frame 1024 pixels wide; the periods count turns and laps of 1024 ms
+// (settingsPeriodUnit).
+#define LENGTH "pixels at 1024 wide"
+#define PERIOD "1.024 s"
 
 #define FIELD(name) #name, &SettingsRecord::name
 const SettingsField settingsFields[settingsFieldCount] = {

@@ -57,6 +57,9 @@ struct SettingsField {
   char highWord[8];
 };
 
+// The unit of a period's trackbar: its value counts units of 1024 ms.
+inline constexpr char settingsPeriodUnit[] = "1.024 s";
+
 // In stored order: entry i lives at byte offset 4 * i.
 extern const SettingsField settingsFields[settingsFieldCount];
 
