@@ -58,25 +58,17 @@ bool CreateSaverWindow(Session& session, HWND parent, const SaverWindowShape& sh
 
 // A preview whose parent is gone: the parent's program may have ended
 // without destroying it, and the system then takes the preview window away
-// without a WM_DESTROY, so only a check from outside the window can tell.
-bool PreviewOrphaned(const Session& session, HWND parent) {
-  return !IsWindow(parent) || !IsWindow(SceneWindow(session));
+// without a WM_DESTROY, so only a check from outside the window can tell
+// (the thread timer previewWatchTimer wakes the loop to look).
+bool PreviewOrphaned(const Session& session) {
+  return !IsWindow(session.host.previewParent) || !IsWindow(SceneWindow(session));
 }
 
-// The settings dialog opened over the running saver takes its keys (Tab,
-// Enter, Esc, Space) as in settings mode. A preview's loop also ends when
-// its parent is gone (the thread timer previewWatchTimer wakes it to look).
-int32_t RunMessageLoop(const Session& session, HWND parent) {
-  MSG message;
-  BOOL got;
-  while ((got = GetMessageA(&message, nullptr, 0, 0)) > 0) {
-    if (parent != nullptr && PreviewOrphaned(session, parent)) return 0;
-    if (IsWindow(session.dialogWindow) && IsDialogMessageA(session.dialogWindow, &message)) continue;
-    TranslateMessage(&message);
-    DispatchMessageA(&message);
-  }
-  if (got < 0) return -1;  // the loop itself failed: no quit code to hand on
-  return static_cast<int32_t>(message.wParam);
+// Hands the scene what it calls above itself: these input rules and the
+// settings dialog opened by the key sequence.
+void ConnectSceneToHost(Session& session) {
+  session.inputFallback = SaverInputProc;
+  session.openSettingsDialog = OpenSettingsDialog;
 }
 
 void HideCursor() { SetCursor(nullptr); }
@@ -214,9 +206,11 @@ int32_t RunSaverWindow(Session& session, HWND parent) {
       SetForegroundWindow(SceneWindow(session));
       OpenCoverWindows(session);
     } else {
+      hostState.previewParent = parent;
       hostState.previewWatchTimer = SetTimer(nullptr, 0, previewWatchPeriod, nullptr);
     }
-    result = RunMessageLoop(session, parent);
+    // The dialog opened over the saver takes its keys; a preview also ends with its parent.
+    result = RunDialogMessageLoop(session, parent == nullptr ? nullptr : PreviewOrphaned);
     if (hostState.previewWatchTimer != 0) KillTimer(nullptr, hostState.previewWatchTimer);
     hostState.previewWatchTimer = 0;
     CloseCoverWindows(session);
@@ -273,9 +267,4 @@ LRESULT CALLBACK SaverInputProc(HWND window, UINT message, WPARAM wParam, LPARAM
     default: break;
   }
   return DefWindowProcA(window, message, wParam, lParam);
-}
-
-void ConnectSceneToHost(Session& session) {
-  session.inputFallback = SaverInputProc;
-  session.openSettingsDialog = OpenSettingsDialog;
 }

@@ -36,9 +36,7 @@ void FreeViewScene(SceneView& view) {
   view.sceneTried = false;
 }
 
-uint32_t ReadSessionTick(const Session& session) {
-  return session.clock.frozen ? session.clock.frozenTick : GetTickCount();
-}
+uint32_t ReadSessionTick(const Session& session) { return SceneClockTick(session.clock, GetTickCount()); }
 
 int32_t ViewOf(const Session& session, HWND window) {
   for (int32_t i = 0; i < session.viewCount; ++i)
