@@ -49,23 +49,24 @@ bool SpanTablesExist(const SpanTables& tables) {
   return true;
 }
 
-int AllocateSpanTables(SpanTables& tables, int32_t rows) {
-  if (rows < 1 || static_cast<uint64_t>(rows) > SIZE_MAX / sizeof(SpanRow)) return 0;
-  if (SpanTablesExist(tables) && rows <= tables.allocatedRows) return 1;  // made once; the frame size does not change
+bool AllocateSpanTables(SpanTables& tables, int32_t rows) {
+  if (rows < 1 || static_cast<uint64_t>(rows) > SIZE_MAX / sizeof(SpanRow)) return false;
+  if (SpanTablesExist(tables) && rows <= tables.allocatedRows)
+    return true;  // made once; the frame size does not change
   SpanRow* made[spanTableCount] = {};
   for (SpanRow*& table : made) {
     // Zeroed, so that no row is ever read before it holds a defined value.
     table = static_cast<SpanRow*>(std::calloc(static_cast<size_t>(rows), sizeof(SpanRow)));
     if (table == nullptr) {
       for (SpanRow* done : made) std::free(done);
-      return 0;
+      return false;
     }
   }
   DrawnSpans frame;
   if (!AllocateDrawnSpans(frame, rows)) {
     for (SpanRow* done : made) std::free(done);
     FreeDrawnSpans(frame);
-    return 0;
+    return false;
   }
   FreeDrawnSpans(tables.frame);
   tables.frame = frame;
@@ -75,7 +76,7 @@ int AllocateSpanTables(SpanTables& tables, int32_t rows) {
     tables.written[i] = unknownRows;
   }
   tables.allocatedRows = rows;
-  return 1;
+  return true;
 }
 
 void FreeSpanTables(SpanTables& tables) {

@@ -73,8 +73,8 @@ struct SpanTables {
 };
 
 // Allocates the eleven tables with rows entries each (once: a second call
-// with no more rows keeps them); returns 0 when memory runs out.
-int AllocateSpanTables(SpanTables& tables, int32_t rows);
+// with no more rows keeps them); false when memory runs out.
+bool AllocateSpanTables(SpanTables& tables, int32_t rows);
 // Frees the tables and zeroes the record.
 void FreeSpanTables(SpanTables& tables);
 bool SpanTablesExist(const SpanTables& tables);

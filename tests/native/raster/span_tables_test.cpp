@@ -13,14 +13,14 @@ namespace {
 TEST(SpanTables, RefuseWhatTheyCannotHoldAndTouchNothing) {
   SpanTables tables{};
   EXPECT_EQ(UsableRows(tables, 10, 0, 0), 0) << "no tables made yet";
-  EXPECT_EQ(AllocateSpanTables(tables, 0), 0);
-  EXPECT_EQ(AllocateSpanTables(tables, -5), 0);
+  EXPECT_FALSE(AllocateSpanTables(tables, 0));
+  EXPECT_FALSE(AllocateSpanTables(tables, -5));
   EXPECT_FALSE(SpanTablesExist(tables));
 
-  ASSERT_EQ(AllocateSpanTables(tables, 8), 1);
-  EXPECT_EQ(AllocateSpanTables(tables, 6), 1);  // fewer rows: the tables made stay
+  ASSERT_TRUE(AllocateSpanTables(tables, 8));
+  EXPECT_TRUE(AllocateSpanTables(tables, 6));  // fewer rows: the tables made stay
   EXPECT_EQ(tables.allocatedRows, 8);
-  ASSERT_EQ(AllocateSpanTables(tables, 12), 1);  // more: made again
+  ASSERT_TRUE(AllocateSpanTables(tables, 12));  // more: made again
   EXPECT_EQ(tables.allocatedRows, 12);
   EXPECT_EQ(UsableRows(tables, 10, 0, spanTableCount - 1), 10);
   EXPECT_EQ(UsableRows(tables, 20, 0, 0), 12);
