@@ -137,7 +137,7 @@ __attribute__((always_inline)) inline void DrawSpan(const RasterTarget& target, 
     SampleBlocks(sampling, out, n);
   else
     SamplePixels(sampling, out, n);
-  if (target.tables != nullptr) NoteDrawn(*target.tables, row, xStart, xEnd);
+  if (target.tables != nullptr) NoteFaceDrawn(*target.tables, row, xStart, xEnd);
 }
 
 }  // namespace
