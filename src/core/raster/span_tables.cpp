@@ -114,7 +114,8 @@ void ResetSpanTable(SpanTables& tables, int32_t frameRows, int table, int32_t ro
   if (!w.everyRow && leftValue == w.resetLeft) {
     // Every other row still holds this very reset value.
     FillRows(spans, std::max(w.low, 0), std::min(w.high, count - 1), leftValue);
-    w.low = std::max(w.low, std::max(count, 0));  // rows past count keep what they hold
+    w.low = std::max(w.low, std::max(count, 0));                // rows past count keep what they hold
+    if (w.low > w.high) w.low = INT32_MAX, w.high = INT32_MIN;  // none: the next walk's rows are all
     return;
   }
   FillRows(spans, 0, count - 1, leftValue);
