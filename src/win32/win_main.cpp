@@ -1,4 +1,4 @@
-// win_main_win32.cpp - the program's entry: HostMain with the argument text.
+// win_main.cpp - the program's entry: HostMain with the argument text.
 //
 // The argument text is cut from the whole command line here rather than
 // taken from the run-time's lpCmdLine, so the program-name rules are this

@@ -8,6 +8,8 @@
 
 namespace {
 
+std::string SettingLabel(const SettingsField& field);
+
 constexpr SettingsGroup groups[] = {SettingsGroup::dodecahedrons, SettingsGroup::pyramid, SettingsGroup::view};
 
 const char* const description[] = {
@@ -129,11 +131,12 @@ void AppendManualOption(std::string& text, const std::string& option, const std:
   text += "\n" + body + "\n";
 }
 
-}  // namespace
-
+// The caption with its unit: "Frame time (ms)", "Shadows".
 std::string SettingLabel(const SettingsField& field) {
   return field.unit[0] != '\0' ? std::string(field.caption) + " (" + field.unit + ")" : field.caption;
 }
+
+}  // namespace
 
 std::string X11Help() {
   std::string text = std::string(X11UsageLine()) + "\n\n" + Wrapped(description) +

@@ -11,6 +11,9 @@
 
 namespace {
 
+// Whether a field is one of the user's settings: a control of the dialog.
+bool IsUserSetting(const SettingsField& field) { return field.kind != ControlKind::none; }
+
 bool IsUpper(char c) { return c >= 'A' && c <= 'Z'; }
 char Lower(char c) { return IsUpper(c) ? static_cast<char>(c - 'A' + 'a') : c; }
 

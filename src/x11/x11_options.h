@@ -50,9 +50,6 @@ bool ParseX11Options(int argc, const char* const* argv, X11Options& options, std
 // A window id as XScreenSaver writes it: decimal or 0x hexadecimal, not 0.
 bool ParseWindowId(const char* text, unsigned long& id);
 
-// Whether a field is one of the user's settings: a control of the dialog.
-inline bool IsUserSetting(const SettingsField& field) { return field.kind != ControlKind::none; }
-
 // The option of a user setting ("--pyramid-radius", "--shadows").
 std::string FieldOptionName(const SettingsField& field);
 

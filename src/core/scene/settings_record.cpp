@@ -1,3 +1,4 @@
+// settings_record.cpp - the field table, the defaults and the record's stored form.
 #include "core/scene/settings_record.h"
 
 #include <cstring>
@@ -91,13 +92,13 @@ std::vector<uint8_t> SettingsToBytes(const SettingsRecord& record) {
   return bytes;
 }
 
-int SettingsFromBytes(const uint8_t* bytes, size_t length, SettingsRecord& record) {
+bool SettingsFromBytes(const uint8_t* bytes, size_t length, SettingsRecord& record) {
   SetDefaultSettings(record);
-  if (length > settingsRecordSize) return 0;
+  if (length > settingsRecordSize) return false;
   std::vector<uint8_t> stored = SettingsToBytes(record);
   if (length > 0) std::memcpy(stored.data(), bytes, length);
   for (size_t i = 0; i < settingsFieldCount; ++i) record.*settingsFields[i].member = ReadLe32(stored.data() + 4 * i);
-  return 1;
+  return true;
 }
 
 const SettingsField* FindSettingsField(const char* name) {

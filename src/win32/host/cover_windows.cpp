@@ -1,4 +1,4 @@
-// cover_windows_win32.cpp - the other monitors' windows: made from the
+// cover_windows.cpp - the other monitors' windows: made from the
 // monitor list, painted as scene views, their input handed to the scene window.
 #include "win32/host/cover_windows.h"
 
@@ -11,6 +11,8 @@
 #include "win32/session/scene_window.h"
 
 namespace {
+
+LRESULT CALLBACK CoverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 using EnumMonitorsEntry = BOOL(WINAPI*)(HDC dc, LPCRECT clip, MONITORENUMPROC each, LPARAM data);
 
@@ -169,6 +171,8 @@ void CloseCoverWindows(Session& session) {
   }
 }
 
+namespace {
+
 LRESULT CALLBACK CoverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_NCCREATE) AttachSession(window, lParam);
   Session* session = SessionOf(window);
@@ -187,3 +191,5 @@ LRESULT CALLBACK CoverWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
     default: return DefWindowProcA(window, message, wParam, lParam);
   }
 }
+
+}  // namespace

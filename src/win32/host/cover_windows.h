@@ -1,4 +1,4 @@
-// cover_windows_win32.h - windows over the monitors the scene window leaves.
+// cover_windows.h - windows over the monitors the scene window leaves.
 //
 // The full-screen scene window covers the primary monitor only. When the
 // saver starts, OpenCoverWindows reads the monitors (EnumDisplayMonitors)
@@ -38,5 +38,3 @@ void FollowMonitorLayout(Session& session, bool wholeAnew);
 // layoutCheckInterval old.
 void WatchMonitorLayout(Session& session);
 void CloseCoverWindows(Session& session);
-
-LRESULT CALLBACK CoverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

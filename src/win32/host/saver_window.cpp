@@ -1,4 +1,4 @@
-// saver_window_win32.cpp - the saver window's class, creation, loop and input rules.
+// saver_window.cpp - the saver window's class, creation, loop and input rules.
 #include "win32/host/saver_window.h"
 
 #include "win32/config_ui/configure_dialog.h"
@@ -158,7 +158,7 @@ LRESULT OnPowerEvent(Session& session, HWND window, WPARAM event, LPARAM data) {
 }
 
 LRESULT OnCloseRequest(HostState& hostState, HWND window, WPARAM wParam, LPARAM lParam) {
-  if (VerifyBeforeClose(hostState, window) != 0) return DefWindowProcA(window, WM_CLOSE, wParam, lParam);  // destroys
+  if (VerifyBeforeClose(hostState, window)) return DefWindowProcA(window, WM_CLOSE, wParam, lParam);  // destroys
   GetCursorPos(&hostState.cursorReference);  // refused: travel is measured afresh from here
   return 0;
 }

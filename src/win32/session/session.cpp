@@ -1,4 +1,4 @@
-// session_win32.cpp - starting and ending a session, and finding it from a window.
+// session.cpp - starting and ending a session, and finding it from a window.
 #include "win32/session/session.h"
 
 #include <cstring>

@@ -1,4 +1,4 @@
-// session_win32.h - everything the Win32 program keeps while it runs.
+// session.h - everything the Win32 program keeps while it runs.
 //
 // One Session per process run, owned by the mode that runs (HostMain's
 // frame, or a test) and handed to every window it makes: a window finds it
