@@ -139,11 +139,13 @@ Uninstall: uninstall.exe in the install folder, /S silent, /REMOVESETTINGS to re
 Function ${FUNCPREFIX}LongPath
   Exch $0
   Push $1
+  Push $2
   System::Call 'kernel32::GetLongPathNameW(w r0, w .r1, i ${NSIS_MAX_STRLEN}) i .r2'
   ${If} $2 > 0
   ${AndIf} $2 < ${NSIS_MAX_STRLEN}
     StrCpy $0 $1
   ${EndIf}
+  Pop $2
   Pop $1
   Exch $0
 FunctionEnd
@@ -482,7 +484,8 @@ Function un.RestoreScreenSaver
   Call un.LongPath
   Pop $1
   ${EnableX64FSRedirection}
-  ${If} $0 != $1 ; (case-insensitive)
+  ; (LogicLib compares strings without regard to case.)
+  ${If} $0 != $1
     Return
   ${EndIf}
   ClearErrors
