@@ -266,14 +266,25 @@ scenarios() {  # WINDOWS SCR-NAME PRODUCT-FILE SYSTEM-FOLDER(Unix, the native on
 }
 
 cases=7
-one_windows() {  # WINDOWS(win64|win32) ARCH
+use_windows() {  # WINDOWS(win64|win32)
   windows=$1
   arch=$1
-  prefix="$work/prefix-$windows"
+  prefix="$work/$windows/prefix"
+}
+
+# A new prefix (wine-env makes it); its log says why when it fails.
+new_prefix() {  # WINDOWS
+  use_windows "$1"
   rm -rf "$prefix" "$prefix.log"
-  mkdir -p "$work"
-  if ! w wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >"$prefix.log" 2>&1; then
-    for ((i = 0; i < cases; i++)); do echo "installer-test $windows case $((i + 1)): FAILED (no Wine prefix, see $prefix.log)"; done
+  mkdir -p "$(dirname "$prefix")"
+  w wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >"$prefix.log" 2>&1 &&
+    w wineserver -w
+}
+
+one_windows() {  # WINDOWS
+  use_windows "$1"
+  if [ ! -f "$prefix/.vimbrel-ready" ]; then
+    echo "installer-test $windows: FAILED $cases cases: no Wine prefix (see $prefix.log)"
     failures=$((failures + cases))
     return
   fi
@@ -296,6 +307,16 @@ if ! runs_32bit_programs; then
   done
   exit 0
 fi
+# The two prefixes are made side by side (in folders of their own, so that
+# wine-env's locks do not serialise them), once the display is up.
+new_prefix win64 &
+made64=$!
+for _ in $(seq 1 100); do
+  DISPLAY=$VIMBREL_DISPLAY xdpyinfo >/dev/null 2>&1 && break
+  sleep 0.1
+done
+new_prefix win32
+wait "$made64"
 one_windows win64
 one_windows win32
 [ "$failures" -eq 0 ]
