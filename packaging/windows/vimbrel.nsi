@@ -104,13 +104,15 @@ Page custom ModePageShow ModePageLeave
 
 !insertmacro MUI_LANGUAGE "English"
 
-!define HELP_TEXT "Vimbrel ${VIMBREL_VERSION} Setup$\r$\n$\r$\n\
-/S$\t$\tsilent: no questions, no pages$\r$\n\
-/CURRENTUSER$\tfor the current user alone (the default); no administrator rights$\r$\n\
-/ALLUSERS$\tfor all users, into the system folder; run as administrator$\r$\n\
-/NOSETCURRENT$\tleave the current screen saver as it is (a silent install otherwise makes Vimbrel the current one)$\r$\n\
-/D=FOLDER$\tthe install folder; last on the command line, without quotes$\r$\n$\r$\n\
-Uninstall: uninstall.exe in the install folder, /S silent, /REMOVESETTINGS to remove your settings too."
+!define HELP_TEXT "Vimbrel ${VIMBREL_VERSION} Setup: the switches$\r$\n$\r$\n\
+/S   silent: no pages, no questions$\r$\n\
+/CURRENTUSER   for you alone (the default)$\r$\n\
+/ALLUSERS   for all users: run as administrator$\r$\n\
+/NOSETCURRENT   leave the current screen saver$\r$\n\
+/D=FOLDER   the install folder: last, no quotes$\r$\n$\r$\n\
+uninstall.exe, in the install folder:$\r$\n\
+/S   silent: keeps your settings$\r$\n\
+/REMOVESETTINGS   removes your settings too"
 
 ; --- Shared pieces --------------------------------------------------------
 
@@ -173,6 +175,7 @@ Function .onInit
   ${Else}
     StrCpy $ScrName "vimbrel.scr"
   ${EndIf}
+  Call SetSectionSize
   UserInfo::GetAccountType
   Pop $0
   ${If} $0 == "Admin"
@@ -344,10 +347,14 @@ Function FinishSetCurrent
 FunctionEnd
 
 Function FinishOpenSettings
+  ; The display control panel's screen-saver tab: by name from Vista on,
+  ; else by place (Windows XP put a Themes tab first).
   ${If} ${AtLeastWinVista}
     Exec '"$SYSDIR\control.exe" desk.cpl,,@screensaver'
-  ${Else}
+  ${ElseIf} ${IsWin2000}
     Exec '"$SYSDIR\control.exe" desk.cpl,,1'
+  ${Else}
+    Exec '"$SYSDIR\control.exe" desk.cpl,,2'
   ${EndIf}
 FunctionEnd
 
@@ -430,6 +437,15 @@ Section "Vimbrel" SecVimbrel
     Call SetCurrentSaver
   ${EndIf}
 SectionEnd
+
+; The section holds both savers, and one is installed: the space it takes.
+Function SetSectionSize
+  ${If} $ScrName == "vimbrel64.scr"
+    SectionSetSize ${SecVimbrel} ${SCR64_KB}
+  ${Else}
+    SectionSetSize ${SecVimbrel} ${SCR32_KB}
+  ${EndIf}
+FunctionEnd
 
 ; --- The uninstaller ------------------------------------------------------
 
