@@ -262,7 +262,24 @@ Function ModePageShow
   ${Else}
     ${NSD_Check} $ModeJustMe
   ${EndIf}
+  ${NSD_OnClick} $ModeJustMe ModeChanged
+  ${NSD_OnClick} $ModeEveryone ModeChanged
+  Push $ModeJustMe
+  Call ModeChanged
   nsDialogs::Show
+FunctionEnd
+
+; For all users the next page installs (there is no folder to choose): the
+; button says so.
+Function ModeChanged
+  Pop $0
+  GetDlgItem $1 $HWNDPARENT 1
+  ${NSD_GetState} $ModeEveryone $0
+  ${If} $0 == ${BST_CHECKED}
+    SendMessage $1 ${WM_SETTEXT} 0 "STR:$(^InstallBtn)"
+  ${Else}
+    SendMessage $1 ${WM_SETTEXT} 0 "STR:$(^NextBtn)"
+  ${EndIf}
 FunctionEnd
 
 Function ModePageLeave
