@@ -140,7 +140,7 @@ TEST_F(SettingsMode, OpensTheDialogOverTheLiveSceneShowsEachChangeAndCloseStores
   EXPECT_EQ(session.settings.pyramidRadius, 55);
   std::vector<uint8_t> bytes;
   ReadStoredSettings(bytes);
-  EXPECT_EQ(bytes, BytesOf(stored)) << "closing the window wrote the settings";
+  EXPECT_EQ(bytes, SettingsToBytes(stored)) << "closing the window wrote the settings";
 }
 
 // The Frame time slider restarts the frame timer at once: a second's period
