@@ -57,6 +57,33 @@ configure_file(${CMAKE_SOURCE_DIR}/packaging/README.txt.in ${CMAKE_BINARY_DIR}/p
   @ONLY NEWLINE_STYLE CRLF)  # read with Notepad
 file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/package/version.txt CONTENT "@PROJECT_VERSION@\n" @ONLY)
 
+# For the installer (packaging/windows/vimbrel.nsi): the version from
+# project(VERSION), and the maker, product name and copyright from the
+# products' own version record, so that the uninstall entry says what the
+# .scr files say.
+file(STRINGS ${CMAKE_SOURCE_DIR}/src/win32/resources/vimbrel.rc version_record_values
+  REGEX "^ *VALUE \"(CompanyName|ProductName|LegalCopyright)\", \"[^\"]+\"$")
+foreach(line IN LISTS version_record_values)
+  string(REGEX REPLACE "^ *VALUE \"([A-Za-z]+)\", \"([^\"]+)\"$" "\\1;\\2" pair "${line}")
+  list(GET pair 0 key)
+  list(GET pair 1 value)
+  set(VIMBREL_RC_${key} "${value}")
+endforeach()
+foreach(key CompanyName ProductName LegalCopyright)
+  if(NOT DEFINED VIMBREL_RC_${key})
+    message(FATAL_ERROR "src/win32/resources/vimbrel.rc: no ${key} in the version record")
+  endif()
+endforeach()
+file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/package/installer.nsh CONTENT [[
+; Made by CMake from project(VERSION) and src/win32/resources/vimbrel.rc.
+!define VIMBREL_VERSION "@PROJECT_VERSION@"
+!define VIMBREL_VERSION_NUMBERS "@PROJECT_VERSION@.0"
+!define VIMBREL_PUBLISHER "@VIMBREL_RC_CompanyName@"
+!define VIMBREL_PRODUCT "@VIMBREL_RC_ProductName@"
+!define VIMBREL_COPYRIGHT "@VIMBREL_RC_LegalCopyright@"
+!define VIMBREL_ICON "@CMAKE_SOURCE_DIR@/src/core/pictures/vimbrel.ico"
+]] @ONLY)
+
 set(VIMBREL_RC ${CMAKE_SOURCE_DIR}/src/win32/resources/vimbrel.rc)
 set_source_files_properties(${VIMBREL_RC} PROPERTIES OBJECT_DEPENDS
   "${CMAKE_SOURCE_DIR}/src/core/pictures/floor.bmp;${CMAKE_SOURCE_DIR}/src/core/pictures/face.bmp;${CMAKE_SOURCE_DIR}/src/core/pictures/vimbrel.ico;${CMAKE_BINARY_DIR}/generated/vimbrel.manifest")
