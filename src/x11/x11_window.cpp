@@ -34,6 +34,11 @@ bool VisualUsable(Visual* visual, int depth, std::string& error) {
   return false;
 }
 
+// Exposures to repaint, size changes to lay the scene out again, the window
+// going away, and on the own window the keys that close it.
+constexpr long watchedEvents = ExposureMask | StructureNotifyMask;
+constexpr long ownWindowEvents = watchedEvents | KeyPressMask;
+
 Window CreateOwnWindow(Display* display, const WindowPlace& place, X11Target& target) {
   const int screen = DefaultScreen(display);
   const Window window = XCreateSimpleWindow(display, RootWindow(display, screen), place.x, place.y,
@@ -51,6 +56,8 @@ Window CreateOwnWindow(Display* display, const WindowPlace& place, X11Target& ta
   XSetClassHint(display, window, &hint);
   target.deleteWindow = XInternAtom(display, "WM_DELETE_WINDOW", False);
   XSetWMProtocols(display, window, &target.deleteWindow, 1);
+  // Watched before it is mapped: a key pressed as soon as it shows closes it.
+  XSelectInput(display, window, ownWindowEvents);
   XMapWindow(display, window);
   return window;
 }
@@ -125,9 +132,7 @@ bool OpenTarget(Display* display, TargetKind kind, Window windowId, const Window
   target.depth = attributes.depth;
   target.width = attributes.width;
   target.height = attributes.height;
-  // Exposures to repaint, size changes to lay the scene out again, the
-  // window going away, and on the own window the keys that close it.
-  XSelectInput(display, target.window, ExposureMask | StructureNotifyMask | (target.ownWindow ? KeyPressMask : 0));
+  XSelectInput(display, target.window, target.ownWindow ? ownWindowEvents : watchedEvents);
   if (TakeXError(display) != 0) {
     error = "cannot watch the window's events";
     return false;
