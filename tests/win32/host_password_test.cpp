@@ -47,10 +47,10 @@ class HostPassword : public SaverTest {
 
 TEST_F(HostPassword, RefusalsKeepTheSaverAndTheQuestionIsNotRepeatedWithin200Ms) {
   // N: refuses after a close request and a key arrived while its prompt was open;
-  // K: refuses with a key arriving right after it; R: refuses; A: approves.
+  // S: refuses after 400 ms with a key arriving right after it; R: refuses; A: approves.
   ShowOwnWindow();
   ASSERT_FALSE(CursorHidden());  // the test's own window shows the arrow until the saver takes over
-  StartWithStandin("NKRRA");
+  StartWithStandin("NSRRA");
   EXPECT_EQ(StoredSaverRunningState(), 1);  // switched on while the verifier is loaded
   PostKey(saver.window, 'X');
   ASSERT_TRUE(WaitForCalls(1));  // the close and key during the prompt asked nothing more
@@ -63,7 +63,8 @@ TEST_F(HostPassword, RefusalsKeepTheSaverAndTheQuestionIsNotRepeatedWithin200Ms)
   PostKey(saver.window, 'X');
   ASSERT_TRUE(WaitForCalls(2));
   EXPECT_TRUE(StaysRunning(saver.run));
-  EXPECT_EQ(StandinNumber("Calls"), 2u);  // the key right after the prompt did not ask again
+  EXPECT_EQ(StandinNumber("Calls"), 2u)
+      << "the key right after a slow prompt asked again: the pause counts from its start";
 
   // A refusal takes the cursor's position then as the new reference.
   LetQuestionIntervalPass();
@@ -97,7 +98,7 @@ TEST_F(HostPassword, CancelInTheDialogAsksAndARefusalLeavesTheSaverWithoutTheDia
 
   // The sequence can be typed again once the holdoff after the dialog has run out.
   const DWORD cancelled = GetTickCount();
-  WaitUntil([&] { return GetTickCount() - cancelled >= holdoffAfterDialog * frameTimeMs + 400; });
+  WaitUntil([&] { return GetTickCount() - cancelled >= heldOffTicks * frameTimeMs + 400; });
   TypeKeySequence(saver.window);
   dialog = WaitForSettingsDialog(saver.run.process.dwProcessId);
   ASSERT_NE(dialog, nullptr);

@@ -68,7 +68,11 @@ extern "C" __declspec(dllexport) BOOL WINAPI VerifyScreenSavePwd(HWND window) {
     PostMessageA(window, WM_KEYDOWN, 'X', 0);
     DispatchPending();
   }
-  if (letter == 'K') PostMessageA(window, WM_KEYDOWN, 'X', 0);
+  if (letter == 'S') {  // a prompt that takes its time, running its own loop as a real one does
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < 400) DispatchPending(), Sleep(10);
+  }
+  if (letter == 'K' || letter == 'S') PostMessageA(window, WM_KEYDOWN, 'X', 0);
 
   WriteNumber(key, "Calls", call + 1);
   WriteNumber(key, "LastEndTick", GetTickCount());

@@ -8,6 +8,7 @@
 //            'A' approve; 'R' refuse;
 //            'K' refuse, with a key press posted to the saver window first,
 //                so that a key arrives right after the prompt has closed;
+//            'S' as 'K', after keeping its prompt open for 400 ms;
 //            'N' refuse, after handing the saver a close request and a key
 //                press while the prompt is still open (dispatched here, as
 //                a real prompt's own message loop would).
