@@ -84,62 +84,11 @@ Step Act(const char* name, std::function<void()> action) {
 
 class SettingsMode : public ::testing::Test {
  protected:
-  SettingsRecord stored;
+  SettingsRecord stored = DefaultSettings();
 
-  void SetUp() override {
-    DeleteSettingsKey();
-    StartSession(session, GetModuleHandleA(nullptr));
-    SetDefaultSettings(stored);
-    stored.dodecaCentreX = -300;
-    stored.pyramidRadius = 200;
-    stored.frameTime = 50;
-    StoreSettings(stored);
-  }
-
+  void SetUp() override { DeleteSettingsKey(), StartSession(session, GetModuleHandleA(nullptr)); }
   void TearDown() override { EndSession(session), DeleteSettingsKey(); }
 };
-
-TEST_F(SettingsMode, OpensTheDialogOverTheLiveSceneShowsEachChangeAndCloseStoresNothing) {
-  bool sawWindow = false;
-  const int result = RunSettingsMode({
-      WaitForLiveScene(),
-      Act("check the windows",
-          [&] {
-            char title[128] = {};
-            GetWindowTextA(SceneWindow(session), title, sizeof title);
-            EXPECT_STREQ(title, "Ondralis Vimbrel Screen Saver Preview");
-            char name[64] = {};
-            GetClassNameA(SceneWindow(session), name, sizeof name);
-            EXPECT_EQ(lstrcmpiA(name, previewClassName), 0) << name;  // class names compare without case
-            EXPECT_TRUE(IsZoomed(SceneWindow(session)));
-            EXPECT_EQ(GetWindow(Dialog(), GW_OWNER), SceneWindow(session));
-            sawWindow = true;
-          }),
-      // While the dialog is open every paint shows the arrow, whatever the pointer was.
-      Act("another pointer", [] { SetCursor(LoadCursorA(nullptr, IDC_WAIT)); }),
-      {"the arrow again", [] { return GetCursor() == LoadCursorA(nullptr, IDC_ARROW); }},
-      // A change shows in the next frame: with both solids and the shadows off
-      // the frame is the bare background; the grid puts something on it again.
-      {"solids drawn", [] { return !FrameIsBareBackground(); }},
-      Act("hide the solids and shadows",
-          [] {
-            for (int32_t SettingsRecord::*f :
-                 {&SettingsRecord::pyramidShow, &SettingsRecord::dodecaShow, &SettingsRecord::showShadows})
-              ClickControl(Dialog(), FieldOf(f).controlId);
-          }),
-      {"a bare frame", [] { return FrameIsBareBackground(); }},
-      Act("show the grid", [] { ClickControl(Dialog(), FieldOf(&SettingsRecord::showGrid).controlId); }),
-      {"the grid drawn", [] { return !FrameIsBareBackground(); }},
-      Act("move a trackbar", [] { MoveTrackbar(Dialog(), FieldOf(&SettingsRecord::pyramidRadius).controlId, 55); }),
-      Act("close the preview window", [] { PostMessageA(SceneWindow(session), WM_CLOSE, 0, 0); }),
-  });
-  EXPECT_TRUE(sawWindow);
-  EXPECT_EQ(result, 0);
-  EXPECT_EQ(session.settings.pyramidRadius, 55);
-  std::vector<uint8_t> bytes;
-  ReadStoredSettings(bytes);
-  EXPECT_EQ(bytes, BytesOf(stored)) << "closing the window wrote the settings";
-}
 
 // A step that counts the frames drawn in a spell of ms (every frame
 // rewrites the pyramid's turn tick), then checks their number.
@@ -205,12 +154,13 @@ bool EveryMonitorChecked() {
   return SendDlgItemMessageA(Dialog(), IDC_EVERY_MONITOR, BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
-// A record in which every control's field differs from its default and
-// lies inside its range, with Every monitor stored off. The dialog shows
-// it at open and the defaults after Reset to Defaults, Every monitor on
-// again; Cancel then puts back the record and Every monitor as they were.
-// Clicking the scene window leaves the keyboard with the dialog.
-TEST_F(SettingsMode, EveryControlShowsTheRecordAtOpenTheDefaultsAfterResetAndCancelPutsAllBack) {
+// Settings mode with a record in which every control's field differs from
+// its default and lies inside its range, Every monitor stored off: the
+// maximised window with the dialog over it shows it at open and each change
+// at the next frame, keeps the arrow and passes the keyboard on to the
+// dialog; Reset to Defaults shows the defaults, Every monitor on again;
+// Cancel puts back the record and Every monitor as they were.
+TEST_F(SettingsMode, ShowsTheRecordAndEachChangeResetShowsTheDefaultsAndCancelPutsAllBack) {
   for (const SettingsField& field : settingsFields) {
     if (field.kind == ControlKind::trackbar)
       stored.*field.member = field.defaultValue == field.minimum ? field.maximum : field.minimum;
@@ -221,12 +171,30 @@ TEST_F(SettingsMode, EveryControlShowsTheRecordAtOpenTheDefaultsAfterResetAndCan
   const DWORD off = 0;
   SetUserValue(storedKeyPath, storedEveryMonitorName, REG_DWORD, &off, sizeof off);
   const int result = RunSettingsMode({
-      {"the dialog is open", [] { return IsWindow(Dialog()) && IsWindowVisible(Dialog()); }},
-      Act("the controls at open",
+      {"the dialog over the scene", [] { return IsWindowVisible(Dialog()) && SceneReady(SceneShown()); }},
+      Act("the windows and the controls at open",
           [&] {
+            char title[128] = {}, name[64] = {};
+            GetWindowTextA(SceneWindow(session), title, sizeof title);
+            EXPECT_STREQ(title, "Ondralis Vimbrel Screen Saver Preview");
+            GetClassNameA(SceneWindow(session), name, sizeof name);
+            EXPECT_EQ(lstrcmpiA(name, "Spinner"), 0) << name;  // class names compare without case
+            EXPECT_TRUE(IsZoomed(SceneWindow(session)));
+            EXPECT_EQ(GetWindow(Dialog(), GW_OWNER), SceneWindow(session));
             ExpectControlsShow(stored, "at open");
             EXPECT_FALSE(EveryMonitorChecked()) << "at open: Every monitor, stored off";
           }),
+      // While the dialog is open every paint shows the arrow, whatever the pointer was.
+      Act("another pointer", [] { SetCursor(LoadCursorA(nullptr, IDC_WAIT)); }),
+      {"the arrow again", [] { return GetCursor() == LoadCursorA(nullptr, IDC_ARROW); }},
+      // The solids and shadows are off: without the grid and the palette the frame is the bare background.
+      {"the grid and palette drawn", [] { return !FrameIsBareBackground(); }},
+      Act("grid and palette off",
+          [] {
+            for (int32_t SettingsRecord::*f : {&SettingsRecord::showGrid, &SettingsRecord::showPalette})
+              ClickControl(Dialog(), FieldOf(f).controlId);
+          }),
+      {"a bare frame", [] { return FrameIsBareBackground(); }},
       Act("the scene window given the focus", [] { SetFocus(SceneWindow(session)); }),
       {"the dialog has the keyboard again", [] { return GetFocus() != nullptr && IsChild(Dialog(), GetFocus()); }},
       Act("reset to defaults", [] { ClickControl(Dialog(), resetToDefaultsId); }),

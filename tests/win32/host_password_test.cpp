@@ -107,16 +107,6 @@ TEST_F(HostPassword, CancelInTheDialogAsksAndARefusalLeavesTheSaverWithoutTheDia
   EXPECT_EQ(WaitForExit(saver.run), 0u);
 }
 
-TEST_F(HostPassword, WithoutTheSwitchNoLibraryIsAskedAndTheRunningStateIsLeftAlone) {
-  ASSERT_NE(SetSaverRunning(1), 0);  // a value the saver would change if it touched the state
-  SetUsePasswordFlag(0);
-  StartWithStandin("R");
-  PostKey(saver.window, 'X');
-  EXPECT_EQ(WaitForExit(saver.run), 0u);
-  EXPECT_EQ(StandinNumber("Calls"), 0u);
-  EXPECT_EQ(StoredSaverRunningState(), 1);
-}
-
 TEST_F(HostPassword, ChildPreviewNeverLoadsTheVerifier) {
   ASSERT_NE(SetSaverRunning(1), 0);
   ResetStandin("R");
