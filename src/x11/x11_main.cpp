@@ -41,15 +41,9 @@ uint64_t MonotonicMilliseconds() {
   return static_cast<uint64_t>(now.tv_sec) * 1000 + static_cast<uint64_t>(now.tv_nsec) / 1000000;
 }
 
-// The clock of the scene: frozen for tests, the monotonic count otherwise.
-struct SceneClock {
-  bool frozen;
-  uint32_t frozenTick;
-};
-
+// The scene's running clock is the monotonic count; it wraps every 49.7 days.
 uint32_t ReadTick(const SceneClock& clock) {
-  if (clock.frozen) return clock.frozenTick;
-  return static_cast<uint32_t>(MonotonicMilliseconds());  // wraps every 49.7 days
+  return SceneClockTick(clock, static_cast<uint32_t>(MonotonicMilliseconds()));
 }
 
 bool ChooseSceneClock(SceneClock& clock, std::string& error) {

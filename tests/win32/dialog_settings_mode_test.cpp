@@ -214,7 +214,7 @@ TEST_F(SettingsMode, ShowsTheRecordAndEachChangeResetShowsTheDefaultsAndCancelPu
   EXPECT_EQ(session.everyMonitor, 0) << "after Cancel: Every monitor";
   std::vector<uint8_t> bytes;
   ReadStoredSettings(bytes);
-  EXPECT_EQ(bytes, BytesOf(stored)) << "Cancel wrote the settings";
+  EXPECT_EQ(bytes, SettingsToBytes(stored)) << "Cancel wrote the settings";
 }
 
 }  // namespace

@@ -23,7 +23,7 @@ class SettingsRegistry : public ::testing::Test {
 
 TEST_F(SettingsRegistry, NoKeyGivesDefaultsAndWritesNothing) {
   EXPECT_EQ(LoadSettings(session), 0);
-  EXPECT_EQ(BytesOf(session.settings), BytesOf(DefaultSettings()));
+  EXPECT_EQ(SettingsToBytes(session.settings), SettingsToBytes(DefaultSettings()));
   EXPECT_EQ(session.everyMonitor, 1);
   std::vector<uint8_t> bytes;
   DWORD type = 0;
@@ -41,7 +41,7 @@ TEST_F(SettingsRegistry, SaveWritesTheWholeRecordAsBinaryUnderItsClassAndEveryMo
   DWORD type = 0;
   ASSERT_TRUE(ReadSettingsValue(bytes, type));
   EXPECT_EQ(type, static_cast<DWORD>(REG_BINARY));
-  EXPECT_EQ(bytes, BytesOf(session.settings));
+  EXPECT_EQ(bytes, SettingsToBytes(session.settings));
   ASSERT_TRUE(ReadUserValue(storedKeyPath, storedEveryMonitorName, bytes, type));
   EXPECT_EQ(type, static_cast<DWORD>(REG_DWORD));
   EXPECT_EQ(bytes, std::vector<uint8_t>(4, 0));
@@ -67,7 +67,7 @@ TEST_F(SettingsRegistry, SaveWritesTheWholeRecordAsBinaryUnderItsClassAndEveryMo
   Session loaded;
   StartSession(loaded, session.instance);
   EXPECT_EQ(LoadSettings(loaded), 1);
-  EXPECT_EQ(BytesOf(loaded.settings), BytesOf(session.settings));
+  EXPECT_EQ(SettingsToBytes(loaded.settings), SettingsToBytes(session.settings));
   EXPECT_EQ(loaded.everyMonitor, 0);
 }
 
@@ -82,7 +82,7 @@ TEST_F(SettingsRegistry, KeyWithoutAUsableRecordGivesDefaults) {
     if (longRecord) WriteSettingsValue(tooLong, REG_BINARY);
     session.settings = SettingsRecord{};
     EXPECT_EQ(LoadSettings(session), 0);
-    EXPECT_EQ(BytesOf(session.settings), BytesOf(DefaultSettings()));
+    EXPECT_EQ(SettingsToBytes(session.settings), SettingsToBytes(DefaultSettings()));
     EXPECT_EQ(session.everyMonitor, 0);
   }
 }
@@ -91,7 +91,7 @@ TEST_F(SettingsRegistry, ValueOfAnotherTypeIsTakenAsRawBytes) {
   SettingsRecord record = DefaultSettings();
   record.eyeX = -77;
   record.light2Y = 419;
-  WriteSettingsValue(BytesOf(record), REG_SZ);
+  WriteSettingsValue(SettingsToBytes(record), REG_SZ);
   EXPECT_EQ(LoadSettings(session), 1);
   EXPECT_EQ(session.settings.eyeX, -77);
   EXPECT_EQ(session.settings.light2Y, 419);
@@ -100,7 +100,7 @@ TEST_F(SettingsRegistry, ValueOfAnotherTypeIsTakenAsRawBytes) {
 // Every monitor is off only for a stored DWORD 0; anything else it cannot
 // read as a DWORD leaves it on, and the record is read all the same.
 TEST_F(SettingsRegistry, EveryMonitorIsOffOnlyForAStoredZero) {
-  WriteSettingsValue(BytesOf(DefaultSettings()), REG_BINARY);
+  WriteSettingsValue(SettingsToBytes(DefaultSettings()), REG_BINARY);
   const DWORD zero = 0, two = 2;
   const uint16_t shortZero = 0;
   struct Case {

@@ -12,6 +12,7 @@
 #include <cmath>
 #include <cstddef>
 
+#include "files/bitmap_writer.h"
 #include "pictures/picture_generator.h"
 
 namespace {

@@ -16,6 +16,8 @@
 #include <cmath>
 #include <cstddef>
 
+#include "core/image/scene_palette.h"
+#include "files/bitmap_writer.h"
 #include "pictures/picture_generator.h"
 
 namespace {
@@ -251,42 +253,31 @@ void Refine(std::vector<Colour>& palette, const std::vector<Weighted>& colours, 
   }
 }
 
-// Colours that must not be among the floor's: the 20 static colours of a
-// 256-colour display and the three face ramps.
-std::vector<Colour> ReservedColours() {
-  std::vector<Colour> reserved = {{0, 0, 0},       {128, 0, 0},     {0, 128, 0},     {128, 128, 0},   {0, 0, 128},
-                                  {128, 0, 128},   {0, 128, 128},   {192, 192, 192}, {192, 220, 192}, {166, 202, 240},
-                                  {255, 251, 240}, {160, 160, 164}, {128, 128, 128}, {255, 0, 0},     {0, 255, 0},
-                                  {255, 255, 0},   {0, 0, 255},     {255, 0, 255},   {0, 255, 255},   {255, 255, 255}};
-  const Colour starts[3] = {{57, 66, 123}, {50, 121, 6}, {41, 41, 49}};
-  const Colour spans[3] = {{198, 189, 132}, {205, 134, 249}, {157, 107, 91}};
-  for (int32_t ramp = 0; ramp < 3; ++ramp) {
-    for (int32_t k = 0; k < 32; ++k) {
-      reserved.push_back({starts[ramp].r + k * spans[ramp].r / 31, starts[ramp].g + k * spans[ramp].g / 31,
-                          starts[ramp].b + k * spans[ramp].b / 31});
-    }
-  }
-  return reserved;
-}
-
-// The 3/4, 1/2 and 1/4 copies that the shadows step through.
-std::array<Colour, 3> ShadowCopies(const Colour& c) {
-  return {Colour{(c.r >> 1) + (c.r >> 2), (c.g >> 1) + (c.g >> 2), (c.b >> 1) + (c.b >> 2)},
-          Colour{c.r >> 1, c.g >> 1, c.b >> 1}, Colour{c.r >> 2, c.g >> 2, c.b >> 2}};
-}
-
-// Whether palette[index] collides with a reserved colour, with another base
-// colour or with any base colour's shadow copy.
-bool Collides(const std::vector<Colour>& palette, size_t index, const std::vector<Colour>& reserved) {
-  const Colour& c = palette[index];
-  for (const Colour& r : reserved) {
-    if (SameColour(r, c)) return true;
-  }
+// The scene's colour table for a palette of base colours (entries 0..31),
+// as the scene builds it (core/image/scene_palette.h): each base colour's
+// shadow copies and the face ramps after them.
+std::vector<uint8_t> SceneColourTable(const std::vector<Colour>& palette) {
+  std::vector<uint8_t> table(256 * 4, 0);
   for (size_t i = 0; i < palette.size(); ++i) {
-    if (i != index && SameColour(palette[i], c)) return true;
-    for (const Colour& copy : ShadowCopies(palette[i])) {
-      if (SameColour(copy, c)) return true;
-    }
+    table[4 * i] = static_cast<uint8_t>(palette[i].b);
+    table[4 * i + 1] = static_cast<uint8_t>(palette[i].g);
+    table[4 * i + 2] = static_cast<uint8_t>(palette[i].r);
+  }
+  BuildSceneColours(table.data());
+  return table;
+}
+
+// Whether palette[index] collides with a static colour of a 256-colour
+// display, with another base colour, with a face ramp or with any base
+// colour's shadow copy: with anything the scene palette holds beside it.
+bool Collides(const std::vector<Colour>& palette, size_t index, const DisplayDescription& display) {
+  const Colour& c = palette[index];
+  for (const PaletteEntry& e : display.systemEntries) {
+    if (SameColour({e.red, e.green, e.blue}, c)) return true;
+  }
+  const std::vector<uint8_t> table = SceneColourTable(palette);
+  for (size_t i = 0; i < sceneColourCount; ++i) {
+    if (i != index && SameColour({table[4 * i + 2], table[4 * i + 1], table[4 * i]}, c)) return true;
   }
   return false;
 }
@@ -294,14 +285,14 @@ bool Collides(const std::vector<Colour>& palette, size_t index, const std::vecto
 // Moves every colliding colour to the nearest free neighbour, searched in a
 // fixed order of growing steps.
 void KeepColoursApart(std::vector<Colour>& palette) {
-  const std::vector<Colour> reserved = ReservedColours();
+  const DisplayDescription display = StandardStaticDisplay();
   bool moved = true;
   while (moved) {
     moved = false;
     for (size_t i = 0; i < palette.size(); ++i) {
-      if (!Collides(palette, i, reserved)) continue;
+      if (!Collides(palette, i, display)) continue;
       const Colour original = palette[i];
-      for (int32_t step = 1; step < 8 && Collides(palette, i, reserved); ++step) {
+      for (int32_t step = 1; step < 8 && Collides(palette, i, display); ++step) {
         for (int32_t k = 0; k < 6; ++k) {
           const int32_t delta = (k & 1) ? -step : step;
           Colour c = original;
@@ -312,7 +303,7 @@ void KeepColoursApart(std::vector<Colour>& palette) {
           else
             c.b = std::clamp(c.b + delta, 0, 255);
           palette[i] = c;
-          if (!Collides(palette, i, reserved)) break;
+          if (!Collides(palette, i, display)) break;
         }
       }
       moved = true;
@@ -394,11 +385,7 @@ std::vector<uint8_t> MakeFloorBitmapFile() {
   const std::vector<uint8_t> pixels = Dither(picture, palette);
 
   // Entries 32..255 are left black: the scene builds its own colours there.
-  std::vector<uint8_t> table(256 * 4, 0);
-  for (size_t i = 0; i < palette.size(); ++i) {
-    table[4 * i] = static_cast<uint8_t>(palette[i].b);
-    table[4 * i + 1] = static_cast<uint8_t>(palette[i].g);
-    table[4 * i + 2] = static_cast<uint8_t>(palette[i].r);
-  }
+  std::vector<uint8_t> table = SceneColourTable(palette);
+  std::fill(table.begin() + 4 * floorColourCount, table.end(), 0);
   return MakeBitmapFile(floorWidth, floorHeight, 1, table, EncodeRle8(pixels, floorWidth, floorHeight));
 }

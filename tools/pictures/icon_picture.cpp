@@ -9,6 +9,8 @@
 #include <cmath>
 #include <cstddef>
 
+#include "core/common/int_math.h"
+#include "files/png_file.h"
 #include "pictures/picture_generator.h"
 
 namespace {
@@ -227,15 +229,13 @@ std::vector<uint8_t> DrawIcon(int32_t size, const std::vector<Shape>& shapes) {
 // (1 = transparent), rows padded to 32 bits.
 std::vector<uint8_t> BitmapImage(int32_t size, const std::vector<uint8_t>& rgba) {
   const int32_t maskStride = (size + 31) / 32 * 4;
-  std::vector<uint8_t> out;
-  AppendLe32(out, 40);
-  AppendLe32(out, static_cast<uint32_t>(size));
-  AppendLe32(out, static_cast<uint32_t>(2 * size));
-  AppendLe16(out, 1);
-  AppendLe16(out, 32);
-  AppendLe32(out, 0);
-  AppendLe32(out, static_cast<uint32_t>(size * size * 4 + maskStride * size));
-  out.resize(40, 0);
+  std::vector<uint8_t> out(40, 0);
+  WriteLe32(&out[0], 40);
+  WriteLe32(&out[4], size);
+  WriteLe32(&out[8], 2 * size);
+  WriteLe16(&out[12], 1);
+  WriteLe16(&out[14], 32);
+  WriteLe32(&out[20], size * size * 4 + maskStride * size);
   std::vector<uint8_t> mask(static_cast<size_t>(maskStride) * size, 0);
   for (int32_t row = size - 1; row >= 0; --row) {
     for (int32_t column = 0; column < size; ++column) {
@@ -251,6 +251,13 @@ std::vector<uint8_t> BitmapImage(int32_t size, const std::vector<uint8_t>& rgba)
   return out;
 }
 
+// The largest image, as PNG; empty when libpng cannot make it.
+std::vector<uint8_t> PngImage(int32_t size, const std::vector<uint8_t>& rgba) {
+  std::vector<uint8_t> file;
+  EncodePng({size, size, PngPixels::rgba, rgba.data(), 4 * size, nullptr}, file);
+  return file;
+}
+
 }  // namespace
 
 std::vector<uint8_t> IconPixels(int32_t size) { return DrawIcon(size, IconShapes(LayoutFor(size))); }
@@ -260,23 +267,20 @@ std::vector<uint8_t> MakeIconFile() {
   for (int32_t size : iconSizes) {
     const std::vector<uint8_t> rgba = IconPixels(size);
     // Windows reads the largest image as PNG, the others as bitmaps with a mask.
-    images.push_back(size == 256 ? MakePngFile(size, size, rgba) : BitmapImage(size, rgba));
+    images.push_back(size == 256 ? PngImage(size, rgba) : BitmapImage(size, rgba));
   }
-  std::vector<uint8_t> out;
-  AppendLe16(out, 0);
-  AppendLe16(out, 1);  // an icon, not a cursor
-  AppendLe16(out, static_cast<uint32_t>(images.size()));
-  uint32_t offset = static_cast<uint32_t>(6 + 16 * images.size());
+  std::vector<uint8_t> out(6 + 16 * images.size(), 0);
+  WriteLe16(&out[2], 1);  // an icon, not a cursor
+  WriteLe16(&out[4], static_cast<uint16_t>(images.size()));
+  size_t offset = out.size();
   for (size_t i = 0; i < images.size(); ++i) {
-    out.push_back(static_cast<uint8_t>(iconSizes[i]));  // 256 is written as 0
-    out.push_back(static_cast<uint8_t>(iconSizes[i]));
-    out.push_back(0);  // no colour table
-    out.push_back(0);
-    AppendLe16(out, 1);
-    AppendLe16(out, 32);
-    AppendLe32(out, static_cast<uint32_t>(images[i].size()));
-    AppendLe32(out, offset);
-    offset += static_cast<uint32_t>(images[i].size());
+    uint8_t* entry = &out[6 + 16 * i];
+    entry[0] = entry[1] = static_cast<uint8_t>(iconSizes[i]);  // 256 is written as 0; no colour table
+    WriteLe16(entry + 4, 1);
+    WriteLe16(entry + 6, 32);
+    WriteLe32(entry + 8, static_cast<int32_t>(images[i].size()));
+    WriteLe32(entry + 12, static_cast<int32_t>(offset));
+    offset += images[i].size();
   }
   for (const std::vector<uint8_t>& image : images) out.insert(out.end(), image.begin(), image.end());
   return out;

@@ -13,14 +13,9 @@
 #include "core/image/scene_palette.h"
 #include "render/bitmap_files.h"
 #include "render/render_options.h"
+#include "core/scene/committed_pictures.h"
 #include "core/scene/scene.h"
 #include "core/scene/settings_record.h"
-
-// The committed pictures, built in by cmake/embed_bytes.cmake.
-extern const uint8_t floorPictureBytes[];
-extern const size_t floorPictureSize;
-extern const uint8_t facePictureBytes[];
-extern const size_t facePictureSize;
 
 namespace {
 constexpr int exitFailure = 1;
@@ -31,29 +26,28 @@ int Fail(int status, const std::string& message) {
   return status;
 }
 
-// The resource form of a picture: from the file given, or the built-in one.
-bool LoadPicture(const std::string& path, const uint8_t* builtIn, size_t builtInSize, const char* what,
+// The resource form of a picture: from the file given, or the built-in one
+// (core/scene/committed_pictures.h).
+bool LoadPicture(const std::string& path, const std::vector<uint8_t>& builtIn, const char* what,
                  std::vector<uint8_t>& resource, std::string& error) {
-  std::vector<uint8_t> file;
-  std::string source = path;
   if (path.empty()) {
-    if (builtInSize == 0) {
-      error = std::string("no built-in ") + what + " picture; pass one as a file";
+    resource = builtIn;
+    if (resource.empty()) {
+      error = std::string("no usable built-in ") + what + " picture; pass one as a file";
       return false;
     }
-    file.assign(builtIn, builtIn + builtInSize);
-    source = std::string("built-in ") + what + " picture";
-  } else if (!ReadFileBytes(path, maxPictureFileBytes, file, error)) {
-    return false;
-  }
-  std::string problem;
-  if (!BitmapFileToResource(file.data(), file.size(), resource, problem)) {
-    error = source + ": " + problem;
-    return false;
+  } else {
+    std::vector<uint8_t> file;
+    if (!ReadFileBytes(path, maxPictureFileBytes, file, error)) return false;
+    std::string problem;
+    if (!BitmapFileToResource(file.data(), file.size(), resource, problem)) {
+      error = path + ": " + problem;
+      return false;
+    }
   }
   IndexedImage* probe = LoadImageBytes(resource.data(), resource.size());
   if (probe == nullptr) {
-    error = source + ": not a usable 8-bit picture";
+    error = (path.empty() ? std::string("built-in ") + what + " picture" : path) + ": not a usable 8-bit picture";
     return false;
   }
   FreeImage(probe);
@@ -91,11 +85,12 @@ int main(int argc, char** argv) {
     std::fputs(RenderUsage(), stdout);
     return 0;
   }
+  const CommittedPictures builtIn = LoadCommittedPictures();
   std::vector<uint8_t> background, mask;
   SettingsRecord settings{};
   if (!LoadSettings(options.configPath, settings, error) ||
-      !LoadPicture(options.backgroundPath, floorPictureBytes, floorPictureSize, "background", background, error) ||
-      !LoadPicture(options.maskPath, facePictureBytes, facePictureSize, "face pattern", mask, error))
+      !LoadPicture(options.backgroundPath, builtIn.background, "background", background, error) ||
+      !LoadPicture(options.maskPath, builtIn.facePattern, "face pattern", mask, error))
     return Fail(exitFailure, error);
 
   SoftwarePalette palette{};

@@ -15,7 +15,6 @@ namespace {
 
 constexpr int32_t baseColours = 32;
 constexpr int32_t rampLength = 32;
-constexpr int32_t usedColours = 224;
 
 struct Ramp {
   int32_t first;     // colour-table entry of the ramp's darkest colour
@@ -108,8 +107,7 @@ uint8_t NearestPaletteIndex(const LogicalPalette& palette, uint8_t red, uint8_t 
   return static_cast<uint8_t>(best);
 }
 
-void BuildPaletteLayout(IndexedImage* image) {
-  uint8_t* table = ImageColourTable(image);
+void BuildSceneColours(uint8_t* table) {
   for (int32_t i = 0; i < baseColours; ++i) {
     const uint8_t blue = table[4 * i], green = table[4 * i + 1], red = table[4 * i + 2];
     SetColour(table, 32 + i, ThreeQuarters(red), ThreeQuarters(green), ThreeQuarters(blue));
@@ -125,7 +123,11 @@ void BuildPaletteLayout(IndexedImage* image) {
       SetColour(table, ramp.first + k, channel[0], channel[1], channel[2]);
     }
   }
-  WriteLe32(ImageHeader(image) + biClrUsedOffset, usedColours);
+}
+
+void BuildPaletteLayout(IndexedImage* image) {
+  BuildSceneColours(ImageColourTable(image));
+  WriteLe32(ImageHeader(image) + biClrUsedOffset, sceneColourCount);
 }
 
 void LayoutScenePalette(const IndexedImage* image, const DisplayDescription& display, LogicalPalette& palette) {

@@ -57,7 +57,11 @@ PaletteBackend SoftwarePaletteBackend(SoftwarePalette& state);
 // The first entry with the smallest squared RGB distance, as GDI picks it.
 uint8_t NearestPaletteIndex(const LogicalPalette& palette, uint8_t red, uint8_t green, uint8_t blue);
 
-// Colour-table entries 32..223 and biClrUsed 224 (steps 1-3 of the build).
+// Colour-table entries 32..223 of a 256-entry table (blue, green, red, 0)
+// from entries 0..31: their shadow copies and the three face ramps.
+void BuildSceneColours(uint8_t* colourTable);
+constexpr int32_t sceneColourCount = 224;
+// BuildSceneColours on the image's table, and biClrUsed 224 (steps 1-3 of the build).
 void BuildPaletteLayout(IndexedImage* image);
 // The logical palette's 256 entries from the colour table and the display:
 // the system entries, with colour-table entry j at h + j for h =

@@ -22,19 +22,20 @@ std::vector<uint8_t> ResourceOf(const uint8_t* file, size_t size) {
   return resource;
 }
 
+// A picture's resource as MakeScene reads it; an empty one is no picture.
+PictureBytes PictureOf(const std::vector<uint8_t>& resource) {
+  return {resource.empty() ? nullptr : resource.data(), resource.size()};
+}
+
 }  // namespace
 
 CommittedPictures LoadCommittedPictures() {
   return {ResourceOf(floorPictureBytes, floorPictureSize), ResourceOf(facePictureBytes, facePictureSize)};
 }
 
-PictureBytes BytesOf(const std::vector<uint8_t>& resource) {
-  return {resource.empty() ? nullptr : resource.data(), resource.size()};
-}
-
 SceneInitResult MakeCommittedScene(Scene& scene, const CommittedPictures& pictures, int32_t width, int32_t height) {
   SoftwarePalette palette{};
   palette.display = TrueColourDisplay();
-  return MakeScene(scene, width, height, BytesOf(pictures.background), BytesOf(pictures.facePattern),
+  return MakeScene(scene, width, height, PictureOf(pictures.background), PictureOf(pictures.facePattern),
                    SoftwarePaletteBackend(palette));
 }

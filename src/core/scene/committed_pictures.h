@@ -1,6 +1,6 @@
 // committed_pictures.h - the two committed pictures, built into the native
-// programs (the X11 program, the benchmark and the fuzz programs), and the
-// scene made from them.
+// programs (the X11 program, vimbrel-render, the benchmark and the fuzz
+// programs), and the scene made from them.
 //
 // floor.bmp (bitmap 114) and face.bmp (bitmap 113) are BMP files, turned
 // into bitmap resources by core/image/bitmap_file.h once, when the caller makes
@@ -17,7 +17,6 @@ struct CommittedPictures {
 };
 
 CommittedPictures LoadCommittedPictures();
-PictureBytes BytesOf(const std::vector<uint8_t>& resource);
 
 // MakeScene with both pictures over the software palette backend on a
 // true-colour display, as the headless renderer builds its scene.

@@ -79,3 +79,14 @@ void DrawSceneFrame(Scene& scene, const SettingsRecord& settings, uint32_t tick)
 // Writes tick into the clock fields of the record's running clocks: a shown
 // solid's turn or journey whose switch is on.
 void StampSceneClocks(SettingsRecord& settings, uint32_t tick);
+
+// The clock a shell reads its frames' ticks from: the system's running
+// millisecond count, or one held tick (a test or a benchmark that wants
+// frames it can predict).
+struct SceneClock {
+  bool frozen;
+  uint32_t frozenTick;
+};
+inline uint32_t SceneClockTick(const SceneClock& clock, uint32_t runningTick) {
+  return clock.frozen ? clock.frozenTick : runningTick;
+}

@@ -84,17 +84,18 @@ SettingsRecord DefaultSettings() {
   return record;
 }
 
-void SettingsToBytes(const SettingsRecord& record, uint8_t bytes[settingsRecordSize]) {
-  for (size_t i = 0; i < settingsFieldCount; ++i) WriteLe32(bytes + 4 * i, record.*settingsFields[i].member);
+std::vector<uint8_t> SettingsToBytes(const SettingsRecord& record) {
+  std::vector<uint8_t> bytes(settingsRecordSize);
+  for (size_t i = 0; i < settingsFieldCount; ++i) WriteLe32(bytes.data() + 4 * i, record.*settingsFields[i].member);
+  return bytes;
 }
 
 int SettingsFromBytes(const uint8_t* bytes, size_t length, SettingsRecord& record) {
   SetDefaultSettings(record);
   if (length > settingsRecordSize) return 0;
-  uint8_t stored[settingsRecordSize];
-  SettingsToBytes(record, stored);
-  if (length > 0) std::memcpy(stored, bytes, length);
-  for (size_t i = 0; i < settingsFieldCount; ++i) record.*settingsFields[i].member = ReadLe32(stored + 4 * i);
+  std::vector<uint8_t> stored = SettingsToBytes(record);
+  if (length > 0) std::memcpy(stored.data(), bytes, length);
+  for (size_t i = 0; i < settingsFieldCount; ++i) record.*settingsFields[i].member = ReadLe32(stored.data() + 4 * i);
   return 1;
 }
 
@@ -104,7 +105,7 @@ const SettingsField* FindSettingsField(const char* name) {
   return nullptr;
 }
 
-const SettingsField& FieldOf(int32_t SettingsRecord::*member) {
+const SettingsField& FieldOf(const int32_t SettingsRecord::*member) {
   for (const SettingsField& field : settingsFields)
     if (field.member == member) return field;
   return settingsFields[settingsFieldCount - 1];  // not reached: every member has its field

@@ -12,6 +12,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 struct SettingsRecord {
   int32_t eyeX, eyeY, eyeZ;
@@ -65,7 +66,8 @@ const char* SettingsGroupName(SettingsGroup group);
 void SetDefaultSettings(SettingsRecord& record);
 SettingsRecord DefaultSettings();
 
-void SettingsToBytes(const SettingsRecord& record, uint8_t bytes[settingsRecordSize]);
+// The record's stored form: settingsRecordSize bytes.
+std::vector<uint8_t> SettingsToBytes(const SettingsRecord& record);
 
 // Applies a stored value of any length. Longer than 152 bytes: the defaults
 // and 0. Otherwise the value's bytes replace the leading bytes of the
@@ -75,6 +77,6 @@ int SettingsFromBytes(const uint8_t* bytes, size_t length, SettingsRecord& recor
 
 const SettingsField* FindSettingsField(const char* name);
 // The field of a member of the record (there is one for every member).
-const SettingsField& FieldOf(int32_t SettingsRecord::*member);
+const SettingsField& FieldOf(const int32_t SettingsRecord::*member);
 inline const SettingsField& FrameTimeField() { return FieldOf(&SettingsRecord::frameTime); }
 const SettingsField* FindSettingsFieldByControl(int controlId);

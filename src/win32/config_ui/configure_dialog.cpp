@@ -53,12 +53,6 @@ const size_t dialogInitOrderCount = sizeof dialogInitOrder / sizeof dialogInitOr
 
 namespace {
 
-const SettingsField* FieldOfMember(const int32_t SettingsRecord::*member) {
-  for (const SettingsField& field : settingsFields)
-    if (field.member == member) return &field;
-  return nullptr;
-}
-
 // The field edited by control id, if that control is of the given kind.
 const SettingsField* FieldOfControl(int controlId, ControlKind kind) {
   const SettingsField* field = FindSettingsFieldByControl(controlId);
@@ -99,10 +93,7 @@ INT_PTR OnInitDialog(HWND dialog, LPARAM lParam) {
   }
   state.defaultsPending = 0;
   session->inputHoldoff = holdoffDialogOpen;
-  for (size_t i = 0; i < dialogInitOrderCount; ++i) {
-    const SettingsField* field = FieldOfMember(dialogInitOrder[i]);
-    if (field != nullptr) InitControl(dialog, session->settings, *field);
-  }
+  for (size_t i = 0; i < dialogInitOrderCount; ++i) InitControl(dialog, session->settings, FieldOf(dialogInitOrder[i]));
   ShowEveryMonitor(dialog, session->everyMonitor);
   return 1;  // the dialog manager sets the initial focus
 }
@@ -253,4 +244,16 @@ void FocusSettingsDialog(const Session& session) {
   if (!IsWindow(dialog)) return;
   SetForegroundWindow(dialog);  // refused while another program holds the foreground: then the first click does it
   SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetNextDlgTabItem(dialog, nullptr, FALSE)), TRUE);
+}
+
+int32_t RunDialogMessageLoop(const Session& session) {
+  MSG message;
+  BOOL got;
+  while ((got = GetMessageA(&message, nullptr, 0, 0)) > 0) {
+    if (IsWindow(session.dialogWindow) && IsDialogMessageA(session.dialogWindow, &message)) continue;
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+  }
+  if (got < 0) return -1;  // the loop itself failed: no quit code to hand on
+  return static_cast<int32_t>(message.wParam);
 }

@@ -31,6 +31,10 @@ void OpenSettingsDialog(Session& session, HWND sceneWindow);
 // that the keyboard reaches it before any click; again after showing its
 // owner, which takes the activation.
 void FocusSettingsDialog(const Session& session);
+// The thread's message loop, which hands the open settings dialog its keys
+// (Tab, Enter, Esc, Space). Returns the quit code, or -1 when the loop
+// itself failed.
+int32_t RunDialogMessageLoop(const Session& session);
 
 // Shows value in the label, then gives the trackbar its range and position.
 // The range travels as two 16-bit halves that the trackbar reads as signed.

@@ -28,16 +28,6 @@ bool RegisterPreviewClass(HINSTANCE instance) {
   return RegisterClassExA(&windowClass) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
 }
 
-int RunDialogMessageLoop(const Session& session) {
-  MSG message;
-  while (GetMessageA(&message, nullptr, 0, 0) > 0) {
-    if (IsWindow(session.dialogWindow) && IsDialogMessageA(session.dialogWindow, &message)) continue;
-    TranslateMessage(&message);
-    DispatchMessageA(&message);
-  }
-  return static_cast<int>(message.wParam);
-}
-
 }  // namespace
 
 int RunConfigurePreview(Session& session) {

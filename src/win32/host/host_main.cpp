@@ -62,7 +62,6 @@ int32_t RunGuarded(int32_t (*mode)(Session& session, const char* text), Session&
 int32_t HostMain(HINSTANCE instance, HINSTANCE, const char* argumentText, int) {
   Session session;
   StartSession(session, instance);
-  ConnectSceneToHost(session);
   const int32_t result = RunGuarded(RunMode, session, argumentText);
   EndSession(session);
   return result;

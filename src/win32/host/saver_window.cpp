@@ -54,18 +54,11 @@ bool CreateSaverWindow(Session& session, HWND parent, const SaverWindowShape& sh
                          parent, nullptr, session.instance, &session) != nullptr;
 }
 
-// The settings dialog opened over the running saver takes its keys (Tab,
-// Enter, Esc, Space) as in settings mode.
-int32_t RunMessageLoop(const Session& session) {
-  MSG message;
-  BOOL got;
-  while ((got = GetMessageA(&message, nullptr, 0, 0)) > 0) {
-    if (IsWindow(session.dialogWindow) && IsDialogMessageA(session.dialogWindow, &message)) continue;
-    TranslateMessage(&message);
-    DispatchMessageA(&message);
-  }
-  if (got < 0) return -1;  // the loop itself failed: no quit code to hand on
-  return static_cast<int32_t>(message.wParam);
+// Hands the scene what it calls above itself: these input rules and the
+// settings dialog opened by the key sequence.
+void ConnectSceneToHost(Session& session) {
+  session.inputFallback = SaverInputProc;
+  session.openSettingsDialog = OpenSettingsDialog;
 }
 
 void HideCursor() { SetCursor(nullptr); }
@@ -183,7 +176,7 @@ int32_t RunSaverWindow(Session& session, HWND parent) {
       SetForegroundWindow(SceneWindow(session));
       OpenCoverWindows(session);
     }
-    result = RunMessageLoop(session);
+    result = RunDialogMessageLoop(session);  // the dialog opened over the saver takes its keys
     CloseCoverWindows(session);
   }
   UnloadPasswordVerifier(hostState);
@@ -236,9 +229,4 @@ LRESULT CALLBACK SaverInputProc(HWND window, UINT message, WPARAM wParam, LPARAM
     default: break;
   }
   return DefWindowProcA(window, message, wParam, lParam);
-}
-
-void ConnectSceneToHost(Session& session) {
-  session.inputFallback = SaverInputProc;
-  session.openSettingsDialog = OpenSettingsDialog;
 }

@@ -28,7 +28,3 @@ int32_t RunSaverWindow(Session& session, HWND parent);
 
 LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT CALLBACK SaverInputProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-
-// Hands the scene what it calls above itself: these input rules and the
-// settings dialog opened by the key sequence.
-void ConnectSceneToHost(Session& session);

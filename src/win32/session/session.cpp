@@ -21,9 +21,7 @@ void EndSession(Session& session) {
   session.viewCount = 1;
 }
 
-uint32_t ReadSessionTick(const Session& session) {
-  return session.clock.frozen ? session.clock.frozenTick : GetTickCount();
-}
+uint32_t ReadSessionTick(const Session& session) { return SceneClockTick(session.clock, GetTickCount()); }
 
 int32_t ViewOf(const Session& session, HWND window) {
   for (int32_t i = 0; i < session.viewCount; ++i)

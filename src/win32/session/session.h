@@ -61,16 +61,9 @@ struct DialogState {
   int32_t defaultsPending;  // 1 between Reset to Defaults and the re-initialisation it sends
 };
 
-// The scene clock: the system's tick count, or one held tick (a benchmark
-// or a test that wants frames it can predict).
-struct SessionClock {
-  bool frozen;
-  uint32_t frozenTick;
-};
-
 struct Session {
   HINSTANCE instance;
-  SessionClock clock;
+  SceneClock clock;         // running: GetTickCount
   SettingsRecord settings;  // shown at once by every scene, edited live by the dialog
   int32_t everyMonitor;     // 1: every monitor shows the scene; 0: the others are black
 

@@ -43,9 +43,8 @@ int SaveSettings(const Session& session) {
   LONG status = RegCreateKeyExA(HKEY_CURRENT_USER, settingsKeyPath, 0, const_cast<char*>(settingsKeyClass),
                                 REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key, nullptr);
   if (status == ERROR_SUCCESS) {
-    uint8_t stored[settingsRecordSize];
-    SettingsToBytes(session.settings, stored);
-    status = RegSetValueExA(key, settingsValueName, 0, REG_BINARY, stored, sizeof stored);
+    const std::vector<uint8_t> stored = SettingsToBytes(session.settings);
+    status = RegSetValueExA(key, settingsValueName, 0, REG_BINARY, stored.data(), static_cast<DWORD>(stored.size()));
     const DWORD everyMonitor = session.everyMonitor != 0 ? 1 : 0;
     if (status == ERROR_SUCCESS)
       status = RegSetValueExA(key, everyMonitorValueName, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&everyMonitor),

@@ -87,9 +87,7 @@ TEST_F(RenderToolTest, NumberedFramesFollowTheClockAndCarryTheRecord) {
   SetDefaultSettings(record);
   record.pyramidTurn = 0;  // frozen at tick 2000
   record.pyramidTurnTick = 2000;
-  uint8_t stored[settingsRecordSize];
-  SettingsToBytes(record, stored);
-  WriteFile(dir + "/record.cfg", Bytes(stored, stored + sizeof stored));
+  WriteFile(dir + "/record.cfg", SettingsToBytes(record));
   const ToolRun run = Render(" --out " + dir + "/f-%02d.bmp --size 200x150 --time 100 --frames 3 --interval 700" +
                              " --config " + dir + "/record.cfg");
   ASSERT_EQ(run.status, 0) << run.message;

@@ -8,24 +8,18 @@
 
 namespace {
 
-std::vector<uint8_t> BytesOf(const SettingsRecord& record) {
-  std::vector<uint8_t> bytes(settingsRecordSize);
-  SettingsToBytes(record, bytes.data());
-  return bytes;
-}
-
 TEST(SettingsRecord, LongerValueGivesDefaultsAndAShorterOneReplacesItsLeadingBytes) {
   const std::vector<uint8_t> longer(settingsRecordSize + 1, 0x7f);
   SettingsRecord loaded{};
   EXPECT_EQ(SettingsFromBytes(longer.data(), longer.size(), loaded), 0);
-  EXPECT_EQ(BytesOf(loaded), BytesOf(DefaultSettings()));
+  EXPECT_EQ(SettingsToBytes(loaded), SettingsToBytes(DefaultSettings()));
 
   // Eight bytes: eyeX = 7, eyeY = 9; everything after keeps its default.
   const uint8_t bytes[8] = {7, 0, 0, 0, 9, 0, 0, 0};
   EXPECT_EQ(SettingsFromBytes(bytes, sizeof bytes, loaded), 1);
   SettingsRecord expected = DefaultSettings();
   expected.eyeX = 7, expected.eyeY = 9;
-  EXPECT_EQ(BytesOf(loaded), BytesOf(expected));
+  EXPECT_EQ(SettingsToBytes(loaded), SettingsToBytes(expected));
 
   // A value that ends inside a field replaces only that field's low bytes.
   const uint8_t partial[6] = {0, 0, 0, 0, 0x34, 0x12};
@@ -89,7 +83,7 @@ const struct {
 TEST(SettingsRecord, EachFieldIsStoredAtItsOwnOffsetLittleEndian) {
   ASSERT_EQ(std::size(storedLayout), settingsFieldCount);
   for (const auto& field : storedLayout) {
-    std::vector<uint8_t> bytes = BytesOf(DefaultSettings());
+    std::vector<uint8_t> bytes = SettingsToBytes(DefaultSettings());
     const uint8_t value[4] = {0x78, 0x56, 0x34, 0x92};  // 0x92345678: every byte differs
     std::memcpy(&bytes[field.offset], value, 4);
     SettingsRecord loaded{};
@@ -98,7 +92,7 @@ TEST(SettingsRecord, EachFieldIsStoredAtItsOwnOffsetLittleEndian) {
     SettingsRecord defaults = DefaultSettings();
     defaults.*field.member = loaded.*field.member;
     EXPECT_EQ(std::memcmp(&loaded, &defaults, sizeof loaded), 0) << field.name << ": another field changed";
-    EXPECT_EQ(BytesOf(loaded), bytes) << field.name;
+    EXPECT_EQ(SettingsToBytes(loaded), bytes) << field.name;
   }
 }
 

@@ -1,9 +1,11 @@
 // frame_png.cpp - indexed PNG files of frames and the pointing comparison.
 #include "support/frame_png.h"
 
-#include <png.h>
-
+#include <fstream>
+#include <iterator>
 #include <sstream>
+
+#include "files/png_file.h"
 
 namespace {
 
@@ -12,35 +14,26 @@ uint8_t Index(const PlainFrame& frame, int32_t x, int32_t topRow) {
                       static_cast<size_t>(x)];
 }
 
-// RGB pixels, or indices with a colour map of 256 entries.
-bool WritePng(const std::string& path, int32_t width, int32_t height, const void* pixels, int32_t stride,
-              const uint8_t* colourMap) {
-  png_image image{};
-  image.version = PNG_IMAGE_VERSION;
-  image.width = static_cast<png_uint_32>(width);
-  image.height = static_cast<png_uint_32>(height);
-  image.format = colourMap != nullptr ? PNG_FORMAT_RGB_COLORMAP : PNG_FORMAT_RGB;
-  image.colormap_entries = colourMap != nullptr ? 256 : 0;
-  return png_image_write_to_file(&image, path.c_str(), 0, pixels, stride, colourMap) != 0;
+bool WritePng(const std::string& path, const PngPicture& picture) {
+  std::vector<uint8_t> file;
+  if (!EncodePng(picture, file)) return false;
+  std::ofstream out(path, std::ios::binary);
+  out.write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size()));
+  return static_cast<bool>(out.flush());
 }
 
 }  // namespace
 
 bool WriteFramePng(const std::string& path, const PlainFrame& frame) {
-  // A negative stride: the buffer holds the bottom row first.
-  return WritePng(path, frame.width, frame.height, frame.pixels, -frame.stride, frame.palette);
+  return WritePng(path, {frame.width, frame.height, PngPixels::indexed, frame.pixels, -frame.stride, frame.palette});
 }
 
 bool ReadFramePng(const std::string& path, StoredFrame& frame) {
-  // A palette file read to a colour-map format keeps its palette and its indices.
-  png_image image{};
-  image.version = PNG_IMAGE_VERSION;
-  if (!png_image_begin_read_from_file(&image, path.c_str())) return false;
-  image.format = PNG_FORMAT_RGB_COLORMAP;
-  frame.width = static_cast<int32_t>(image.width), frame.height = static_cast<int32_t>(image.height);
-  frame.indices.assign(PNG_IMAGE_SIZE(image), 0);
-  frame.palette.assign(768, 0);
-  return png_image_finish_read(&image, nullptr, frame.indices.data(), 0, frame.palette.data()) != 0;
+  std::ifstream in(path, std::ios::binary);
+  const std::vector<uint8_t> file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  // An unreadable file reads as no bytes, which is no PNG.
+  return DecodePng(file.data(), file.size(), PngPixels::indexed, frame.width, frame.height, frame.indices,
+                   &frame.palette);
 }
 
 std::string CompareFrame(const std::string& name, const StoredFrame& expected, const PlainFrame& actual,
@@ -87,7 +80,8 @@ std::string CompareFrame(const std::string& name, const StoredFrame& expected, c
   }
   const std::string base = outputDirectory + "/" + name;
   const bool written = WriteFramePng(base + ".actual.png", actual) &&
-                       WritePng(base + ".difference.png", actual.width, actual.height, difference.data(), 0, nullptr);
+                       WritePng(base + ".difference.png", {actual.width, actual.height, PngPixels::rgb,
+                                                           difference.data(), 3 * actual.width, nullptr});
   message << (written ? "; wrote " : "; could not write ") << base << ".actual.png and " << base << ".difference.png";
   return message.str();
 }

@@ -97,12 +97,7 @@ inline bool ReadStoredSettings(std::vector<uint8_t>& bytes) {
   DWORD type = 0;
   return ReadSettingsValue(bytes, type);
 }
-inline std::vector<uint8_t> BytesOf(const SettingsRecord& record) {
-  std::vector<uint8_t> bytes(settingsRecordSize);
-  SettingsToBytes(record, bytes.data());
-  return bytes;
-}
-inline void StoreSettings(const SettingsRecord& record) { WriteSettingsValue(BytesOf(record), REG_BINARY); }
+inline void StoreSettings(const SettingsRecord& record) { WriteSettingsValue(SettingsToBytes(record), REG_BINARY); }
 // "Control Panel\Desktop" "ScreenSaveUsePassword": set as a DWORD, or removed.
 inline void SetUsePasswordFlag(DWORD value) {
   SetUserValue("Control Panel\\Desktop", "ScreenSaveUsePassword", REG_DWORD, &value, sizeof value);

@@ -1,22 +1,15 @@
-// bitmap_file.cpp - BMP file assembly and the RLE8 encoder for the pictures.
+// bitmap_writer.cpp - BMP file assembly and the RLE8 encoder.
+#include "files/bitmap_writer.h"
+
+#include <algorithm>
 #include <cstddef>
 
+#include "core/common/int_math.h"
 #include "core/image/indexed_image.h"
-#include "pictures/picture_generator.h"
-
-void AppendLe16(std::vector<uint8_t>& out, uint32_t v) {
-  out.push_back(static_cast<uint8_t>(v));
-  out.push_back(static_cast<uint8_t>(v >> 8));
-}
-
-void AppendLe32(std::vector<uint8_t>& out, uint32_t v) {
-  AppendLe16(out, v & 0xFFFFu);
-  AppendLe16(out, v >> 16);
-}
 
 namespace {
 
-constexpr int32_t colourTableSize = 256 * 4;
+constexpr size_t colourTableSize = 256 * 4;
 constexpr int32_t longestRun = 255;
 
 // Length of the stretch of equal bytes starting at i, at most 255.
@@ -76,28 +69,24 @@ std::vector<uint8_t> EncodeRle8(const std::vector<uint8_t>& pixels, int32_t widt
 
 std::vector<uint8_t> MakeBitmapFile(int32_t width, int32_t height, uint32_t compression,
                                     const std::vector<uint8_t>& colourTable, const std::vector<uint8_t>& pixelData) {
-  const uint32_t dataOffset = bitmapFileHeaderSize + 40 + colourTableSize;
-  std::vector<uint8_t> out;
-  out.reserve(dataOffset + pixelData.size());
-  out.push_back('B');
-  out.push_back('M');
-  AppendLe32(out, dataOffset + static_cast<uint32_t>(pixelData.size()));
-  AppendLe32(out, 0);
-  AppendLe32(out, dataOffset);
-  AppendLe32(out, 40);
-  AppendLe32(out, static_cast<uint32_t>(width));
-  AppendLe32(out, static_cast<uint32_t>(height));  // positive: bottom row first
-  AppendLe16(out, 1);
-  AppendLe16(out, 8);
-  AppendLe32(out, compression);
-  AppendLe32(out, static_cast<uint32_t>(pixelData.size()));
-  AppendLe32(out, 0);
-  AppendLe32(out, 0);
-  AppendLe32(out, 256);  // the full table is stored
-  AppendLe32(out, 0);
-  for (int32_t i = 0; i < colourTableSize; ++i) {
-    out.push_back(i < static_cast<int32_t>(colourTable.size()) ? colourTable[i] : 0);
-  }
-  out.insert(out.end(), pixelData.begin(), pixelData.end());
+  const size_t dataOffset = bitmapFileHeaderSize + bitmapInfoHeaderSize + colourTableSize;
+  std::vector<uint8_t> out(dataOffset + pixelData.size(), 0);
+  uint8_t* p = out.data();
+  p[0] = 'B', p[1] = 'M';
+  WriteLe32(p + 2, static_cast<int32_t>(dataOffset + pixelData.size()));
+  WriteLe32(p + 10, static_cast<int32_t>(dataOffset));
+  uint8_t* info = p + bitmapFileHeaderSize;
+  WriteLe32(info, bitmapInfoHeaderSize);
+  WriteLe32(info + 4, width);
+  WriteLe32(info + 8, height);  // positive: bottom row first
+  WriteLe16(info + 12, 1);
+  WriteLe16(info + 14, 8);
+  WriteLe32(info + 16, static_cast<int32_t>(compression));
+  WriteLe32(info + 20, static_cast<int32_t>(pixelData.size()));
+  WriteLe32(info + 32, 256);  // the full table is stored
+  const size_t tableBytes = colourTable.size() < colourTableSize ? colourTable.size() : colourTableSize;
+  std::copy(colourTable.begin(), colourTable.begin() + static_cast<std::ptrdiff_t>(tableBytes),
+            out.begin() + static_cast<std::ptrdiff_t>(bitmapFileHeaderSize + bitmapInfoHeaderSize));
+  std::copy(pixelData.begin(), pixelData.end(), out.begin() + static_cast<std::ptrdiff_t>(dataOffset));
   return out;
 }
