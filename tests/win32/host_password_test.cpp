@@ -57,7 +57,7 @@ TEST_F(HostPassword, RefusalsKeepTheSaverAndTheQuestionIsNotRepeatedWithin200Ms)
   EXPECT_EQ(StandinNumber("LastWindow"), static_cast<DWORD>(reinterpret_cast<uintptr_t>(saver.window)));
   EXPECT_EQ(StandinNumber("SaverRunning"), 1u);
   EXPECT_TRUE(StaysRunning(saver.run));
-  EXPECT_TRUE(CursorHidden());
+  EXPECT_TRUE(CursorHidden()) << "the prompt's arrow stayed after the refusal";
 
   LetQuestionIntervalPass();
   PostKey(saver.window, 'X');

@@ -52,6 +52,7 @@ extern "C" __declspec(dllexport) BOOL WINAPI VerifyScreenSavePwd(HWND window) {
   if (RegCreateKeyExA(HKEY_CURRENT_USER, standinKeyPath, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
       ERROR_SUCCESS)
     return FALSE;
+  SetCursor(LoadCursorA(nullptr, IDC_ARROW));  // its prompt shows the arrow, as a real prompt does
   const DWORD call = ReadNumber(key, "Calls");
   const char letter = ScriptLetter(key, call);
 

@@ -2,8 +2,9 @@
 //
 // The saver under test loads PASSWORD.CPL from the system folder and asks
 // its VerifyScreenSavePwd before closing. Wine has no such library, so the
-// tests build this one and copy it there. It answers from a script the test
-// writes to the registry and records every call there too:
+// tests build this one and copy it there. Its prompt shows the arrow; it
+// answers from a script the test writes to the registry and records every
+// call there too:
 //   Script   REG_SZ  one letter per call, the last one repeating:
 //            'A' approve; 'R' refuse;
 //            'K' refuse, with a key press posted to the saver window first,
