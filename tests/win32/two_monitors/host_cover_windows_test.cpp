@@ -178,6 +178,8 @@ TEST_F(HostCoverWindows, EveryMonitorSwitchedInTheDialogShowsOnTheSecondMonitorA
   TypeKeySequence(saver.window);
   HWND dialog = WaitForSettingsDialog(saver.run.process.dwProcessId);
   ASSERT_NE(dialog, nullptr);
+  ASSERT_TRUE(WaitUntil([&] { return !AllBlack(CaptureScreen(monitors[1])); }, 5000))
+      << "no scene on the second monitor";
   for (const bool on : {false, true}) {
     ClickControl(dialog, IDC_EVERY_MONITOR);
     EXPECT_TRUE(WaitUntil([&] { return AllBlack(CaptureScreen(monitors[1])) != on; }, 5000))
