@@ -5,6 +5,7 @@
 #                            the frame and a copy of the result), built with
 #                            the products' optimisation (not in the sanitizer
 #                            build, where timings mean nothing).
+#   vimbrel-frame-count      a fixed run of updates, for callgrind's counts.
 #   vimbrel-fuzz-replay-<t>  runs fuzz target <t> once over every file of its
 #                            corpus fuzz/corpus/<t>/; ctest test fuzz_replay_<t>.
 #   vimbrel-fuzz-<t>         the libFuzzer program (clang with VIMBREL_SANITIZE
@@ -24,6 +25,10 @@ set(VIMBREL_FUZZ_MAX_LEN_bitmap 655360)
 set(VIMBREL_FUZZ_MAX_LEN_frame 0)
 
 if(NOT VIMBREL_SANITIZE)  # timings mean nothing under the sanitizers
+  # A fixed run of updates for instruction counts under callgrind.
+  add_executable(vimbrel-frame-count ${CMAKE_SOURCE_DIR}/bench/frame_count.cpp)
+  target_compile_options(vimbrel-frame-count PRIVATE ${VIMBREL_PRODUCT_FLAGS})
+  target_link_libraries(vimbrel-frame-count PRIVATE vimbrel_core_product)
   find_package(benchmark)
   if(benchmark_FOUND)
     file(GLOB VIMBREL_BENCH_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/bench/*_bench.cpp)

@@ -8,7 +8,11 @@
 #   vimbrel.6     the manual page, written by `vimbrel --man` from the same
 #   install       the program into libexec/xscreensaver, the description
 #                 into share/xscreensaver/config, the page into share/man/man6
-#                 (`cmake --install DIR --strip` strips the program)
+#                 and the desktop entry vimbrel.desktop, which names the
+#                 program where it is installed, into
+#                 share/applications/screensavers (where the desktops' screen
+#                 savers list their programs from); `cmake --install DIR
+#                 --strip` strips the program
 #   uninstall     removes what the last install put in place
 find_package(X11)
 if(NOT X11_FOUND OR NOT X11_Xext_FOUND)
@@ -49,6 +53,17 @@ include(GNUInstallDirs)
 install(TARGETS vimbrel RUNTIME DESTINATION ${CMAKE_INSTALL_LIBEXECDIR}/xscreensaver)
 install(FILES ${VIMBREL_XML} DESTINATION ${CMAKE_INSTALL_DATADIR}/xscreensaver/config)
 install(FILES ${VIMBREL_MANUAL} DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
+# The entry is written at install time, for the prefix of that install
+# (`cmake --install --prefix` may name another than the configured one).
+install(CODE "
+  set(program \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_LIBEXECDIR}/xscreensaver/vimbrel\")
+  set(entry \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_DATADIR}/applications/screensavers/vimbrel.desktop\")
+  file(READ \"${CMAKE_SOURCE_DIR}/src/x11/vimbrel.desktop.in\" text)
+  string(REPLACE \"@PROGRAM@\" \"\${program}\" text \"\${text}\")
+  message(STATUS \"Installing: \${entry}\")
+  file(WRITE \"\${entry}\" \"\${text}\")
+  list(APPEND CMAKE_INSTALL_MANIFEST_FILES \"\${entry}\")
+")
 add_custom_target(uninstall
   COMMAND ${CMAKE_COMMAND} -DMANIFEST=${CMAKE_BINARY_DIR}/install_manifest.txt -P ${CMAKE_SOURCE_DIR}/cmake/uninstall.cmake
   COMMENT "Removing the files of the last install")
@@ -58,14 +73,17 @@ if(NOT VIMBREL_TESTS)
 endif()
 
 # The program on private Xvfb servers, its frames against the portable core's.
-add_executable(x11_program_test ${CMAKE_SOURCE_DIR}/tests/x11/x11_program_test.cpp ${CMAKE_SOURCE_DIR}/src/x11/x11_options.cpp)
+add_executable(x11_program_test ${CMAKE_SOURCE_DIR}/tests/x11/x11_program_test.cpp
+  ${CMAKE_SOURCE_DIR}/tests/x11/xscreensaver_list_test.cpp ${CMAKE_SOURCE_DIR}/src/x11/x11_options.cpp
+  ${CMAKE_SOURCE_DIR}/src/x11/xscreensaver_list.cpp ${CMAKE_SOURCE_DIR}/src/x11/x11_window.cpp)
 target_include_directories(x11_program_test PRIVATE ${CMAKE_SOURCE_DIR}/tests/native)
 target_link_libraries(x11_program_test PRIVATE vimbrel_core X11::X11 GTest::gtest GTest::gtest_main)
 target_compile_definitions(x11_program_test PRIVATE
   VIMBREL_BINARY_DIR="${CMAKE_BINARY_DIR}"
   VIMBREL_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
-  VIMBREL_PROGRAM="$<TARGET_FILE:vimbrel>")
-add_dependencies(x11_program_test vimbrel vimbrel_xml vimbrel_manual)
+  VIMBREL_PROGRAM="$<TARGET_FILE:vimbrel>"
+  VIMBREL_RENDER="$<TARGET_FILE:vimbrel-render>")
+add_dependencies(x11_program_test vimbrel vimbrel_xml vimbrel_manual vimbrel-render)
 gtest_discover_tests(x11_program_test DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 180)
 
 # XScreenSaver's daemon running the installed program, as an unprivileged user (root only).

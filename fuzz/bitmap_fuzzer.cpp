@@ -103,7 +103,7 @@ void PaletteAndMask(IndexedImage* image) {
   SoftwarePalette state{};
   state.display = StandardStaticDisplay();
   ScenePaletteValues values{};
-  Require(BuildScenePalette(image, SoftwarePaletteBackend(state), values) == 1, "the software palette failed");
+  Require(BuildScenePalette(image, SoftwarePaletteBackend(state), values), "the software palette failed");
   const int32_t stride = ImageStride(image), height = ImageHeight(image);
   BuildFaceMask(ImagePixels(image), stride, height);
   const uint8_t* mask = ImagePixels(image);
@@ -141,7 +141,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* file, size_t fileSize) {
   const size_t size = resource.size();
   IndexedImage* image = LoadImageBytes(data, size);
   if (!image) return 0;
-  Require(ImageSizeUsable(ImageWidth(image), ImageHeight(image)) == 1, "a loaded picture has an unusable size");
+  Require(ImageSizeUsable(ImageWidth(image), ImageHeight(image)), "a loaded picture has an unusable size");
   CheckSameSizeCopy(image);
   DrawWithPicture(data, size, image);
 

@@ -12,9 +12,6 @@
 
 #include "core/scene/settings_record.h"
 
-// The caption with its unit: "Frame time (ms)", "Shadows".
-std::string SettingLabel(const SettingsField& field);
-
 std::string X11Help();
 std::string XScreenSaverDescription();
 std::string ManualPage(const char* version);

@@ -9,15 +9,14 @@
 #include <cstdlib>
 #include <cstring>
 
-namespace {
-
-// An 8-bit channel placed in a mask: its top bits, shifted to the mask.
 uint32_t PlaceChannel(uint8_t value, unsigned long mask) {
   if (mask == 0) return 0;
   const int shift = __builtin_ctzl(mask), bits = __builtin_popcountl(mask);
   const uint32_t scaled = bits <= 8 ? value >> (8 - bits) : static_cast<uint32_t>(value) << (bits - 8);
   return static_cast<uint32_t>((static_cast<unsigned long>(scaled) << shift) & mask);
 }
+
+namespace {
 
 void BuildPixelTable(const X11Target& target, const PaletteEntry palette[256], uint32_t pixelOf[256]) {
   const Visual* visual = target.visual;
@@ -89,16 +88,23 @@ bool CreateFrameImage(const X11Target& target, const PaletteEntry palette[256], 
     error = "cannot make an image of " + std::to_string(target.width) + " x " + std::to_string(target.height);
     return false;
   }
-  // Rows of whole 32-bit pixels, nothing between them: the layout ShownFrame writes.
-  if (frame.image->bits_per_pixel != 32 || frame.image->bytes_per_line != 4 * target.width) {
-    error = "the visual's images do not have 32 bits per pixel";
+  // Rows of whole 32-bit pixels, nothing between them, are the layout
+  // ShownFrame writes; other images are packed from its pixels.
+  const int bits = frame.image->bits_per_pixel;
+  const bool direct = bits == 32 && frame.image->bytes_per_line == 4 * target.width;
+  if (!direct && bits != 16 && bits != 24) {
+    error = "the visual's images have " + std::to_string(bits) + " bits a pixel; vimbrel needs 16, 24 or 32";
     DestroyFrameImage(target.display, frame);
     return false;
   }
+  if (!direct)
+    frame.staging = static_cast<uint32_t*>(
+        std::malloc(static_cast<size_t>(target.width) * static_cast<size_t>(target.height) * sizeof(uint32_t)));
   uint32_t pixelOf[256];
   BuildPixelTable(target, palette, pixelOf);
-  if (!CreateShownFrameInto(frame.shown, target.width, target.height, pixelOf,
-                            reinterpret_cast<uint32_t*>(frame.image->data))) {
+  if ((!direct && frame.staging == nullptr) ||
+      !CreateShownFrameInto(frame.shown, target.width, target.height, pixelOf,
+                            direct ? reinterpret_cast<uint32_t*>(frame.image->data) : frame.staging)) {
     error = "out of memory for a frame of " + std::to_string(target.width) + " x " + std::to_string(target.height);
     DestroyFrameImage(target.display, frame);
     return false;
@@ -109,6 +115,8 @@ bool CreateFrameImage(const X11Target& target, const PaletteEntry palette[256], 
 
 void DestroyFrameImage(Display* display, FrameImage& frame) {
   FreeShownFrame(frame.shown);
+  std::free(frame.staging);
+  frame.staging = nullptr;
   if (frame.gc != nullptr) XFreeGC(display, frame.gc);
   frame.gc = nullptr;
   if (frame.image == nullptr) return;
@@ -137,14 +145,35 @@ void PutRectangle(const X11Target& target, const FrameImage& frame, int32_t left
     XPutImage(target.display, target.window, frame.gc, frame.image, left, top, left, top, w, h);
 }
 
+// Packs a band of the staged 32-bit values into an image of 16 or 24 bits
+// a pixel, in the image's byte order (the host's: see CreateFrameImage).
+void PackBand(const FrameImage& frame, const ShownBand& band) {
+  XImage* image = frame.image;
+  const int32_t width = frame.shown.width;
+  for (int32_t y = band.top; y < band.bottom; ++y) {
+    const uint32_t* from = frame.staging + static_cast<size_t>(y) * static_cast<size_t>(width);
+    char* row = image->data + static_cast<size_t>(y) * static_cast<size_t>(image->bytes_per_line);
+    if (image->bits_per_pixel == 16) {
+      for (int32_t x = band.left; x < band.right; ++x) {
+        const auto value = static_cast<uint16_t>(from[x]);
+        std::memcpy(row + 2 * x, &value, 2);
+      }
+    } else {
+      for (int32_t x = band.left; x < band.right; ++x) XPutPixel(image, x, y, from[x]);
+    }
+  }
+}
+
 }  // namespace
 
 void PutFrame(const X11Target& target, const uint8_t* pixels, int32_t stride, const ChangeList& changes,
               FrameImage& frame) {
   ShownBand bands[maxShownBands];
   const int32_t count = UpdateShownFrame(frame.shown, pixels, stride, changes, bands);
-  for (int32_t i = 0; i < count; ++i)
+  for (int32_t i = 0; i < count; ++i) {
+    if (frame.staging != nullptr) PackBand(frame, bands[i]);
     PutRectangle(target, frame, bands[i].left, bands[i].top, bands[i].right, bands[i].bottom);
+  }
 }
 
 void PutExposed(const X11Target& target, const FrameImage& frame, int32_t x, int32_t y, int32_t width, int32_t height) {

@@ -5,7 +5,9 @@
 // shows the scene on a true-colour display. The image is shared with the
 // server (MIT-SHM) where it offers that, and sent with XPutImage otherwise.
 // Only the frame's change list is converted (ShownFrame, over the image's
-// own pixels), and only rectangles covering what changed are sent.
+// own pixels where they are 32 bits wide; otherwise over 32-bit pixel values
+// beside the image, whose changed rectangles are then packed into it), and
+// only rectangles covering what changed are sent.
 #pragma once
 
 #include <X11/Xlib.h>
@@ -23,8 +25,12 @@ struct FrameImage {
   XShmSegmentInfo shm{};
   bool sharedMemory = false;
   GC gc = nullptr;
-  ShownFrame shown{};  // the indices on screen; its pixels are the image's
+  ShownFrame shown{};           // the indices on screen; its pixels are the image's, or staging's
+  uint32_t* staging = nullptr;  // the pixel values of an image of 16 or 24 bits a pixel
 };
+
+// An 8-bit channel in a visual's mask: its top bits, placed in the mask.
+uint32_t PlaceChannel(uint8_t value, unsigned long mask);
 
 // Makes the image for the target's current size and the table for palette.
 bool CreateFrameImage(const X11Target& target, const PaletteEntry palette[256], FrameImage& frame, std::string& error);

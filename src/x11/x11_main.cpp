@@ -8,10 +8,17 @@
 // 32 bits, so it wraps as the Windows tick count does; VIMBREL_FROZEN_TICK holds it at one value, so that a test can
 // compare frames with vimbrel-render's. When the window changes size the scene is laid out again. Exit status: 0 when
 // the window is closed, 1 on an X or scene failure, 2 on a bad command line or --config file.
+//
+// With --fps the frame rate and the CPU share are also drawn in the window's
+// bottom left corner, with Xlib's text over the image shown: the frame the
+// scene draws is never touched.
+#include <limits.h>
 #include <poll.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <string>
 
@@ -21,6 +28,7 @@
 #include "x11/x11_frame_image.h"
 #include "x11/x11_options.h"
 #include "x11/x11_window.h"
+#include "x11/xscreensaver_list.h"
 
 namespace {
 
@@ -70,6 +78,7 @@ bool ChooseTarget(const X11Options& options, TargetKind& kind, Window& id, std::
   // "--root --window-id ID" for its preview.
   kind = options.hasWindowId ? TargetKind::windowId : options.root ? TargetKind::root : TargetKind::ownWindow;
   id = options.windowId;
+  if (kind == TargetKind::ownWindow && options.window) return true;  // asked for by name: the own window
   // The daemon's window stands in for the root, as XScreenSaver's own
   // programs find their "virtual root": --root means it too.
   const char* fromSaver = std::getenv("XSCREENSAVER_WINDOW");
@@ -85,13 +94,14 @@ bool ChooseTarget(const X11Options& options, TargetKind& kind, Window& id, std::
 }
 
 // Frames per second and the share of one core used, once a second on
-// stderr. Both clocks are read together after a frame, so the CPU time and
-// the wall time cover the same interval, whatever happened between frames
-// (a new size laid out, a wait on the server).
+// stderr and, with the last values kept, in the window. Both clocks are read together after a frame, so the CPU time
+// and the wall time cover the same interval, whatever happened between frames (a new size laid out, a wait on the
+// server).
 struct RateMeter {
   uint64_t since = 0;  // 0: no frame yet; the first frame opens the interval
   double cpuSince = 0;
   int frames = 0;
+  double rate = -1, cpuShare = 0;  // the last interval's; rate -1: none yet
 };
 
 double CpuSeconds() {
@@ -104,16 +114,62 @@ void CountFrame(RateMeter& meter) {
   const uint64_t now = MonotonicMilliseconds();
   const double cpu = CpuSeconds();
   if (meter.since == 0) {
-    meter = {now, cpu, 0};
+    meter.since = now, meter.cpuSince = cpu, meter.frames = 0;
     return;
   }
   ++meter.frames;
   if (now - meter.since < 1000) return;
   const double seconds = static_cast<double>(now - meter.since) / 1000;
-  std::fprintf(stderr, "vimbrel: %.1f frames/s, %.1f%% CPU\n", meter.frames / seconds,
-               100 * (cpu - meter.cpuSince) / seconds);
-  meter = {now, cpu, 0};
+  meter.rate = meter.frames / seconds;
+  meter.cpuShare = 100 * (cpu - meter.cpuSince) / seconds;
+  std::fprintf(stderr, "vimbrel: %.1f frames/s, %.1f%% CPU\n", meter.rate, meter.cpuShare);
+  meter.since = now, meter.cpuSince = cpu, meter.frames = 0;
 }
+
+// The meter's two lines in the bottom left corner, white on black, in the
+// server's "fixed" font; the lines are padded to a constant width, so each
+// covers the last.
+class RateOverlay {
+ public:
+  ~RateOverlay() { Release(); }
+  void Open(const X11Target& target) {
+    Release();
+    display_ = target.display;
+    font_ = XLoadQueryFont(display_, "fixed");
+    gc_ = XCreateGC(display_, target.window, 0, nullptr);
+    const Visual* visual = target.visual;
+    const unsigned long colour = visual->red_mask | visual->green_mask | visual->blue_mask;
+    const unsigned long depthBits = target.depth >= 32 ? 0xffffffffUL : (1UL << target.depth) - 1;
+    XSetForeground(display_, gc_, depthBits);            // white, and opaque
+    XSetBackground(display_, gc_, depthBits & ~colour);  // black, and opaque
+    if (font_ != nullptr) XSetFont(display_, gc_, font_->fid);
+  }
+  void Draw(const X11Target& target, const RateMeter& meter) {
+    if (gc_ == nullptr || font_ == nullptr) return;
+    char lines[2][40];
+    if (meter.rate < 0)
+      std::snprintf(lines[0], sizeof lines[0], "%-14s", "   - frames/s");
+    else
+      std::snprintf(lines[0], sizeof lines[0], "%6.1f frames/s", meter.rate);
+    std::snprintf(lines[1], sizeof lines[1], "%6.1f%% CPU    ", meter.rate < 0 ? 0.0 : meter.cpuShare);
+    const int lineHeight = font_->ascent + font_->descent, margin = 4;
+    for (int i = 0; i < 2; ++i) {
+      const int baseline = target.height - margin - (1 - i) * lineHeight - font_->descent;
+      XDrawImageString(display_, target.window, gc_, margin, baseline, lines[i],
+                       static_cast<int>(std::strlen(lines[i])));
+    }
+  }
+
+ private:
+  void Release() {
+    if (font_ != nullptr) XFreeFont(display_, font_);
+    if (gc_ != nullptr) XFreeGC(display_, gc_);
+    font_ = nullptr, gc_ = nullptr;
+  }
+  Display* display_ = nullptr;
+  XFontStruct* font_ = nullptr;
+  GC gc_ = nullptr;
+};
 
 class Program {
  public:
@@ -166,6 +222,7 @@ class Program {
       Fail(exitFailure, error);
       return false;
     }
+    if (fps_) overlay_.Open(target_);
     return true;
   }
 
@@ -174,6 +231,7 @@ class Program {
     StampSceneClocks(settings_, tick);
     DrawSceneFrame(scene_, settings_, tick);
     PutFrame(target_, scene_.framePixels, scene_.frameStride, FrameChanges(scene_.spanTables), image_);
+    if (fps_) overlay_.Draw(target_, meter_);
     // Also waits until the server has read the shared image before the next frame writes it.
     if (TakeXError(target_.display) == 0) return true;
     // A window destroyed under a frame is an end, not a failure: its DestroyNotify is queued.
@@ -190,6 +248,7 @@ class Program {
       case Expose: return OnExpose(event.xexpose);
       case ConfigureNotify: return OnConfigure(event.xconfigure);
       case DestroyNotify: closed_ = event.xdestroywindow.window == target_.window; return !closed_;
+      case KeyPress: closed_ = target_.ownWindow && IsCloseKey(event.xkey); return !closed_;
       case ClientMessage:
         closed_ = target_.ownWindow && static_cast<Atom>(event.xclient.data.l[0]) == target_.deleteWindow;
         return !closed_;
@@ -198,7 +257,9 @@ class Program {
   }
 
   bool OnExpose(const XExposeEvent& event) {
-    if (!resized_) PutExposed(target_, image_, event.x, event.y, event.width, event.height);
+    if (resized_) return true;
+    PutExposed(target_, image_, event.x, event.y, event.width, event.height);
+    if (fps_ && event.count == 0) overlay_.Draw(target_, meter_);
     return true;
   }
 
@@ -218,9 +279,24 @@ class Program {
   Scene scene_{};
   FrameImage image_;
   RateMeter meter_;
+  RateOverlay overlay_;
   bool resized_ = false;
   bool closed_ = false;
 };
+
+// Vimbrel's line in ~/.xscreensaver, naming this program as XScreenSaver should run it.
+int EditList(bool add) {
+  char path[PATH_MAX];
+  const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
+  if (length <= 0) return Fail(exitFailure, "cannot tell where this program is (/proc/self/exe)");
+  path[length] = '\0';
+  std::string command, message;
+  if (!EntryCommand(path, command, message)) return Fail(exitFailure, message);
+  const int status = EditXScreenSaverFile(add, UserXScreenSaverFile(), SystemXScreenSaverDefaults(), command, message);
+  if (status != 0) return Fail(status, message);
+  std::printf("vimbrel: %s\n", message.c_str());
+  return 0;
+}
 
 }  // namespace
 
@@ -235,18 +311,24 @@ int main(int argc, char** argv) {
     std::fputs(text.c_str(), stdout);
     return 0;
   }
+  if (options.listEdit != X11Options::ListEdit::none) return EditList(options.listEdit == X11Options::ListEdit::add);
   SceneClock clock{};
   TargetKind kind;
   Window id;
   if (!ChooseSceneClock(clock, error) || !ChooseTarget(options, kind, id, error)) return Fail(exitFailure, error);
+  WindowPlace place{};
+  if (!options.geometry.empty() && !PlaceOwnWindow(options.geometry, 1024, 768, place))
+    return Fail(exitUsage, "--geometry: '" + options.geometry + "' is not a size and place WxH+X+Y\n" + X11UsageLine());
 
   const char* displayName = options.display.empty() ? nullptr : options.display.c_str();
   Display* display = XOpenDisplay(displayName);
   if (display == nullptr)
     return Fail(exitFailure, std::string("cannot open display '") + XDisplayName(displayName) + "'");
   InstallX11ErrorHandlers();
+  const int screen = DefaultScreen(display);
+  PlaceOwnWindow(options.geometry, DisplayWidth(display, screen), DisplayHeight(display, screen), place);
   X11Target target;
-  if (!OpenTarget(display, kind, id, target, error)) {
+  if (!OpenTarget(display, kind, id, place, target, error)) {
     XCloseDisplay(display);  // nothing of the display is left for the leak check to find
     return Fail(exitFailure, error);
   }

@@ -2,6 +2,7 @@
 #include "x11/x11_options.h"
 
 #include <cerrno>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -9,6 +10,9 @@
 #include "core/common/regular_file.h"
 
 namespace {
+
+// Whether a field is one of the user's settings: a control of the dialog.
+bool IsUserSetting(const SettingsField& field) { return field.kind != ControlKind::none; }
 
 bool IsUpper(char c) { return c >= 'A' && c <= 'Z'; }
 char Lower(char c) { return IsUpper(c) ? static_cast<char>(c - 'A' + 'a') : c; }
@@ -65,6 +69,27 @@ const SettingsField* FindFieldOption(const std::string& option, bool& isCheckBox
   return nullptr;
 }
 
+// The period whose option in seconds this is, or null.
+const SettingsField* FindSecondsOption(const std::string& option) {
+  for (const SettingsField& field : settingsFields)
+    if (IsPeriod(field) && option == SecondsOptionName(field)) return &field;
+  return nullptr;
+}
+
+// A decimal number of seconds ("41", "40.96"), nothing else.
+bool ParseSeconds(const char* text, double& seconds) {
+  if (*text == '\0' || std::strspn(text, "-0123456789.") != std::strlen(text)) return false;
+  char* end = nullptr;
+  seconds = std::strtod(text, &end);
+  return *end == '\0' && std::isfinite(seconds);
+}
+
+// Options that take a value, other than the settings.
+bool TakesValue(const std::string& option) {
+  return option == "--window-id" || option == "--config" || option == "--display" || option == "--geometry" ||
+         FindSecondsOption(option) != nullptr;
+}
+
 // "-root" means "--root": XScreenSaver's older command lines use one dash.
 std::string LongForm(const char* argument) {
   const std::string text = argument;
@@ -78,6 +103,29 @@ std::string FieldOptionName(const SettingsField& field) {
   std::string name = HyphenatedName(field.name);
   if (field.kind == ControlKind::checkBox && name.rfind("show-", 0) == 0) name.erase(0, 5);
   return "--" + name;
+}
+
+bool IsPeriod(const SettingsField& field) {
+  return field.kind == ControlKind::trackbar && std::strcmp(field.unit, settingsPeriodUnit) == 0;
+}
+
+std::string SecondsOptionName(const SettingsField& field) {
+  std::string name = FieldOptionName(field);
+  if (name.size() > 5 && name.compare(name.size() - 5, 5, "-time") == 0) name.erase(name.size() - 5);
+  return name + "-seconds";
+}
+
+// 1.024 s a unit: seconds = units * 128 / 125, rounded half away from zero.
+int32_t SecondsOfUnits(int32_t units) {
+  const int64_t scaled = static_cast<int64_t>(units) * 128;
+  return static_cast<int32_t>((scaled + (scaled < 0 ? -62 : 62)) / 125);
+}
+
+bool UnitsOfSeconds(double seconds, int32_t& units) {
+  const double rounded = std::round(seconds * 125 / 128);
+  if (!(rounded >= INT32_MIN && rounded <= INT32_MAX)) return false;
+  units = static_cast<int32_t>(rounded);
+  return true;
 }
 
 bool ParseWindowId(const char* text, unsigned long& id) {
@@ -106,12 +154,18 @@ bool ParseX11Options(int argc, const char* const* argv, X11Options& options, std
     } else if (option == "--man") {
       options.manual = true;
     } else if (option == "--root") {
-      options.root = true;
+      options.root = true, options.window = false;
+    } else if (option == "--window") {
+      options.window = true, options.root = false;
+    } else if (option == "--add-to-xscreensaver") {
+      options.listEdit = X11Options::ListEdit::add;
+    } else if (option == "--remove-from-xscreensaver") {
+      options.listEdit = X11Options::ListEdit::remove;
     } else if (option == "--fps") {
       options.fps = true;
     } else if (field != nullptr && isCheckBox) {
       options.settings.*field->member = checkValue;
-    } else if (field == nullptr && option != "--window-id" && option != "--config" && option != "--display") {
+    } else if (field == nullptr && !TakesValue(option)) {
       error = "unknown option '" + std::string(argv[i]) + "'";
       return false;
     } else if (i + 1 >= argc) {
@@ -119,8 +173,17 @@ bool ParseX11Options(int argc, const char* const* argv, X11Options& options, std
       return false;
     } else {
       const char* value = argv[++i];
+      const SettingsField* period = FindSecondsOption(option);
+      double seconds = 0;
       if (option == "--display") {
         options.display = value;
+      } else if (option == "--geometry") {
+        options.geometry = value;
+      } else if (period != nullptr) {
+        if (!ParseSeconds(value, seconds) || !UnitsOfSeconds(seconds, options.settings.*period->member)) {
+          error = option + ": '" + value + "' is not a number of seconds";
+          return false;
+        }
       } else if (option == "--config") {
         if (!ReadConfigFile(value, options.settings, error)) return false;
       } else if (option == "--window-id") {
@@ -139,6 +202,6 @@ bool ParseX11Options(int argc, const char* const* argv, X11Options& options, std
 }
 
 const char* X11UsageLine() {
-  return "usage: vimbrel [--root] [--window-id ID] [--display NAME] [--config FILE] [--fps] [--SETTING VALUE...]"
-         " (--help lists them)";
+  return "usage: vimbrel [--root | --window | --window-id ID] [--geometry WxH+X+Y] [--display NAME] [--config FILE]"
+         " [--fps] [--SETTING VALUE...] (--help lists them)";
 }

@@ -54,4 +54,51 @@ TEST(HostExitCodes, SaverSwitchesRunTheFullScreenSaver) {
   EXPECT_EQ(WaitForExit(saver.run), 0u);
 }
 
+// The program started by a path with blanks and a non-ASCII letter in its
+// folder and its own name, written unquoted as the system may write it: the
+// switch after the path is the one read. Cut at the first blank, these lines
+// would read "savers..." as the full-screen switch.
+class HostProgramPath : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char temp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, temp);
+    folder = std::string(temp) + "Vimbrel savers \xfc";
+    program = folder + "\\vimbrel saver.scr";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    std::string built = std::string("Z:") + VIMBREL_SCR_PATH;
+    for (char& c : built)
+      if (c == '/') c = '\\';
+    ASSERT_TRUE(CopyFileA(built.c_str(), program.c_str(), FALSE)) << program;
+  }
+  void TearDown() override {
+    DeleteFileA(program.c_str());
+    RemoveDirectoryA(folder.c_str());
+  }
+  // Starts the copy with exactly this command line.
+  ProgramRun StartAs(std::string commandLine) {
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    ProgramRun run = {};
+    run.started = CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
+                                 &startup, &run.process) != 0;
+    return run;
+  }
+  std::string folder, program;
+};
+
+TEST_F(HostProgramPath, TheSwitchAfterAnUnquotedLongShortOrRelativePathIsRead) {
+  char shortPath[MAX_PATH] = {};
+  ASSERT_GT(GetShortPathNameA(program.c_str(), shortPath, MAX_PATH), 0u);
+  for (const std::string& path : {program, std::string(shortPath), std::string("vimbrel saver.scr")}) {
+    ProgramRun run = StartAs(path + " /x");
+    EXPECT_EQ(WaitForExit(run, 5000), refused) << path;
+  }
+  HWND parent = CreatePreviewParent(152, 112);
+  ProgramRun preview = StartAs(program + " /p " + HandleText(parent));
+  EXPECT_NE(WaitForPreviewWindow(parent, 5000), nullptr);
+  DestroyWindow(parent);
+  EXPECT_EQ(WaitForExit(preview), 0u);
+}
+
 }  // namespace

@@ -2,6 +2,8 @@
 // one instance at a time, and the child preview inside a window of the test.
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "support/harness.h"
 
 namespace {
@@ -46,6 +48,34 @@ TEST_F(HostFullScreen, MouseTravelOfFourKeepsItAndFiveInOneStepEndsIt) {
   MoveMouse(saver.window, startX - 3, startY - 1);
   EXPECT_TRUE(StaysRunning(saver.run));
   MoveMouse(saver.window, startX - 3, startY - 2);
+  EXPECT_EQ(WaitForExit(saver.run), 0u);
+}
+
+// While the display sleeps no frame is composed: the screen stands still
+// (the default scene turns every frame) until the display is on again, by
+// SC_MONITORPOWER or a resume; a key still ends the saver at once.
+TEST_F(HostFullScreen, NoFramesWhileTheDisplaySleepsAndAWholeFrameWhenItWakes) {
+  StartSaverOrFail();
+  const RECT screen = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  std::vector<uint8_t> before = CaptureScreen(screen);
+  ASSERT_TRUE(WaitUntil([&] { return CaptureScreen(screen) != before; }, 5000)) << "the scene does not move";
+  for (const LPARAM state : {LPARAM{2}, LPARAM{1}}) {
+    DWORD_PTR result = 0;
+    SendMessageTimeoutA(saver.window, WM_SYSCOMMAND, SC_MONITORPOWER, state, SMTO_BLOCK, 5000, &result);
+    UpdateWindow(saver.window);  // the frame composed before it, painted now
+    // ... and on the screen once two readings agree.
+    std::vector<uint8_t> asleep;
+    ASSERT_TRUE(WaitUntil([&] { return std::exchange(asleep, CaptureScreen(screen)) == asleep; }, 3000));
+    EXPECT_FALSE(WaitUntil([&] { return CaptureScreen(screen) != asleep; }, 800)) << "drawn in power state " << state;
+    const bool resume = state == 1;
+    if (resume)
+      PostMessageA(saver.window, WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0);
+    else
+      PostMessageA(saver.window, WM_SYSCOMMAND, SC_MONITORPOWER, -1);
+    EXPECT_TRUE(WaitUntil([&] { return CaptureScreen(screen) != asleep; }, 2000)) << "no frame after waking";
+  }
+  PostMessageA(saver.window, WM_SYSCOMMAND, SC_MONITORPOWER, 2);
+  PostKey(saver.window, 'X');
   EXPECT_EQ(WaitForExit(saver.run), 0u);
 }
 
@@ -102,6 +132,22 @@ TEST_F(HostChildPreview, FillsTheParentIgnoresInputForwardsContextMenusAndEndsWi
 
   DestroyWindow(parent);
   EXPECT_EQ(WaitForExit(run), 0u);
+}
+
+// The parent's program ends without destroying its window: the preview
+// gets no WM_DESTROY, and still ends within about a second. The parent is
+// the settings-mode window of another run of the program.
+TEST_F(HostChildPreview, EndsWhenTheParentsProgramEndsWithoutDestroyingIt) {
+  ProgramRun owner = StartProgram("/c");
+  parent = WaitForProcessWindow(owner.process.dwProcessId, "Spinner", nullptr);
+  ASSERT_NE(parent, nullptr);
+  run = StartProgram("/p " + HandleText(parent));
+  ASSERT_NE(WaitForPreviewWindow(parent), nullptr);
+  TerminateProcess(owner.process.hProcess, 1);
+  ASSERT_EQ(WaitForExit(owner), 1u);
+  const DWORD gone = GetTickCount();
+  EXPECT_EQ(WaitForExit(run, 5000), 0u);
+  EXPECT_LE(GetTickCount() - gone, 1500u);
 }
 
 }  // namespace

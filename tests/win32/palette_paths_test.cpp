@@ -24,8 +24,8 @@ void Build(BuiltPalette& built, const PaletteBackend& backend) {
   ASSERT_NE(floor.data, nullptr);
   built.image = LoadImageBytes(floor.data, floor.size);
   ASSERT_NE(built.image, nullptr);
-  ASSERT_EQ(ScaleImage(built.image, 800.0 / 1024, 600.0 / 768), 1);
-  ASSERT_EQ(BuildScenePalette(built.image, backend, built.values), 1);
+  ASSERT_TRUE(ScaleImage(built.image, 800.0 / 1024, 600.0 / 768));
+  ASSERT_TRUE(BuildScenePalette(built.image, backend, built.values));
   backend.readEntries(backend.context, built.entries);
 }
 

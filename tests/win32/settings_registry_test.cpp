@@ -22,7 +22,7 @@ class SettingsRegistry : public ::testing::Test {
 };
 
 TEST_F(SettingsRegistry, NoKeyGivesDefaultsAndWritesNothing) {
-  EXPECT_EQ(LoadSettings(session), 0);
+  EXPECT_FALSE(LoadSettings(session));
   EXPECT_EQ(SettingsToBytes(session.settings), SettingsToBytes(DefaultSettings()));
   EXPECT_EQ(session.everyMonitor, 1);
   std::vector<uint8_t> bytes;
@@ -36,7 +36,7 @@ TEST_F(SettingsRegistry, SaveWritesTheWholeRecordAsBinaryUnderItsClassAndEveryMo
   session.settings.pyramidTurnTick = 123456;
   session.settings.frameTime = 5;  // outside the dialog's range: stored and read as it is
   session.everyMonitor = 0;
-  EXPECT_EQ(SaveSettings(session), 1);
+  EXPECT_TRUE(SaveSettings(session));
   std::vector<uint8_t> bytes;
   DWORD type = 0;
   ASSERT_TRUE(ReadSettingsValue(bytes, type));
@@ -66,7 +66,7 @@ TEST_F(SettingsRegistry, SaveWritesTheWholeRecordAsBinaryUnderItsClassAndEveryMo
 
   Session loaded;
   StartSession(loaded, session.instance);
-  EXPECT_EQ(LoadSettings(loaded), 1);
+  EXPECT_TRUE(LoadSettings(loaded));
   EXPECT_EQ(SettingsToBytes(loaded.settings), SettingsToBytes(session.settings));
   EXPECT_EQ(loaded.everyMonitor, 0);
 }
@@ -92,7 +92,7 @@ TEST_F(SettingsRegistry, ValueOfAnotherTypeIsTakenAsRawBytes) {
   record.eyeX = -77;
   record.light2Y = 419;
   WriteSettingsValue(SettingsToBytes(record), REG_SZ);
-  EXPECT_EQ(LoadSettings(session), 1);
+  EXPECT_TRUE(LoadSettings(session));
   EXPECT_EQ(session.settings.eyeX, -77);
   EXPECT_EQ(session.settings.light2Y, 419);
 }
@@ -117,7 +117,7 @@ TEST_F(SettingsRegistry, EveryMonitorIsOffOnlyForAStoredZero) {
   for (const Case& c : cases) {
     WriteEveryMonitor(c.value, c.size, c.type);
     session.everyMonitor = 7;
-    EXPECT_EQ(LoadSettings(session), 1) << c.what;
+    EXPECT_TRUE(LoadSettings(session)) << c.what;
     EXPECT_EQ(session.everyMonitor, c.expected) << c.what;
   }
 }

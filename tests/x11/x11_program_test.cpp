@@ -10,7 +10,9 @@
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/keysym.h>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -25,6 +27,7 @@
 #include <regex>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "scene/test_scene.h"
@@ -47,7 +50,7 @@ bool WaitFor(const std::function<bool()>& done, double seconds) {
 }
 
 pid_t Spawn(const std::vector<std::string>& command, const std::vector<std::string>& extraEnv,
-            const std::string& errorFile) {
+            const std::string& errorFile, const std::string& outputFile = "/dev/null") {
   std::vector<char*> argv;
   for (const std::string& a : command) argv.push_back(const_cast<char*>(a.c_str()));
   argv.push_back(nullptr);
@@ -57,7 +60,7 @@ pid_t Spawn(const std::vector<std::string>& command, const std::vector<std::stri
   envp.push_back(nullptr);
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 1, outputFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
   posix_spawn_file_actions_addopen(&actions, 2, errorFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
   pid_t pid = -1;
   if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data()) != 0) pid = -1;
@@ -90,11 +93,11 @@ struct Xvfb {
   std::string name;
   Display* display = nullptr;
 
-  explicit Xvfb(const std::vector<std::string>& options = {}) {
+  explicit Xvfb(const std::vector<std::string>& options = {}, const std::string& screen = "1280x1024x24") {
     int ready[2];
     if (pipe(ready) != 0) return;
     std::vector<std::string> command{
-        "/usr/bin/Xvfb", "-displayfd", std::to_string(ready[1]), "-nolisten", "tcp", "-screen", "0", "1280x1024x24"};
+        "/usr/bin/Xvfb", "-displayfd", std::to_string(ready[1]), "-nolisten", "tcp", "-screen", "0", screen};
     command.insert(command.end(), options.begin(), options.end());
     pid = Spawn(command, {}, "/dev/null");
     close(ready[1]);
@@ -135,8 +138,28 @@ Frame RenderedFrame(SettingsRecord record, uint32_t tick, int32_t width, int32_t
   return frame;
 }
 
-// Pixels of the window that differ from the frame; the whole area when it cannot be read.
-long DifferingPixels(Display* display, Window window, const Frame& expected) {
+// A colour as a visual keeps it: each channel's top bits in its mask.
+unsigned long Reduced(uint32_t rgb, const XImage* image) {
+  unsigned long pixel = 0;
+  const unsigned long masks[] = {image->red_mask, image->green_mask, image->blue_mask};
+  for (int channel = 0; channel < 3; ++channel) {
+    const unsigned long mask = masks[channel], value = (rgb >> (16 - 8 * channel)) & 0xff;
+    const int shift = __builtin_ctzl(mask), bits = __builtin_popcountl(mask);
+    pixel |= (bits <= 8 ? value >> (8 - bits) : value << (bits - 8)) << shift;
+  }
+  return pixel;
+}
+
+// A rectangle of the window left out of a comparison, and what differs inside it.
+struct Corner {
+  int x = 0, y = 0, width = 0, height = 0;
+  long* differing = nullptr;
+  bool Holds(int px, int py) const { return px >= x && px < x + width && py >= y && py < y + height; }
+};
+
+// Pixels of the window that differ from the frame, in the visual's own
+// colours; the whole area when it cannot be read.
+long DifferingPixels(Display* display, Window window, const Frame& expected, const Corner& corner = {}) {
   XWindowAttributes attributes;
   if (!XGetWindowAttributes(display, window, &attributes) || attributes.width != expected.width ||
       attributes.height != expected.height || attributes.map_state != IsViewable)
@@ -144,13 +167,15 @@ long DifferingPixels(Display* display, Window window, const Frame& expected) {
   XImage* image = XGetImage(display, window, 0, 0, static_cast<unsigned>(expected.width),
                             static_cast<unsigned>(expected.height), AllPlanes, ZPixmap);
   if (image == nullptr) return static_cast<long>(expected.width) * expected.height;
-  long differing = 0;
+  long differing = 0, inCorner = 0;
   for (int32_t y = 0; y < expected.height; ++y)
     for (int32_t x = 0; x < expected.width; ++x) {
       const unsigned long rgb = XGetPixel(image, x, y) & (image->red_mask | image->green_mask | image->blue_mask);
-      differing += rgb != expected.rgb[static_cast<size_t>(y) * expected.width + x];
+      const bool differs = rgb != Reduced(expected.rgb[static_cast<size_t>(y) * expected.width + x], image);
+      (corner.Holds(x, y) ? inCorner : differing) += differs;
     }
   XDestroyImage(image);
+  if (corner.differing != nullptr) *corner.differing = inCorner;
   return differing;
 }
 
@@ -284,6 +309,24 @@ TEST(X11Program, PlainImagesAndTheServerGoingAway) {
   EXPECT_EQ(ReadText(scratch + "-gone.err"), "vimbrel: lost the connection to the X server\n");
 }
 
+// The root window resized by RandR, as when the monitors change: --root
+// lays the scene out again at the root's new size, shrunk and grown back.
+TEST(X11Program, TheRootFollowsItsSizeChangedByRandR) {
+  Xvfb x;
+  ASSERT_NE(x.display, nullptr) << "no Xvfb could be started";
+  const Window root = DefaultRootWindow(x.display);
+  const pid_t pid = Spawn(Command({"--root"}), {"DISPLAY=" + x.name, FrozenAt(4242)}, scratch + "-randr.err");
+  EXPECT_EQ(WaitForFrame(x.display, root, RenderedFrame(DefaultSettings(), 4242, 1280, 1024)), 0);
+  for (const auto& size : {std::pair<int, int>{800, 600}, std::pair<int, int>{1280, 1024}}) {
+    const std::string fb = std::to_string(size.first) + "x" + std::to_string(size.second);
+    // xrandr may also complain about the output it cannot fit; the root is resized either way.
+    WaitExit(Spawn({"/usr/bin/xrandr", "-display", x.name, "--fb", fb}, {}, "/dev/null"), 15);
+    EXPECT_EQ(WaitForFrame(x.display, root, RenderedFrame(DefaultSettings(), 4242, size.first, size.second)), 0) << fb;
+  }
+  kill(pid, SIGTERM);
+  WaitExit(pid, 15);
+}
+
 // The frame time paces the frames: --fps reports about four a second at 250 ms
 // (five in its first report, which counts the first frame too).
 TEST(X11Program, TheFrameTimePacesTheFrames) {
@@ -310,6 +353,187 @@ TEST(X11Program, TheFrameTimePacesTheFrames) {
   for (double rate : rates) EXPECT_TRUE(rate >= 2 && rate <= 5.5) << rate << " frames/s";
 }
 
+void SendKey(Display* display, Window window, KeySym key, unsigned state) {
+  XEvent event{};
+  event.xkey.type = KeyPress;
+  event.xkey.display = display;
+  event.xkey.window = window;
+  event.xkey.root = DefaultRootWindow(display);
+  event.xkey.keycode = XKeysymToKeycode(display, key);
+  event.xkey.state = state;
+  event.xkey.same_screen = True;
+  XSendEvent(display, window, False, KeyPressMask, &event);
+  XFlush(display);
+}
+
+// The own window as the programs beside it open theirs: fitted to a screen
+// smaller than the picture, placed and sized by -geometry, chosen by
+// --window even where XScreenSaver names a window, and closed with 0 by q,
+// Q or Escape.
+TEST(X11Program, OwnWindowFitsTakesGeometryAndClosesOnKeys) {
+  Xvfb x({}, "1366x768x24");
+  ASSERT_NE(x.display, nullptr) << "no Xvfb could be started";
+  const Window foreign = MakeWindow(x.display, 64, 48);
+  struct Case {
+    std::vector<std::string> arguments;
+    int x, y, width, height;
+    KeySym key;
+    unsigned state;
+  } cases[] = {
+      {{}, 0, 0, 921, 690, XK_q, 0},  // the largest 4:3 window in nine tenths of 1366 x 768
+      {{"-geometry", "320x200+30+40"}, 30, 40, 320, 200, XK_q, ShiftMask},
+      {{"--root", "--window", "--geometry", "200x100-10-20"}, 1366 - 200 - 10, 768 - 100 - 20, 200, 100, XK_Escape, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.width);
+    std::vector<std::string> env{"DISPLAY=" + x.name, FrozenAt(5)};
+    if (c.arguments.size() > 2) env.push_back("XSCREENSAVER_WINDOW=" + std::to_string(foreign));  // --window wins
+    const pid_t pid = Spawn(Command(c.arguments), env, scratch + "-own.err");
+    Window window = 0;
+    ASSERT_TRUE(WaitFor([&] { return (window = FindTopLevel(x.display, "Vimbrel")) != 0; }, 15));
+    XWindowAttributes attributes{};
+    ASSERT_TRUE(WaitFor(
+        [&] { return XGetWindowAttributes(x.display, window, &attributes) && attributes.map_state == IsViewable; },
+        15));
+    EXPECT_EQ(attributes.x, c.x);
+    EXPECT_EQ(attributes.y, c.y);
+    if (c.width == 320) EXPECT_EQ(WaitForFrame(x.display, window, RenderedFrame(DefaultSettings(), 5, 320, 200)), 0);
+    EXPECT_EQ(attributes.width, c.width);
+    EXPECT_EQ(attributes.height, c.height);
+    SendKey(x.display, window, XK_a, 0);  // another key does nothing
+    SendKey(x.display, window, c.key, c.state);
+    EXPECT_EQ(WaitExit(pid, 15), 0) << ReadText(scratch + "-own.err");
+    XSync(x.display, False);
+  }
+}
+
+// --fps draws the rate in the bottom left corner of the window, on top of a
+// frame that is the same everywhere else, and still reports on stderr.
+TEST(X11Program, FpsIsDrawnInTheCornerOfTheFrame) {
+  Xvfb x;
+  ASSERT_NE(x.display, nullptr) << "no Xvfb could be started";
+  const Window window = MakeWindow(x.display, 320, 240);
+  const std::string errors = scratch + "-fps.err";
+  const pid_t pid =
+      Spawn(Command({"--window-id", std::to_string(window), "--fps"}), {"DISPLAY=" + x.name, FrozenAt(77)}, errors);
+  const Frame expected = RenderedFrame(DefaultSettings(), 77, 320, 240);
+  long inCorner = 0, elsewhere = 0;
+  const Corner corner{0, 240 - 40, 120, 40, &inCorner};
+  WaitFor(
+      [&] {
+        elsewhere = DifferingPixels(x.display, window, expected, corner);
+        return elsewhere == 0 && inCorner > 100 && ReadText(errors).find(" frames/s, ") != std::string::npos;
+      },
+      15);
+  EXPECT_EQ(elsewhere, 0);
+  EXPECT_GT(inCorner, 100);
+  EXPECT_NE(ReadText(errors).find(" frames/s, "), std::string::npos);
+  XDestroyWindow(x.display, window);
+  XSync(x.display, False);
+  EXPECT_EQ(WaitExit(pid, 15), 0);
+}
+
+// 15- and 16-bit TrueColor (a VNC server's usual depths) show the same
+// scene as 24 bits, each colour reduced to the visual's masks.
+TEST(X11Program, EveryTrueColorDepthShowsTheScene) {
+  for (const char* screen : {"640x480x16", "640x480x15"}) {
+    SCOPED_TRACE(screen);
+    Xvfb x({}, screen);
+    ASSERT_NE(x.display, nullptr) << "no Xvfb could be started";
+    const Window window = MakeWindow(x.display, 211, 157);
+    const pid_t pid = Spawn(Command({"--window-id", std::to_string(window)}), {"DISPLAY=" + x.name, FrozenAt(3000)},
+                            scratch + "-depth.err");
+    EXPECT_EQ(WaitForFrame(x.display, window, RenderedFrame(DefaultSettings(), 3000, 211, 157)), 0)
+        << ReadText(scratch + "-depth.err");
+    XDestroyWindow(x.display, window);
+    XSync(x.display, False);
+    EXPECT_EQ(WaitExit(pid, 15), 0);
+  }
+}
+
+// The desktop entry as installed: valid, and its Exec line draws the scene
+// in the window XScreenSaver-compatible savers name in XSCREENSAVER_WINDOW.
+TEST(X11Program, TheDesktopEntryIsValidAndItsCommandDrawsTheScene) {
+  const std::string prefix = scratch + "-prefix";
+  ASSERT_EQ(std::system(("cmake --install " + std::string(VIMBREL_BINARY_DIR) + " --prefix " + prefix + " >" + scratch +
+                         "-install.log 2>&1")
+                            .c_str()),
+            0)
+      << ReadText(scratch + "-install.log");
+  const std::string entry = prefix + "/share/applications/screensavers/vimbrel.desktop";
+  EXPECT_EQ(std::system(("desktop-file-validate " + entry + " >" + scratch + "-validate.log 2>&1").c_str()), 0);
+  EXPECT_EQ(ReadText(scratch + "-validate.log").find("error"), std::string::npos)
+      << ReadText(scratch + "-validate.log");
+  const std::string text = ReadText(entry);
+  std::smatch exec;
+  ASSERT_TRUE(std::regex_search(text, exec, std::regex("\nExec=([^\n]*)\n"))) << text;
+  EXPECT_NE(text.find("\nTryExec=" + prefix + "/libexec/xscreensaver/vimbrel\n"), std::string::npos) << text;
+  std::vector<std::string> command;
+  std::istringstream words(exec[1].str());
+  for (std::string word; words >> word;) command.push_back(word);
+  ASSERT_EQ(command.at(0), prefix + "/libexec/xscreensaver/vimbrel");
+
+  Xvfb x;
+  ASSERT_NE(x.display, nullptr) << "no Xvfb could be started";
+  const Window window = MakeWindow(x.display, 256, 192);
+  const pid_t pid =
+      Spawn(command, {"DISPLAY=" + x.name, FrozenAt(640), "XSCREENSAVER_WINDOW=" + std::to_string(window)},
+            scratch + "-entry.err");
+  EXPECT_EQ(WaitForFrame(x.display, window, RenderedFrame(DefaultSettings(), 640, 256, 192)), 0);
+  XDestroyWindow(x.display, window);
+  XSync(x.display, False);
+  EXPECT_EQ(WaitExit(pid, 15), 0) << ReadText(scratch + "-entry.err");
+}
+
+// The list command on a user's ~/.xscreensaver: missing (made from the
+// system's defaults), as the settings program writes it (added, kept, and
+// taken out to the same bytes and mode), and one it does not understand.
+TEST(X11Program, TheListCommandEditsTheUsersFileAndNothingElse) {
+  const std::string home = scratch + "-home", file = home + "/.xscreensaver";
+  ASSERT_EQ(std::system(("rm -rf " + home + " && mkdir -p " + home).c_str()), 0);
+  auto run = [&](const char* option, int status, const std::string& said) {
+    SCOPED_TRACE(option);
+    EXPECT_EQ(WaitExit(Spawn(Command({option}), {"HOME=" + home}, scratch + "-list.err", scratch + "-list.out"), 15),
+              status);
+    EXPECT_EQ(ReadText(scratch + (status == 0 ? "-list.out" : "-list.err")), "vimbrel: " + said + "\n");
+  };
+  const std::string line = std::string("\t\t\t\t\"Vimbrel\"  ") + VIMBREL_PROGRAM + " --root\t\t\t    \\n\\\n";
+
+  run("--remove-from-xscreensaver", 0, file + " does not exist: Vimbrel is in no list there");
+  run("--add-to-xscreensaver", 0, "made " + file + " with XScreenSaver's programs and Vimbrel first among them");
+  const std::string made = ReadText(file), defaults = ReadText("/etc/X11/app-defaults/XScreenSaver");
+  const size_t list = made.find("\nprograms:");
+  ASSERT_NE(list, std::string::npos) << made;
+  EXPECT_EQ(made.substr(made.find('\n', list + 1) + 1, line.size()), line);
+  for (const char* program : {"\t\t\t\tmaze --root", "- GL: \t\t\t\tsuperquadrics --root"})
+    EXPECT_NE(made.find(program), std::string::npos) << program;
+  run("--remove-from-xscreensaver", 0, "took Vimbrel out of XScreenSaver's list in " + file);
+  EXPECT_EQ(ReadText(file).find(VIMBREL_PROGRAM), std::string::npos);
+
+  const std::string written =
+      "# XScreenSaver Preferences File\n\ntimeout:\t0:11:00\nprograms:\t\t\t\t\t\t\t\t      \\\n"
+      "\t\t\t\tmaze --root\t\t\t\t    \\n\\\n\n\npointerHysteresis:  10\n";
+  std::ofstream(file) << written;
+  chmod(file.c_str(), 0600);
+  run("--add-to-xscreensaver", 0, "added Vimbrel to XScreenSaver's list in " + file);
+  EXPECT_EQ(ReadText(file),
+            written.substr(0, written.find("\t\t\t\tmaze")) + line + written.substr(written.find("\t\t\t\tmaze")));
+  run("--add-to-xscreensaver", 0, "Vimbrel is already in XScreenSaver's list in " + file);
+  run("--remove-from-xscreensaver", 0, "took Vimbrel out of XScreenSaver's list in " + file);
+  EXPECT_EQ(ReadText(file), written);
+  struct stat status {};
+  EXPECT_EQ(stat(file.c_str(), &status), 0);
+  EXPECT_EQ(status.st_mode & 0777, 0600u);
+
+  const std::string twoLists = "programs: maze \\n\nprograms: vimbrel \\n\n";
+  std::ofstream(file) << twoLists;
+  run("--add-to-xscreensaver", 1,
+      "'" + file + "' holds two 'programs:' settings (lines 1 and 2); it is left as it was");
+  EXPECT_EQ(ReadText(file), twoLists);
+  EXPECT_EQ(std::system(("ls -A " + home + " | grep -v '^.xscreensaver$'").c_str()) != 0, true)
+      << "no file is left beside it";
+}
+
 TEST(X11Program, BadInputGetsOneLineAndItsStatus) {
   Xvfb x({"-screen", "1", "640x480x8"});  // screen 1 has only an 8-bit PseudoColor visual
   ASSERT_NE(x.display, nullptr) << "no Xvfb could be started";
@@ -333,13 +557,24 @@ TEST(X11Program, BadInputGetsOneLineAndItsStatus) {
       {{"--config", longFile}, "", 2, "vimbrel: --config: '" + longFile + "' is longer than 152 bytes"},
       {{"--config", "/"}, "", 2, "vimbrel: --config: '/' is a directory"},
       {{"--window-id", "0"}, "", 2, "vimbrel: --window-id: '0' is not a window id (decimal or 0x hex)"},
+      {{"--geometry", "wide"}, "", 2, "vimbrel: --geometry: 'wide' is not a size and place WxH+X+Y"},
+      {{"-geometry", "0x10"}, "", 2, "vimbrel: --geometry: '0x10' is not a size and place WxH+X+Y"},
+      {{"--pyramid-rotation-seconds", "1e3"},
+       "",
+       2,
+       "vimbrel: --pyramid-rotation-seconds: '1e3' is not a number of seconds"},
+      {{"--dodeca-journey-seconds", "3000000000"},
+       "",
+       2,
+       "vimbrel: --dodeca-journey-seconds: '3000000000' is not a number of seconds"},
       // An explicit --window-id wins over $XSCREENSAVER_WINDOW, which is then not even read.
       {{"--window-id", "0x7"}, "XSCREENSAVER_WINDOW=root", 1, "vimbrel: window 0x7 is not a window"},
       {{}, "XSCREENSAVER_WINDOW=root", 1, "vimbrel: XSCREENSAVER_WINDOW 'root' is not a window id"},
       {{},
        "DISPLAY=" + x.name + ".1",
        1,
-       "vimbrel: the window's visual is not TrueColor of depth 24 or 32 (depth 8, class 3)"},
+       "vimbrel: the window's visual is PseudoColor of depth 8; vimbrel needs a TrueColor visual of depth 15, 16, 24 "
+       "or 32"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.firstLine);
@@ -348,10 +583,7 @@ TEST(X11Program, BadInputGetsOneLineAndItsStatus) {
     const pid_t pid = Spawn(Command(c.arguments), env, scratch + "-bad.err");
     EXPECT_EQ(WaitExit(pid, 15), c.status);
     EXPECT_EQ(ReadText(scratch + "-bad.err"),
-              c.firstLine + "\n" +
-                  (c.status == 2 ? "usage: vimbrel [--root] [--window-id ID] [--display NAME] [--config FILE] "
-                                   "[--fps] [--SETTING VALUE...] (--help lists them)\n"
-                                 : ""));
+              c.firstLine + "\n" + (c.status == 2 ? std::string(X11UsageLine()) + "\n" : ""));
   }
 }
 
@@ -394,7 +626,10 @@ TEST(X11Program, DescriptionAndManualPageOfferTheDialogSettings) {
     if (field.kind == ControlKind::none) continue;
     ++offered;
     // The control that writes the field's option, in either form.
-    const std::string option = FieldOptionName(field), negated = "--no-" + option.substr(2);
+    // A period's slider counts seconds through its option in seconds.
+    const bool period = IsPeriod(field);
+    const std::string option = period ? SecondsOptionName(field) : FieldOptionName(field),
+                      negated = "--no-" + option.substr(2);
     std::vector<const std::map<std::string, std::string>*> found;
     for (const auto& c : controls)
       for (const char* key : {"arg", "arg-set", "arg-unset"})
@@ -402,18 +637,32 @@ TEST(X11Program, DescriptionAndManualPageOfferTheDialogSettings) {
           found.push_back(&c);
     ASSERT_EQ(found.size(), 1u);
     const auto& c = *found[0];
-    EXPECT_NE(c.at("_label").find(field.caption), std::string::npos) << c.at("_label");
+    // The label names the group and holds the caption (its first letter lowered after the group).
+    const std::string label = c.at("_label"), caption = field.caption;
+    EXPECT_NE(label.find(SettingsGroupName(field.group) + 1), std::string::npos) << label;
+    EXPECT_NE(label.find(caption.substr(1)), std::string::npos) << label;
     if (field.kind == ControlKind::trackbar) {
       EXPECT_EQ(c.at("element"), "number");
-      EXPECT_EQ(c.at("low"), std::to_string(field.minimum));
-      EXPECT_EQ(c.at("high"), std::to_string(field.maximum));
-      EXPECT_EQ(c.at("default"), std::to_string(field.defaultValue));
+      EXPECT_EQ(c.at("low"), std::to_string(period ? SecondsOfUnits(field.minimum) : field.minimum));
+      EXPECT_EQ(c.at("high"), std::to_string(period ? SecondsOfUnits(field.maximum) : field.maximum));
+      EXPECT_EQ(c.at("default"), std::to_string(period ? SecondsOfUnits(field.defaultValue) : field.defaultValue));
+      // The seconds shown come back as the units the record keeps.
+      if (period) {
+        for (int32_t units : {field.minimum, field.defaultValue, field.maximum}) {
+          int32_t back = 0;
+          EXPECT_TRUE(UnitsOfSeconds(SecondsOfUnits(units), back));
+          EXPECT_EQ(back, units);
+        }
+      }
     } else {
       EXPECT_EQ(c.at("element"), "boolean");
       EXPECT_EQ(c.count(field.defaultValue != 0 ? "arg-unset" : "arg-set"), 1u);
     }
   }
-  EXPECT_EQ(controls.size(), offered);
+  // and the frame rate on the picture, as the programs beside it offer it.
+  ASSERT_EQ(controls.size(), offered + 1);
+  EXPECT_EQ(controls.back().at("arg-set"), "--fps");
+  EXPECT_EQ(controls.back().at("_label"), "Show frame rate");
 
   // Each argument the settings program can write, at both ends of a slider.
   for (const auto& c : controls) {

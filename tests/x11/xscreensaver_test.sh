@@ -1,9 +1,12 @@
 #!/usr/bin/env bash
 # The XScreenSaver daemon from Debian runs vimbrel as installed: the build
-# is installed (stripped) into a prefix in a test user's home, the user's
-# ~/.xscreensaver names the installed program (with its clock frozen),
-# `xscreensaver-command -activate` blanks the screen, and a screenshot of the
-# root must equal vimbrel-render's frame at the screen's size.
+# is installed (stripped) into a prefix in a test user's home, the user,
+# who has no ~/.xscreensaver, puts the installed program in XScreenSaver's
+# list with `vimbrel --add-to-xscreensaver` and then sets the daemon to run
+# the first program of the list at once, `xscreensaver-command -activate`
+# blanks the screen (the daemon's environment freezes vimbrel's clock), and
+# a screenshot of the root must equal vimbrel-render's frame at the screen's
+# size.
 #
 #   xscreensaver_test.sh BUILD_DIR VIMBREL_RENDER OUTPUT_DIR
 #
@@ -28,12 +31,20 @@ work=$home/vimbrel-test
 rm -rf "$work" && mkdir -p "$work" "$out"
 cmake --install "$build" --prefix "$work/prefix" --strip >"$work/install.log"
 program=$work/prefix/libexec/xscreensaver/vimbrel
-for file in "$program" "$work/prefix/share/xscreensaver/config/vimbrel.xml" "$work/prefix/share/man/man6/vimbrel.6"; do
+for file in "$program" "$work/prefix/share/xscreensaver/config/vimbrel.xml" "$work/prefix/share/man/man6/vimbrel.6" \
+            "$work/prefix/share/applications/screensavers/vimbrel.desktop"; do
   [ -s "$file" ] || { echo "FAIL: the install did not put $file in place"; cat "$work/install.log"; exit 1; }
 done
-printf '#!/bin/sh\nVIMBREL_FROZEN_TICK=%s exec %s "$@"\n' "$tick" "$program" >"$work/vimbrel-frozen"
-chmod 755 "$work/vimbrel-frozen"
-cat >"$home/.xscreensaver" <<EOF
+chown -R "$user:" "$work"
+rm -f "$home/.xscreensaver"
+if ! as_user "$program" --add-to-xscreensaver >"$work/add.log" 2>&1 ||
+   ! grep -qF "\"Vimbrel\"  $program --root" "$home/.xscreensaver"; then
+  echo "FAIL: --add-to-xscreensaver did not put the program in a new ~/.xscreensaver"
+  cat "$work/add.log"
+  exit 1
+fi
+# The settings a person then changes; the list stays as it was made.
+cat >>"$home/.xscreensaver" <<EOF
 mode: one
 selected: 0
 timeout: 0:30:00
@@ -41,9 +52,7 @@ lock: False
 fade: False
 unfade: False
 splash: False
-programs: "Vimbrel" $work/vimbrel-frozen --root \n
 EOF
-chown -R "$user:" "$work" "$home/.xscreensaver"
 
 pids=()
 cleanup() {
@@ -80,7 +89,7 @@ wait_for 15 grep -qE '^[0-9]+$' "$work/display" || { echo "FAIL: no Xvfb could b
 display=:$(cat "$work/display")
 export DISPLAY=$display
 
-start_as_user xscreensaver --no-splash
+start_as_user env VIMBREL_FROZEN_TICK="$tick" xscreensaver --no-splash
 wait_for 20 as_user xscreensaver-command -time || { echo "FAIL: the daemon did not start"; cat "$work/log"; exit 1; }
 as_user xscreensaver-command -activate
 

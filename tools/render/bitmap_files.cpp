@@ -20,6 +20,20 @@ bool WriteAll(std::FILE* file, const uint8_t* data, size_t size) {
   return size == 0 || std::fwrite(data, 1, size, file) == size;
 }
 
+// The BMP file of a frame: pixel bytes as they are, the palette as its
+// colour table.
+std::vector<uint8_t> EncodeFrameBmp(const IndexedFrame& frame) {
+  std::vector<uint8_t> table(256 * 4, 0);
+  for (int i = 0; i < 256; ++i) {
+    table[4 * i] = frame.palette[i].blue;
+    table[4 * i + 1] = frame.palette[i].green;
+    table[4 * i + 2] = frame.palette[i].red;
+  }
+  const std::vector<uint8_t> pixels(
+      frame.pixels, frame.pixels + static_cast<size_t>(frame.stride) * static_cast<size_t>(frame.height));
+  return MakeBitmapFile(frame.width, frame.height, 0, table, pixels);
+}
+
 // The frame's file in the format asked for; empty when it cannot be made.
 std::vector<uint8_t> EncodeFrame(OutputFormat format, const IndexedFrame& frame) {
   if (format == OutputFormat::bmp) return EncodeFrameBmp(frame);
@@ -39,18 +53,6 @@ bool ReadFileBytes(const std::string& path, size_t limit, std::vector<uint8_t>& 
   if (ReadRegularFile(path.c_str(), limit, bytes, problem)) return true;
   error = "'" + path + "' " + problem;
   return false;
-}
-
-std::vector<uint8_t> EncodeFrameBmp(const IndexedFrame& frame) {
-  std::vector<uint8_t> table(256 * 4, 0);
-  for (int i = 0; i < 256; ++i) {
-    table[4 * i] = frame.palette[i].blue;
-    table[4 * i + 1] = frame.palette[i].green;
-    table[4 * i + 2] = frame.palette[i].red;
-  }
-  const std::vector<uint8_t> pixels(
-      frame.pixels, frame.pixels + static_cast<size_t>(frame.stride) * static_cast<size_t>(frame.height));
-  return MakeBitmapFile(frame.width, frame.height, 0, table, pixels);
 }
 
 bool WriteFrameFile(const std::string& path, OutputFormat format, const IndexedFrame& frame, std::string& error) {

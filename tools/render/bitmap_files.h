@@ -26,8 +26,4 @@ struct IndexedFrame {
   const PaletteEntry* palette;  // 256 entries
 };
 
-// The BMP file of a frame: pixel bytes as they are, the palette as its
-// colour table.
-std::vector<uint8_t> EncodeFrameBmp(const IndexedFrame& frame);
-
 bool WriteFrameFile(const std::string& path, OutputFormat format, const IndexedFrame& frame, std::string& error);

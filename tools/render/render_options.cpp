@@ -7,6 +7,9 @@
 #include "core/image/indexed_image.h"
 
 namespace {
+
+bool ValidateFramePattern(const std::string& pattern, std::string& error);
+
 // Unsigned decimal without sign or blanks, at most `limit`.
 bool ParseUnsigned(const char* text, uint64_t limit, uint64_t& value) {
   if (*text == '\0') return false;
@@ -128,6 +131,10 @@ bool ParseRenderOptions(int argc, const char* const* argv, RenderOptions& option
   return true;
 }
 
+namespace {
+
+// True when pattern holds exactly one %d-style conversion (flags "-+ 0",
+// width up to 2 digits, d or i) and no other % except %%.
 bool ValidateFramePattern(const std::string& pattern, std::string& error) {
   int conversions = 0;
   for (size_t i = 0; i < pattern.size(); ++i) {
@@ -150,6 +157,8 @@ bool ValidateFramePattern(const std::string& pattern, std::string& error) {
   }
   return true;
 }
+
+}  // namespace
 
 std::string FramePath(const RenderOptions& options, uint32_t frame) {
   if (options.frames <= 1) return options.out;

@@ -32,10 +32,6 @@ constexpr uint32_t maxRenderFrames = 100000;
 // with a one-line description in error.
 bool ParseRenderOptions(int argc, const char* const* argv, RenderOptions& options, std::string& error);
 
-// True when pattern holds exactly one %d-style conversion (flags "-+ 0",
-// width up to 2 digits, d or i) and no other % except %%.
-bool ValidateFramePattern(const std::string& pattern, std::string& error);
-
 // The output path of frame n: the pattern formatted with n when there is
 // more than one frame, the path as given otherwise.
 std::string FramePath(const RenderOptions& options, uint32_t frame);

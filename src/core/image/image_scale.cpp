@@ -20,16 +20,16 @@ fixed16 ScaleStep(int32_t size, int32_t newSize) {
 
 }  // namespace
 
-int ScaleImage(IndexedImage*& holder, double sx, double sy) {
+bool ScaleImage(IndexedImage*& holder, double sx, double sy) {
   IndexedImage* source = holder;
-  if (!source) return 0;
+  if (!source) return false;
   const int32_t width = ImageWidth(source);
   const int32_t height = ImageHeight(source);
   const int32_t newWidth = DoubleToInt32(width * sx);  // truncated toward zero
   const int32_t newHeight = DoubleToInt32(height * sy);
-  if (!ImageSizeUsable(newWidth, newHeight)) return 0;  // a size of 0 would divide by zero below
+  if (!ImageSizeUsable(newWidth, newHeight)) return false;  // a size of 0 would divide by zero below
   IndexedImage* scaled = CreateImage(newWidth, newHeight, source);
-  if (!scaled) return 0;
+  if (!scaled) return false;
 
   const fixed16 stepX = ScaleStep(width, newWidth);
   const fixed16 stepY = ScaleStep(height, newHeight);
@@ -47,5 +47,5 @@ int ScaleImage(IndexedImage*& holder, double sx, double sy) {
 
   FreeImage(source);
   holder = scaled;
-  return 1;
+  return true;
 }

@@ -15,6 +15,8 @@
 
 namespace {
 
+bool BuildPaletteIndexHeader(IndexedImage* image);
+
 constexpr int32_t biWidthOffset = 4;
 constexpr int32_t biHeightOffset = 8;
 constexpr int32_t biPlanesOffset = 12;
@@ -44,10 +46,10 @@ IndexedImage* AllocateImage(int32_t width, int32_t height) {
 
 }  // namespace
 
-int ImageSizeUsable(int32_t width, int32_t height) {
-  if (width < 1 || height < 1 || width > maxImageSide || height > maxImageSide) return 0;
+bool ImageSizeUsable(int32_t width, int32_t height) {
+  if (width < 1 || height < 1 || width > maxImageSide || height > maxImageSide) return false;
   const uint64_t bytes = static_cast<uint64_t>(StrideOf(width)) * static_cast<uint64_t>(height);
-  return bytes <= maxImagePixelBytes ? 1 : 0;
+  return bytes <= maxImagePixelBytes;
 }
 
 IndexedImage* CreateImage(int32_t width, int32_t height, const IndexedImage* model) {
@@ -110,18 +112,24 @@ uint8_t* PixelAddress(IndexedImage* image, int32_t x, int32_t y) {
   return image->pixels + static_cast<ptrdiff_t>(row * ImageStride(image) + x);
 }
 
-int BuildPaletteIndexHeader(IndexedImage* image) {
+namespace {
+
+// Attaches a fresh paletteIndexHeader (replacing any earlier one); false,
+// leaving the image without one, when it cannot be allocated.
+bool BuildPaletteIndexHeader(IndexedImage* image) {
   std::free(image->paletteIndexHeader);
   image->paletteIndexHeader = static_cast<uint8_t*>(std::malloc(paletteIndexHeaderSize));
   uint8_t* block = image->paletteIndexHeader;
-  if (!block) return 0;
+  if (!block) return false;
   std::memcpy(block, image->header, bitmapInfoHeaderSize);
   WriteLe32(block + biClrUsedOffset, 0);
   for (int i = 0; i < 256; ++i) {
     WriteLe16(block + bitmapInfoHeaderSize + 2 * i, static_cast<uint16_t>(i));  // identity indices
   }
-  return 1;
+  return true;
 }
+
+}  // namespace
 
 uint8_t* ImagePixels(const IndexedImage* image) { return image->pixels; }
 uint8_t* ImageHeader(const IndexedImage* image) { return image->header; }

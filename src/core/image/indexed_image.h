@@ -38,9 +38,9 @@ struct IndexedImage {
   uint8_t* remapTable;
 };
 
-// 1 when an image of this size can be made: both sides 1..maxImageSide and
+// True when an image of this size can be made: both sides 1..maxImageSide and
 // stride x height within maxImagePixelBytes.
-int ImageSizeUsable(int32_t width, int32_t height);
+bool ImageSizeUsable(int32_t width, int32_t height);
 
 // A new image of the given size whose colour table is copied from model
 // (zeroed when model is null), with its paletteIndexHeader. The pixel buffer
@@ -72,13 +72,9 @@ uint8_t* DecodeRle8Counted(const uint8_t* source, size_t sourceSize, uint8_t* de
 uint8_t* PixelAddress(IndexedImage* image, int32_t x, int32_t y);
 
 // Replaces *holder with a nearest-neighbour copy scaled by sx, sy and frees
-// the old image. Returns 0, leaving the holder unchanged, when the new image
+// the old image. False, leaving the holder unchanged, when the new image
 // cannot be made (a new size below 1 or beyond ImageSizeUsable included).
-int ScaleImage(IndexedImage*& holder, double sx, double sy);
-
-// Attaches a fresh paletteIndexHeader (replacing any earlier one); returns 0,
-// leaving the image without one, when it cannot be allocated.
-int BuildPaletteIndexHeader(IndexedImage* image);
+bool ScaleImage(IndexedImage*& holder, double sx, double sy);
 
 uint8_t* ImagePixels(const IndexedImage* image);
 uint8_t* ImageHeader(const IndexedImage* image);

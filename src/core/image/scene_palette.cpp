@@ -13,6 +13,8 @@
 
 namespace {
 
+uint8_t NearestPaletteIndex(const LogicalPalette& palette, uint8_t red, uint8_t green, uint8_t blue);
+
 constexpr int32_t baseColours = 32;
 constexpr int32_t rampLength = 32;
 
@@ -46,9 +48,9 @@ SoftwarePalette& StateOf(void* context) { return *static_cast<SoftwarePalette*>(
 
 void SoftwareDescribeDisplay(void* context, DisplayDescription& display) { display = StateOf(context).display; }
 
-int SoftwareCreatePalette(void* context, const LogicalPalette& palette) {
+bool SoftwareCreatePalette(void* context, const LogicalPalette& palette) {
   StateOf(context).palette = palette;
-  return 1;
+  return true;
 }
 
 uint8_t SoftwareNearestIndex(void* context, uint8_t red, uint8_t green, uint8_t blue) {
@@ -92,6 +94,9 @@ PaletteBackend SoftwarePaletteBackend(SoftwarePalette& state) {
                         SoftwareReadEntries};
 }
 
+namespace {
+
+// The first entry with the smallest squared RGB distance, as GDI picks it.
 uint8_t NearestPaletteIndex(const LogicalPalette& palette, uint8_t red, uint8_t green, uint8_t blue) {
   int32_t best = 0;
   int32_t bestDistance = INT32_MAX;
@@ -106,6 +111,8 @@ uint8_t NearestPaletteIndex(const LogicalPalette& palette, uint8_t red, uint8_t 
   }
   return static_cast<uint8_t>(best);
 }
+
+}  // namespace
 
 void BuildSceneColours(uint8_t* table) {
   for (int32_t i = 0; i < baseColours; ++i) {
@@ -125,11 +132,17 @@ void BuildSceneColours(uint8_t* table) {
   }
 }
 
+namespace {
+
+// BuildSceneColours on the image's table, and biClrUsed 224 (steps 1-3 of the build).
 void BuildPaletteLayout(IndexedImage* image) {
   BuildSceneColours(ImageColourTable(image));
   WriteLe32(ImageHeader(image) + biClrUsedOffset, sceneColourCount);
 }
 
+// The logical palette's 256 entries from the colour table and the display:
+// the system entries, with colour-table entry j at h + j for h =
+// staticColours / 2 (a negative count gives h = 0).
 void LayoutScenePalette(const IndexedImage* image, const DisplayDescription& display, LogicalPalette& palette) {
   std::memcpy(palette.entries, display.systemEntries, sizeof palette.entries);
   const int32_t flagged = display.paletteSize < 256 ? display.paletteSize : 256;
@@ -161,28 +174,29 @@ void MapColourTable(IndexedImage* image, const PaletteBackend& backend) {
   }
 }
 
-int RemapPixels(IndexedImage* image, const PaletteBackend& backend) {
+}  // namespace
+
+void RemapPixels(IndexedImage* image, const PaletteBackend& backend) {
   MapColourTable(image, backend);
   const uint8_t* remap = image->remapTable;
   uint8_t* p = ImagePixels(image);
   const size_t count = static_cast<size_t>(ImageStride(image)) * static_cast<size_t>(ImageHeight(image));
   for (size_t i = 0; i < count; ++i) p[i] = remap[p[i]];  // the fill bytes of each row included
-  return 1;
 }
 
-int BuildScenePalette(IndexedImage* image, const PaletteBackend& backend, ScenePaletteValues& values) {
+bool BuildScenePalette(IndexedImage* image, const PaletteBackend& backend, ScenePaletteValues& values) {
   BuildPaletteLayout(image);
   DisplayDescription display{};
   backend.describeDisplay(backend.context, display);
   LogicalPalette palette{};
   LayoutScenePalette(image, display, palette);
-  if (!backend.createPalette(backend.context, palette)) return 0;
+  if (!backend.createPalette(backend.context, palette)) return false;
   RemapPixels(image, backend);
   values.shadeStep = 32;
   values.rampBase128 = image->remapTable[128];
   values.rampBase160 = image->remapTable[160];
   values.rampBase192 = image->remapTable[192];
-  return 1;
+  return true;
 }
 
 void BuildFaceMask(uint8_t* mask, int32_t stride, int32_t height) {

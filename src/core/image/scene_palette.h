@@ -40,8 +40,8 @@ DisplayDescription StandardStaticDisplay();
 struct PaletteBackend {
   void* context;
   void (*describeDisplay)(void* context, DisplayDescription& display);
-  // Makes the logical palette; returns 0 when it cannot.
-  int (*createPalette)(void* context, const LogicalPalette& palette);
+  // Makes the logical palette; false when it cannot.
+  bool (*createPalette)(void* context, const LogicalPalette& palette);
   uint8_t (*nearestIndex)(void* context, uint8_t red, uint8_t green, uint8_t blue);
   void (*readEntries)(void* context, PaletteEntry entries[256]);
 };
@@ -54,29 +54,19 @@ struct SoftwarePalette {
 };
 PaletteBackend SoftwarePaletteBackend(SoftwarePalette& state);
 
-// The first entry with the smallest squared RGB distance, as GDI picks it.
-uint8_t NearestPaletteIndex(const LogicalPalette& palette, uint8_t red, uint8_t green, uint8_t blue);
-
 // Colour-table entries 32..223 of a 256-entry table (blue, green, red, 0)
 // from entries 0..31: their shadow copies and the three face ramps.
 void BuildSceneColours(uint8_t* colourTable);
 constexpr int32_t sceneColourCount = 224;
-// BuildSceneColours on the image's table, and biClrUsed 224 (steps 1-3 of the build).
-void BuildPaletteLayout(IndexedImage* image);
-// The logical palette's 256 entries from the colour table and the display:
-// the system entries, with colour-table entry j at h + j for h =
-// staticColours / 2 (a negative count gives h = 0).
-void LayoutScenePalette(const IndexedImage* image, const DisplayDescription& display, LogicalPalette& palette);
 
 struct ScenePaletteValues {
   int32_t shadeStep, rampBase128, rampBase160, rampBase192;
 };
 
-// Layout, palette creation, remap of the background. Returns 0 when the
+// Layout, palette creation, remap of the background. False when the
 // palette cannot be created.
-int BuildScenePalette(IndexedImage* image, const PaletteBackend& backend, ScenePaletteValues& values);
-void MapColourTable(IndexedImage* image, const PaletteBackend& backend);
-int RemapPixels(IndexedImage* image, const PaletteBackend& backend);
+bool BuildScenePalette(IndexedImage* image, const PaletteBackend& backend, ScenePaletteValues& values);
+void RemapPixels(IndexedImage* image, const PaletteBackend& backend);
 // Every byte of mask (stride x height) becomes 16 where it equals the first
 // byte, 0 elsewhere.
 void BuildFaceMask(uint8_t* mask, int32_t stride, int32_t height);

@@ -8,8 +8,8 @@
 
 #include "core/common/int_math.h"
 #include "core/objects/object_motion.h"
-#include "core/raster/projection.h"
 #include "core/raster/edge_walk.h"
+#include "core/raster/projection.h"
 #include "core/raster/textured_fill.h"
 
 namespace {
@@ -65,11 +65,9 @@ void BuildVertices(int32_t cx, int32_t cz, int32_t rho, double theta, WorldPoint
 
 // The triangle (P, Q, face centre) of a face's fan.
 void DrawFanTriangle(const RasterTarget& target, const FramePoint* points, int p, int q, int32_t colourBase) {
-  ResetSpanTable(*target.tables, target.height, faceTable, target.height, target.width);
-  AddTexturedEdge(target, points, p, q, maskLeftU, maskLeftV, maskRightU, maskRightV);
-  AddTexturedEdge(target, points, p, centrePoint, maskLeftU, maskLeftV, maskTopU, maskTopV);
-  AddTexturedEdge(target, points, q, centrePoint, maskRightU, maskRightV, maskTopU, maskTopV);
-  FillTexturedSpans(target, faceTable, colourBase);
+  const TexturedEdge edges[3] = {
+      {p, q, maskLeft, maskRight}, {p, centrePoint, maskLeft, maskTop}, {q, centrePoint, maskRight, maskTop}};
+  FillTexturedFace(target, points, edges, 3, colourBase);
 }
 }  // namespace
 

@@ -10,12 +10,13 @@
 #include <cstdint>
 
 #include "core/objects/stage.h"
+#include "core/raster/textured_fill.h"
 
 // The triangle of the face mask that every face triangle shows, as (column,
 // row counted from the top of the picture): first corner, second corner, top.
-constexpr int32_t maskLeftU = 19, maskLeftV = 744;
-constexpr int32_t maskRightU = 731, maskRightV = 744;
-constexpr int32_t maskTopU = 374, maskTopV = 0;
+constexpr MaskPoint maskLeft = {19, 744};
+constexpr MaskPoint maskRight = {731, 744};
+constexpr MaskPoint maskTop = {374, 0};
 
 // The period a clock runs with: the stored one, or defaultPeriod when the
 // stored one times 1024 wraps to 0 (0 itself, or a multiple of 2^22), so that

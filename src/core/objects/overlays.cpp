@@ -41,12 +41,14 @@ int32_t Abs(int32_t v) { return v < 0 ? WrapNeg(v) : v; }
 int32_t GridColour(const Stage& stage) { return WrapAdd(stage.rampBase128, 31); }  // the first ramp's brightest entry
 
 constexpr int32_t gridLeft = -500, gridRight = 500, gridNear = 50, gridFar = 1050, gridSpacing = 50;
-}  // namespace
 
-int DrawLine(const Stage& stage, int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
+// A 4-connected staircase from (x1, y1) toward (x2 + sx, y2 + sy) in the grid
+// colour; drawn whole when both endpoints lie in the frame, otherwise not at
+// all. True when drawn, false when rejected.
+bool DrawLine(const Stage& stage, int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
   const RasterTarget& frame = stage.raster;
   const int32_t w = frame.width, h = frame.height;
-  if (x1 < 0 || x2 < 0 || x1 >= w || x2 >= w || y1 < 0 || y2 < 0 || y1 >= h || y2 >= h) return 0;
+  if (x1 < 0 || x2 < 0 || x1 >= w || x2 >= w || y1 < 0 || y2 < 0 || y1 >= h || y2 >= h) return false;
   const int32_t sx = x2 < x1 ? -1 : 1;
   const int32_t sy = y2 < y1 ? -1 : 1;
   // Steps left in each axis: one more than the distance between the ends.
@@ -69,18 +71,20 @@ int DrawLine(const Stage& stage, int32_t x1, int32_t y1, int32_t x2, int32_t y2)
     }
   }
   NoteBlock(frame, run.left, run.right, run.y, run.y);
-  return 1;
+  return true;
 }
+
+}  // namespace
 
 int DrawGrid(const Stage& stage) {
   int drawn = 0;
   for (int32_t x = gridLeft; x <= gridRight; x += gridSpacing) {
     const FramePoint a = ProjectPoint(stage.camera, x, 0, gridNear), b = ProjectPoint(stage.camera, x, 0, gridFar);
-    drawn += DrawLine(stage, a.x, a.y, b.x, b.y);
+    if (DrawLine(stage, a.x, a.y, b.x, b.y)) ++drawn;
   }
   for (int32_t z = gridNear; z <= gridFar; z += gridSpacing) {
     const FramePoint a = ProjectPoint(stage.camera, gridLeft, 0, z), b = ProjectPoint(stage.camera, gridRight, 0, z);
-    drawn += DrawLine(stage, a.x, a.y, b.x, b.y);
+    if (DrawLine(stage, a.x, a.y, b.x, b.y)) ++drawn;
   }
   return drawn;
 }

@@ -6,8 +6,8 @@
 
 #include "core/common/int_math.h"
 #include "core/objects/object_motion.h"
-#include "core/raster/projection.h"
 #include "core/raster/edge_walk.h"
+#include "core/raster/projection.h"
 #include "core/raster/textured_fill.h"
 
 namespace {
@@ -57,10 +57,7 @@ void DrawPyramidFace(const Stage& stage, const WorldPoint* v, const FramePoint* 
   if (!FaceIsVisible(v[i], v[j], v[apex], stage.eye)) return;
   const int32_t shade = ComputeFaceShade(v[i], v[j], v[apex], stage.lights[0], stage.lights[1]);
   const int32_t colourBase = WrapAdd(stage.rampBase128, shade);
-  const RasterTarget& target = stage.raster;
-  ResetSpanTable(*target.tables, target.height, faceTable, target.height, target.width);
-  AddTexturedEdge(target, points, i, apex, maskLeftU, maskLeftV, maskTopU, maskTopV);
-  AddTexturedEdge(target, points, j, apex, maskRightU, maskRightV, maskTopU, maskTopV);
-  AddTexturedEdge(target, points, i, j, maskLeftU, maskLeftV, maskRightU, maskRightV);
-  FillTexturedSpans(target, faceTable, colourBase);
+  const TexturedEdge edges[3] = {
+      {i, apex, maskLeft, maskTop}, {j, apex, maskRight, maskTop}, {i, j, maskLeft, maskRight}};
+  FillTexturedFace(stage.raster, points, edges, 3, colourBase);
 }

@@ -12,6 +12,8 @@
 
 namespace {
 
+bool FaceCosine(const WorldPoint& p0, const WorldPoint& p1, const WorldPoint& p2, const WorldPoint& q, double& cosine);
+
 struct Vector {
   double x, y, z;
 };
@@ -48,6 +50,10 @@ FramePoint ProjectPoint(const Camera& camera, int32_t x, int32_t y, int32_t z) {
   return {sx, sy};
 }
 
+namespace {
+
+// Cosine between the face normal (p1 - p0) x (p2 - p0) and the direction
+// p0 -> q. Returns false when there is no number (degenerate face, q = p0).
 bool FaceCosine(const WorldPoint& p0, const WorldPoint& p1, const WorldPoint& p2, const WorldPoint& q, double& cosine) {
   const Vector a = Difference(p1, p0);
   const Vector b = Difference(p2, p0);
@@ -59,6 +65,8 @@ bool FaceCosine(const WorldPoint& p0, const WorldPoint& p1, const WorldPoint& p2
   cosine = (n.x / nLength) * (w.x / wLength) + (n.y / nLength) * (w.y / wLength) + (n.z / nLength) * (w.z / wLength);
   return true;
 }
+
+}  // namespace
 
 bool FaceIsVisible(const WorldPoint& p0, const WorldPoint& p1, const WorldPoint& p2, const WorldPoint& eye) {
   double cosine;

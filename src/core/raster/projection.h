@@ -22,9 +22,6 @@ struct Camera {
 // floor(v * worldScale / 2048): a settings length in world units.
 int32_t ScaleLength(scale11 worldScale, int32_t v);
 FramePoint ProjectPoint(const Camera& camera, int32_t x, int32_t y, int32_t z);
-// Cosine between the face normal (p1 - p0) x (p2 - p0) and the direction
-// p0 -> q. Returns false when there is no number (degenerate face, q = p0).
-bool FaceCosine(const WorldPoint& p0, const WorldPoint& p1, const WorldPoint& p2, const WorldPoint& q, double& cosine);
 // Whether the face turns toward the eye (world units); edge-on counts as visible.
 bool FaceIsVisible(const WorldPoint& p0, const WorldPoint& p1, const WorldPoint& p2, const WorldPoint& eye);
 // 0..15: what the two lights (world units) add to the face's ramp index.

@@ -26,6 +26,7 @@ void FreeDrawnSpans(DrawnSpans& frame) {
   FreeChangeList(frame.shaded);
   FreeChangeList(frame.changed);
   for (SpanRow*& table : frame.lastShadows) std::free(table), table = nullptr;
+  std::free(frame.faces), frame.faces = nullptr;
 }
 
 void ForgetShadows(DrawnSpans& frame) {
@@ -38,6 +39,9 @@ bool AllocateDrawnSpans(DrawnSpans& frame, int32_t rows) {
               AllocateChangeList(frame.shaded, rows) && AllocateChangeList(frame.changed, rows);
   for (SpanRow*& table : frame.lastShadows)
     made = made && (table = static_cast<SpanRow*>(std::calloc(static_cast<size_t>(rows), sizeof(SpanRow))));
+  made = made && (frame.faces = static_cast<SpanRow*>(std::malloc(static_cast<size_t>(rows) * sizeof(SpanRow))));
+  if (made) FillRows(frame.faces, 0, rows - 1, 0);
+  frame.facesLow = INT32_MAX, frame.facesHigh = INT32_MIN;
   ForgetShadows(frame);
   return made;
 }
@@ -49,23 +53,24 @@ bool SpanTablesExist(const SpanTables& tables) {
   return true;
 }
 
-int AllocateSpanTables(SpanTables& tables, int32_t rows) {
-  if (rows < 1 || static_cast<uint64_t>(rows) > SIZE_MAX / sizeof(SpanRow)) return 0;
-  if (SpanTablesExist(tables) && rows <= tables.allocatedRows) return 1;  // made once; the frame size does not change
+bool AllocateSpanTables(SpanTables& tables, int32_t rows) {
+  if (rows < 1 || static_cast<uint64_t>(rows) > SIZE_MAX / sizeof(SpanRow)) return false;
+  if (SpanTablesExist(tables) && rows <= tables.allocatedRows)
+    return true;  // made once; the frame size does not change
   SpanRow* made[spanTableCount] = {};
   for (SpanRow*& table : made) {
     // Zeroed, so that no row is ever read before it holds a defined value.
     table = static_cast<SpanRow*>(std::calloc(static_cast<size_t>(rows), sizeof(SpanRow)));
     if (table == nullptr) {
       for (SpanRow* done : made) std::free(done);
-      return 0;
+      return false;
     }
   }
   DrawnSpans frame;
   if (!AllocateDrawnSpans(frame, rows)) {
     for (SpanRow* done : made) std::free(done);
     FreeDrawnSpans(frame);
-    return 0;
+    return false;
   }
   FreeDrawnSpans(tables.frame);
   tables.frame = frame;
@@ -75,7 +80,7 @@ int AllocateSpanTables(SpanTables& tables, int32_t rows) {
     tables.written[i] = unknownRows;
   }
   tables.allocatedRows = rows;
-  return 1;
+  return true;
 }
 
 void FreeSpanTables(SpanTables& tables) {
@@ -110,7 +115,8 @@ void ResetSpanTable(SpanTables& tables, int32_t frameRows, int table, int32_t ro
   if (!w.everyRow && leftValue == w.resetLeft) {
     // Every other row still holds this very reset value.
     FillRows(spans, std::max(w.low, 0), std::min(w.high, count - 1), leftValue);
-    w.low = std::max(w.low, std::max(count, 0));  // rows past count keep what they hold
+    w.low = std::max(w.low, std::max(count, 0));                // rows past count keep what they hold
+    if (w.low > w.high) w.low = INT32_MAX, w.high = INT32_MIN;  // none: the next walk's rows are all
     return;
   }
   FillRows(spans, 0, count - 1, leftValue);
@@ -119,6 +125,7 @@ void ResetSpanTable(SpanTables& tables, int32_t frameRows, int table, int32_t ro
 
 const ChangeList* BeginDrawnSpans(SpanTables& tables, const uint8_t* pixels, const uint8_t* background, int32_t width,
                                   int32_t height, int32_t stride) {
+  NoteFacesDrawn(tables);  // faces filled since the last frame belong to it
   DrawnSpans& f = tables.frame;
   if (f.changed.rows == nullptr) return nullptr;
   const bool sameFrame = f.pixels != nullptr && f.pixels == pixels && f.background == background && f.width == width &&
@@ -144,7 +151,20 @@ const ChangeList* BeginDrawnSpans(SpanTables& tables, const uint8_t* pixels, con
   return nullptr;
 }
 
+void NoteFacesDrawn(SpanTables& tables) {
+  DrawnSpans& f = tables.frame;
+  if (f.faces == nullptr || f.facesHigh < f.facesLow) return;
+  ChangeList& drawn = f.drawn[f.now];
+  for (int32_t y = f.facesLow; y <= f.facesHigh; ++y) {
+    SpanRow& covered = f.faces[y];
+    if (covered.left <= covered.right) AddChange(drawn, y, covered.left, covered.right + 1);
+    covered = {0, -1};
+  }
+  f.facesLow = INT32_MAX, f.facesHigh = INT32_MIN;
+}
+
 void EndDrawnSpans(SpanTables& tables) {
+  NoteFacesDrawn(tables);
   DrawnSpans& f = tables.frame;
   if (f.changed.rows == nullptr || f.changed.everything) return;  // a frame composed whole
   for (const ChangeList* part : {&f.drawn[0], &f.drawn[1], &f.shaded}) AddChanges(f.changed, *part);

@@ -55,6 +55,11 @@ struct DrawnSpans {
   int now;
   ChangeList shaded;  // this frame's columns where a shadow came or went
   ChangeList changed;
+  // The columns the faces drawn since the last NoteFacesDrawn covered, row
+  // by row ((0, -1) where none), on rows facesLow..facesHigh: a solid's
+  // faces are noted together, one range a row.
+  SpanRow* faces;
+  int32_t facesLow, facesHigh;
   // The shadow tables' spans as the last frame darkened them, clamped to
   // the frame; rows outside a table's shadowLow..shadowHigh hold none.
   SpanRow* lastShadows[shadowTableCount];
@@ -73,8 +78,8 @@ struct SpanTables {
 };
 
 // Allocates the eleven tables with rows entries each (once: a second call
-// with no more rows keeps them); returns 0 when memory runs out.
-int AllocateSpanTables(SpanTables& tables, int32_t rows);
+// with no more rows keeps them); false when memory runs out.
+bool AllocateSpanTables(SpanTables& tables, int32_t rows);
 // Frees the tables and zeroes the record.
 void FreeSpanTables(SpanTables& tables);
 bool SpanTablesExist(const SpanTables& tables);
@@ -102,6 +107,25 @@ const ChangeList* BeginDrawnSpans(SpanTables& tables, const uint8_t* pixels, con
 inline void NoteDrawn(SpanTables& tables, int32_t row, int32_t left, int32_t right) {
   AddChange(tables.frame.drawn[tables.frame.now], row, left, right + 1);
 }
+// Notes columns left..right (inclusive, within the frame) of a row as
+// covered by a face; they are noted as drawn, with the other faces' columns
+// on the row, at the next NoteFacesDrawn (EndDrawnSpans calls it too).
+inline void NoteFaceDrawn(SpanTables& tables, int32_t row, int32_t left, int32_t right) {
+  DrawnSpans& f = tables.frame;
+  if (f.faces == nullptr || row < 0 || row >= tables.allocatedRows) return NoteDrawn(tables, row, left, right);
+  SpanRow& covered = f.faces[row];
+  if (covered.right < covered.left) {
+    covered = {left, right};
+  } else {
+    covered.left = left < covered.left ? left : covered.left;
+    covered.right = right > covered.right ? right : covered.right;
+  }
+  f.facesLow = row < f.facesLow ? row : f.facesLow;
+  f.facesHigh = row > f.facesHigh ? row : f.facesHigh;
+}
+// Notes the faces' columns since the last call as drawn, one range a row
+// (covering any gap between them, never less).
+void NoteFacesDrawn(SpanTables& tables);
 // Notes columns left..right of a row as changed this frame but not drawn
 // over: the next frame need not put them back.
 inline void NoteShaded(SpanTables& tables, int32_t row, int32_t left, int32_t right) {

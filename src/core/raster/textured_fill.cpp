@@ -5,6 +5,7 @@
 #include <cstddef>
 
 #include "core/common/int_math.h"
+#include "core/raster/edge_walk.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -136,7 +137,7 @@ __attribute__((always_inline)) inline void DrawSpan(const RasterTarget& target, 
     SampleBlocks(sampling, out, n);
   else
     SamplePixels(sampling, out, n);
-  if (target.tables != nullptr) NoteDrawn(*target.tables, row, xStart, xEnd);
+  if (target.tables != nullptr) NoteFaceDrawn(*target.tables, row, xStart, xEnd);
 }
 
 }  // namespace
@@ -161,4 +162,14 @@ void FillTexturedSpans(const RasterTarget& target, int table, int32_t colourBase
 void FillTexturedSpan(const RasterTarget& target, int32_t colourBase, int32_t row, int32_t xStart, int32_t xEnd,
                       int32_t uL, int32_t vL, int32_t uR, int32_t vR) {
   if (TargetFillable(target)) DrawSpan(target, BlocksFit(target), colourBase, row, xStart, xEnd, uL, vL, uR, vR);
+}
+
+void FillTexturedFace(const RasterTarget& target, const FramePoint* points, const TexturedEdge* edges, int edgeCount,
+                      int32_t colourBase) {
+  if (target.tables == nullptr) return;
+  ResetSpanTable(*target.tables, target.height, faceTable, target.height, target.width);
+  for (int e = 0; e < edgeCount; ++e)
+    AddTexturedEdge(target, points, edges[e].a, edges[e].b, edges[e].from.u, edges[e].from.v, edges[e].to.u,
+                    edges[e].to.v);
+  FillTexturedSpans(target, faceTable, colourBase);
 }

@@ -70,8 +70,11 @@ void AnimateWithShadows(Scene& scene, const Stage& stage, const SettingsRecord& 
   }
 }
 
+// A solid's faces are noted together: its outline is convex, so one range a
+// row covers them.
 void DrawDodecahedron(Scene& scene, const Stage& stage, int d) {
   DrawDodecahedronFaces(stage, d, scene.dodecaVertices[d], scene.dodecaPoints[d]);
+  NoteFacesDrawn(scene.spanTables);
 }
 
 }  // namespace
@@ -106,8 +109,10 @@ void DrawSceneFrame(Scene& scene, const SettingsRecord& settings, uint32_t tick)
     DrawDodecahedron(scene, stage, 2);
     DrawDodecahedron(scene, stage, 1);
   }
-  if (s.pyramidShow != 0)
+  if (s.pyramidShow != 0) {
     for (int i = 0; i < 4; ++i) DrawPyramidFace(stage, scene.pyramidVertices, scene.pyramidPoints, i, (i + 3) % 4, 4);
+    NoteFacesDrawn(scene.spanTables);
+  }
   if (s.dodecaShow != 0) DrawDodecahedron(scene, stage, 0);
 
   if (s.showPalette != 0) DrawPaletteStrip(stage);

@@ -1,3 +1,4 @@
+// settings_record.cpp - the field table, the defaults and the record's stored form.
 #include "core/scene/settings_record.h"
 
 #include <cstring>
@@ -12,11 +13,12 @@ constexpr SettingsGroup noGroup = SettingsGroup::none;
 constexpr SettingsGroup dodecahedrons = SettingsGroup::dodecahedrons;
 constexpr SettingsGroup pyramid = SettingsGroup::pyramid;
 constexpr SettingsGroup view = SettingsGroup::view;
-// Lengths and positions are in the scene's units for a frame 1024 pixels
-// wide; the periods count turns and laps of 1024 ms.
 }  // namespace
-#define LENGTH "world units"
-#define PERIOD "units of 1.024 s"
+// Lengths and positions are in the scene's units, pixels at the frame's plane
+// for a frame 1024 pixels wide; the periods count turns and laps of 1024 ms
+// (settingsPeriodUnit).
+#define LENGTH "pixels at 1024 wide"
+#define PERIOD "1.024 s"
 
 #define FIELD(name) #name, &SettingsRecord::name
 const SettingsField settingsFields[settingsFieldCount] = {
@@ -90,13 +92,13 @@ std::vector<uint8_t> SettingsToBytes(const SettingsRecord& record) {
   return bytes;
 }
 
-int SettingsFromBytes(const uint8_t* bytes, size_t length, SettingsRecord& record) {
+bool SettingsFromBytes(const uint8_t* bytes, size_t length, SettingsRecord& record) {
   SetDefaultSettings(record);
-  if (length > settingsRecordSize) return 0;
+  if (length > settingsRecordSize) return false;
   std::vector<uint8_t> stored = SettingsToBytes(record);
   if (length > 0) std::memcpy(stored.data(), bytes, length);
   for (size_t i = 0; i < settingsFieldCount; ++i) record.*settingsFields[i].member = ReadLe32(stored.data() + 4 * i);
-  return 1;
+  return true;
 }
 
 const SettingsField* FindSettingsField(const char* name) {

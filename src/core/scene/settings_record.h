@@ -57,6 +57,9 @@ struct SettingsField {
   char highWord[8];
 };
 
+// The unit of a period's trackbar: its value counts units of 1024 ms.
+inline constexpr char settingsPeriodUnit[] = "1.024 s";
+
 // In stored order: entry i lives at byte offset 4 * i.
 extern const SettingsField settingsFields[settingsFieldCount];
 
@@ -70,10 +73,10 @@ SettingsRecord DefaultSettings();
 std::vector<uint8_t> SettingsToBytes(const SettingsRecord& record);
 
 // Applies a stored value of any length. Longer than 152 bytes: the defaults
-// and 0. Otherwise the value's bytes replace the leading bytes of the
+// and false. Otherwise the value's bytes replace the leading bytes of the
 // record's stored form, every byte it does not reach takes its default, and
-// the result is 1 (a truncated value cannot leave frameTime or a period at 0).
-int SettingsFromBytes(const uint8_t* bytes, size_t length, SettingsRecord& record);
+// the result is true (a truncated value cannot leave frameTime or a period at 0).
+bool SettingsFromBytes(const uint8_t* bytes, size_t length, SettingsRecord& record);
 
 const SettingsField* FindSettingsField(const char* name);
 // The field of a member of the record (there is one for every member).

@@ -1,4 +1,4 @@
-// configure_dialog_win32.cpp - the settings dialog's procedure.
+// configure_dialog.cpp - the settings dialog's procedure.
 //
 // The procedure is a table of three messages: WM_INITDIALOG fills the
 // controls from the session's settings, WM_HSCROLL takes a moved trackbar
@@ -52,6 +52,9 @@ const int32_t SettingsRecord::*const dialogInitOrder[] = {
 const size_t dialogInitOrderCount = sizeof dialogInitOrder / sizeof dialogInitOrder[0];
 
 namespace {
+
+void InitSlider(HWND dialog, int trackbarId, int labelId, int32_t minimum, int32_t maximum, int32_t value);
+void ReadSlider(HWND dialog, HWND trackbar, int32_t& field, int labelId);
 
 // The field edited by control id, if that control is of the given kind.
 const SettingsField* FieldOfControl(int controlId, ControlKind kind) {
@@ -154,7 +157,7 @@ void ReportSaveFailure(HWND dialog, DWORD error) {
 }
 
 INT_PTR OnOk(Session& session, HWND dialog) {
-  if (SaveSettings(session) != 1) {
+  if (!SaveSettings(session)) {
     // The dialog stays open with the user's edits: OK may be tried again, and Cancel still puts everything back.
     ReportSaveFailure(dialog, GetLastError());
     return 1;
@@ -206,8 +209,8 @@ INT_PTR OnCommand(Session& session, HWND dialog, int id, HWND control) {
   }
 }
 
-}  // namespace
-
+// Shows value in the label, then gives the trackbar its range and position.
+// The range travels as two 16-bit halves that the trackbar reads as signed.
 void InitSlider(HWND dialog, int trackbarId, int labelId, int32_t minimum, int32_t maximum, int32_t value) {
   ShowValue(dialog, labelId, value);
   // Each end cut to 16 bits: the trackbar reads them back as signed, so -10000..-3000 survives.
@@ -216,10 +219,13 @@ void InitSlider(HWND dialog, int trackbarId, int labelId, int32_t minimum, int32
   SendDlgItemMessageA(dialog, trackbarId, TBM_SETPOS, TRUE, static_cast<LPARAM>(value));
 }
 
+// Takes the trackbar's position into field and shows it in the label.
 void ReadSlider(HWND dialog, HWND trackbar, int32_t& field, int labelId) {
   field = static_cast<int32_t>(SendMessageA(trackbar, TBM_GETPOS, 0, 0));
   ShowValue(dialog, labelId, field);
 }
+
+}  // namespace
 
 extern "C" INT_PTR CALLBACK ScreenSaverConfigureDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_INITDIALOG) return OnInitDialog(dialog, lParam);
@@ -246,10 +252,11 @@ void FocusSettingsDialog(const Session& session) {
   SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetNextDlgTabItem(dialog, nullptr, FALSE)), TRUE);
 }
 
-int32_t RunDialogMessageLoop(const Session& session) {
+int32_t RunDialogMessageLoop(const Session& session, bool (*ended)(const Session& session)) {
   MSG message;
   BOOL got;
   while ((got = GetMessageA(&message, nullptr, 0, 0)) > 0) {
+    if (ended != nullptr && ended(session)) return 0;
     if (IsWindow(session.dialogWindow) && IsDialogMessageA(session.dialogWindow, &message)) continue;
     TranslateMessage(&message);
     DispatchMessageA(&message);

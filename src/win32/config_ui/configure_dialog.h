@@ -1,4 +1,4 @@
-// configure_dialog_win32.h - the settings dialog (template 2003).
+// configure_dialog.h - the settings dialog (template 2003).
 //
 // A modeless dialog owned by the window that runs the scene, handed the
 // session. Every trackbar and check box writes its field of the session's
@@ -34,13 +34,8 @@ void FocusSettingsDialog(const Session& session);
 // The thread's message loop, which hands the open settings dialog its keys
 // (Tab, Enter, Esc, Space). Returns the quit code, or -1 when the loop
 // itself failed.
-int32_t RunDialogMessageLoop(const Session& session);
-
-// Shows value in the label, then gives the trackbar its range and position.
-// The range travels as two 16-bit halves that the trackbar reads as signed.
-void InitSlider(HWND dialog, int trackbarId, int labelId, int32_t minimum, int32_t maximum, int32_t value);
-// Takes the trackbar's position into field and shows it in the label.
-void ReadSlider(HWND dialog, HWND trackbar, int32_t& field, int labelId);
+// ended, when given, is asked after every message: true ends the loop with 0.
+int32_t RunDialogMessageLoop(const Session& session, bool (*ended)(const Session& session) = nullptr);
 
 // The fields in the order the dialog initialises its controls: every field
 // with a control, each once.

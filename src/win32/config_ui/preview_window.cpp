@@ -1,4 +1,4 @@
-// preview_window_win32.cpp - settings mode's maximised window.
+// preview_window.cpp - settings mode's maximised window.
 //
 // The window's procedure is the scene's own with the session's previewMode
 // 1, so input never ends it; it opens the settings dialog when the window is
@@ -12,6 +12,8 @@
 #include "win32/session/scene_window.h"
 
 namespace {
+
+int RunPreviewWindow(Session& session, int showCommand);
 
 bool RegisterPreviewClass(HINSTANCE instance) {
   WNDCLASSEXA windowClass = {};
@@ -36,6 +38,9 @@ int RunConfigurePreview(Session& session) {
   return RunPreviewWindow(session, SW_SHOWMAXIMIZED) == -1 ? -1 : 0;
 }
 
+namespace {
+
+// Returns the quit message's wParam, or -1 when no window could be made.
 int RunPreviewWindow(Session& session, int showCommand) {
   InitCommonControls();
   session.openSettingsDialog = OpenSettingsDialog;
@@ -50,3 +55,5 @@ int RunPreviewWindow(Session& session, int showCommand) {
   FocusSettingsDialog(session);  // showing the scene window took the activation from the dialog
   return RunDialogMessageLoop(session);
 }
+
+}  // namespace

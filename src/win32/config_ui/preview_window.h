@@ -1,4 +1,4 @@
-// preview_window_win32.h - settings mode: the live scene in a maximised
+// preview_window.h - settings mode: the live scene in a maximised
 // "Spinner" window with the settings dialog floating over it.
 #pragma once
 
@@ -12,5 +12,3 @@ constexpr char previewWindowTitle[] = "Ondralis Vimbrel Screen Saver Preview";
 // Runs settings mode until its window closes; returns 0, or -1 when the
 // window class cannot be registered or the window cannot be created.
 int RunConfigurePreview(Session& session);
-// Returns the quit message's wParam, or -1 when no window could be made.
-int RunPreviewWindow(Session& session, int showCommand);

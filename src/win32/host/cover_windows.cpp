@@ -1,14 +1,18 @@
-// cover_windows_win32.cpp - the other monitors' windows: made from the
+// cover_windows.cpp - the other monitors' windows: made from the
 // monitor list, painted as scene views, their input handed to the scene window.
 #include "win32/host/cover_windows.h"
 
+#include <algorithm>
 #include <vector>
 
+#include "win32/portable/command_line.h"
 #include "win32/portable/cover_geometry.h"
 #include "win32/host/host_state.h"
 #include "win32/session/scene_window.h"
 
 namespace {
+
+LRESULT CALLBACK CoverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 using EnumMonitorsEntry = BOOL(WINAPI*)(HDC dc, LPCRECT clip, MONITORENUMPROC each, LPARAM data);
 
@@ -62,21 +66,102 @@ LRESULT OnSetCursor() {
   return TRUE;
 }
 
+// Made hidden and shown just below the scene window, which keeps the
+// activation and its place on top; false when no window could be made
+// (that monitor then shows the desktop).
+bool AddCover(Session& session, const CoverPlace& place) {
+  if (session.viewCount == maxSceneViews) return false;
+  HWND cover = CreateCoverWindow(session, place);
+  if (cover == nullptr) return false;
+  session.host.placed[session.viewCount] = place;
+  session.views[session.viewCount++] = SceneView{cover, {}, {}, {}, false, false};
+  SetWindowPos(cover, SceneWindow(session), 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+  return true;
+}
+
+std::vector<CoverPlace> PlacedCovers(const Session& session) {
+  return std::vector<CoverPlace>(session.host.placed + 1, session.host.placed + session.viewCount);
+}
+
+bool SameSize(const CoverPlace& a, const CoverPlace& b) { return a.width == b.width && a.height == b.height; }
+
+// Puts cover i at its new place; a new size gets a new scene (all of them when remakeAll).
+void MoveCover(Session& session, int32_t i, const CoverPlace& place, bool remakeAll) {
+  CoverPlace& placed = session.host.placed[i];
+  if (!SamePlace(placed, place))
+    SetWindowPos(session.views[i].window, nullptr, place.x, place.y, place.width, place.height,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+  if (remakeAll || !SameSize(placed, place)) RemakeViewScene(session, i);
+  placed = place;
+}
+
+// Moves the covers to the wanted places (KeptCovers), destroys the ones left
+// over and closes up the list; returns the wanted places still without a window.
+std::vector<CoverPlace> MoveOrDropCovers(Session& session, const std::vector<CoverPlace>& wanted, bool remakeAll) {
+  const std::vector<int32_t> kept = KeptCovers(PlacedCovers(session), wanted);
+  std::vector<bool> covered(wanted.size(), false);
+  int32_t count = 1;
+  for (int32_t i = 1; i < session.viewCount; ++i) {
+    const int32_t at = kept[static_cast<size_t>(i - 1)];
+    if (at < 0) {
+      DestroyWindow(session.views[i].window);
+      FreeViewScene(session.views[i]);
+      continue;
+    }
+    covered[static_cast<size_t>(at)] = true;
+    MoveCover(session, i, wanted[static_cast<size_t>(at)], remakeAll);
+    session.host.placed[count] = session.host.placed[i];
+    session.views[count++] = session.views[i];
+  }
+  for (int32_t i = count; i < session.viewCount; ++i) session.views[i] = SceneView{};
+  session.viewCount = count;
+  std::vector<CoverPlace> missing;
+  for (size_t j = 0; j < wanted.size(); ++j)
+    if (!covered[j]) missing.push_back(wanted[j]);
+  return missing;
+}
+
+CoverPlace SceneWindowPlace() { return {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}; }
+
+// The scene window on the primary monitor again, its scene made anew at its size.
+void PlaceSceneWindow(Session& session, const CoverPlace& place) {
+  session.host.placed[0] = place;
+  SetWindowPos(SceneWindow(session), nullptr, place.x, place.y, place.width, place.height,
+               SWP_NOZORDER | SWP_NOACTIVATE);
+  RemakeViewScene(session, 0);
+}
+
 }  // namespace
 
 void OpenCoverWindows(Session& session) {
-  const ScreenRect scene = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-  const std::vector<CoverPlace> places = CoverPlaces(ReadMonitors(), scene);
+  session.host.placed[0] = SceneWindowPlace();
+  session.host.lastLayoutCheckTick = GetTickCount();
   // Without a class the saver runs as on one monitor.
-  if (places.empty() || !RegisterCoverClass(session.instance)) return;
-  for (const CoverPlace& place : places) {
-    if (session.viewCount == maxSceneViews) break;
-    HWND cover = CreateCoverWindow(session, place);
-    if (cover == nullptr) continue;  // that monitor shows the desktop
-    session.views[session.viewCount++] = SceneView{cover, {}, {}, {}, false, false};
-    // Shown just below the scene window, which keeps the activation and its place on top.
-    SetWindowPos(cover, SceneWindow(session), 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
-  }
+  if (!RegisterCoverClass(session.instance)) return;
+  const CoverPlace& scene = session.host.placed[0];
+  for (const CoverPlace& place : CoverPlaces(ReadMonitors(), {scene.x, scene.y, scene.width, scene.height}))
+    AddCover(session, place);
+}
+
+void FollowMonitorLayout(Session& session, bool wholeAnew) {
+  session.host.lastLayoutCheckTick = GetTickCount();
+  const CoverPlace scene = SceneWindowPlace();
+  std::vector<CoverPlace> wanted = CoverPlaces(ReadMonitors(), {scene.x, scene.y, scene.width, scene.height});
+  if (wanted.size() > static_cast<size_t>(maxOtherMonitors)) wanted.resize(maxOtherMonitors);
+  const bool sceneMoved = !SamePlace(scene, session.host.placed[0]);
+  const std::vector<CoverPlace> placed = PlacedCovers(session);
+  const bool coversMoved =
+      placed.size() != wanted.size() || !std::equal(placed.begin(), placed.end(), wanted.begin(), SamePlace);
+  if (!wholeAnew && !sceneMoved && !coversMoved) return;
+  if (wholeAnew || sceneMoved) PlaceSceneWindow(session, scene);
+  for (const CoverPlace& place : MoveOrDropCovers(session, wanted, wholeAnew)) AddCover(session, place);
+  // Where the cursor is now, in the new screen coordinates, is where travel is measured from.
+  GetCursorPos(&session.host.cursorReference);
+}
+
+void WatchMonitorLayout(Session& session) {
+  if (TicksSince(session.host.lastLayoutCheckTick, GetTickCount()) >= layoutCheckInterval)
+    FollowMonitorLayout(session, false);
 }
 
 void CloseCoverWindows(Session& session) {
@@ -85,6 +170,8 @@ void CloseCoverWindows(Session& session) {
     session.views[i].window = nullptr;  // its scene goes with the session
   }
 }
+
+namespace {
 
 LRESULT CALLBACK CoverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_NCCREATE) AttachSession(window, lParam);
@@ -104,3 +191,5 @@ LRESULT CALLBACK CoverWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
     default: return DefWindowProcA(window, message, wParam, lParam);
   }
 }
+
+}  // namespace

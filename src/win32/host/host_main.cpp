@@ -10,6 +10,11 @@
 
 namespace {
 
+// The modes beside the saver's (RunSaverWindow), defined below HostMain.
+int32_t RunChildPreview(Session& session, const char* text);
+int32_t RunConfigureMode(Session& session);
+int32_t RunChangePasswordMode(const char* text);
+
 // A window handle as written on the command line. Handles are 32-bit values
 // that the system sign-extends in 64-bit processes.
 HWND HandleFromText(const char* text) {
@@ -67,6 +72,8 @@ int32_t HostMain(HINSTANCE instance, HINSTANCE, const char* argumentText, int) {
   return result;
 }
 
+namespace {
+
 // The desktop window is refused like a handle that names no window: a
 // preview inside it would cover the screen, and no input could end it.
 int32_t RunChildPreview(Session& session, const char* text) {
@@ -85,3 +92,5 @@ int32_t RunChangePasswordMode(const char* text) {
   ChangePassword(parent);
   return 0;
 }
+
+}  // namespace

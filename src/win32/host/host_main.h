@@ -17,10 +17,6 @@
 
 int32_t HostMain(HINSTANCE instance, HINSTANCE previousInstance, const char* argumentText, int showCommand);
 
-int32_t RunChildPreview(Session& session, const char* text);
-int32_t RunConfigureMode(Session& session);
-int32_t RunChangePasswordMode(const char* text);
-
 // Runs mode(text) with the fault guard in place: a fault that nothing else
 // handles goes to the system's unhandled-fault handling first; when that
 // hands control back, the saver-running state is switched off and the

@@ -1,4 +1,4 @@
-// password_win32.cpp - loading the password verifier, asking it, and the change mode.
+// password.cpp - loading the password verifier, asking it, and the change mode.
 #include "win32/host/password.h"
 
 #include <cstdlib>
@@ -43,8 +43,7 @@ void DropQueuedTicks(HWND window) {
   PeekMessageA(&tick, window, WM_TIMER, WM_TIMER, PM_REMOVE | PM_NOYIELD);
 }
 
-}  // namespace
-
+// LoadLibraryA of name in the system folder (full path); null when it is not there.
 HMODULE LoadSystemLibrary(const char* name) {
   char path[MAX_PATH];
   const UINT length = GetSystemDirectoryA(path, MAX_PATH);
@@ -58,6 +57,8 @@ HMODULE LoadSystemLibrary(const char* name) {
   path[end] = '\0';
   return LoadLibraryA(path);
 }
+
+}  // namespace
 
 void LoadPasswordVerifier(HostState& hostState) {
   if (hostState.passwordLibrary != nullptr) UnloadPasswordVerifier(hostState);
@@ -80,11 +81,11 @@ void UnloadPasswordVerifier(HostState& hostState) {
   SetSaverRunning(0);
 }
 
-int32_t VerifyBeforeClose(HostState& hostState, HWND window) {
-  if (hostState.checkingPassword == 1 || hostState.closeApproved == 1) return 0;  // no nested question
+bool VerifyBeforeClose(HostState& hostState, HWND window) {
+  if (hostState.checkingPassword == 1 || hostState.closeApproved == 1) return false;  // no nested question
   if (hostState.verifierEntry == nullptr) {
     hostState.closeApproved = 1;
-    return 1;
+    return true;
   }
   const uint32_t now = GetTickCount();
   if (hostState.lastCheckTick == noQuestionYet ||
@@ -97,7 +98,7 @@ int32_t VerifyBeforeClose(HostState& hostState, HWND window) {
     if (hostState.closeApproved == 0) SetCursor(nullptr);
     hostState.lastCheckTick = GetTickCount();
   }
-  return hostState.closeApproved;
+  return hostState.closeApproved != 0;
 }
 
 void ChangePassword(HWND parent) {

@@ -1,4 +1,4 @@
-// password_win32.h - the screen-saver password: asking for it, and changing it.
+// password.h - the screen-saver password: asking for it, and changing it.
 //
 // The program checks no password itself. When the user has switched the
 // password on (HKCU "Control Panel\Desktop" "ScreenSaveUsePassword"), the
@@ -19,9 +19,6 @@
 
 void LoadPasswordVerifier(HostState& hostState);
 void UnloadPasswordVerifier(HostState& hostState);
-// Non-zero when the saver window may close now.
-int32_t VerifyBeforeClose(HostState& hostState, HWND window);
+// True when the saver window may close now.
+bool VerifyBeforeClose(HostState& hostState, HWND window);
 void ChangePassword(HWND parent);
-
-// LoadLibraryA of name in the system folder (full path); null when it is not there.
-HMODULE LoadSystemLibrary(const char* name);

@@ -1,8 +1,9 @@
-// saver_window_win32.cpp - the saver window's class, creation, loop and input rules.
+// saver_window.cpp - the saver window's class, creation, loop and input rules.
 #include "win32/host/saver_window.h"
 
 #include "win32/config_ui/configure_dialog.h"
 #include "win32/host/cover_windows.h"
+#include "win32/host/display_power.h"
 #include "win32/host/host_state.h"
 #include "win32/host/password.h"
 #include "win32/session/scene_window.h"
@@ -10,7 +11,8 @@
 namespace {
 
 constexpr UINT saverClassStyle = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS | CS_OWNDC;
-constexpr WORD saverIconId = 100;  // the resources hold only group 101, so the class gets no icon
+constexpr WORD saverIconId = 100;         // the resources hold only group 101, so the class gets no icon
+constexpr UINT previewWatchPeriod = 250;  // ms between two looks for a preview's parent
 
 struct SaverWindowShape {
   DWORD extendedStyle;
@@ -54,6 +56,14 @@ bool CreateSaverWindow(Session& session, HWND parent, const SaverWindowShape& sh
                          parent, nullptr, session.instance, &session) != nullptr;
 }
 
+// A preview whose parent is gone: the parent's program may have ended
+// without destroying it, and the system then takes the preview window away
+// without a WM_DESTROY, so only a check from outside the window can tell
+// (the thread timer previewWatchTimer wakes the loop to look).
+bool PreviewOrphaned(const Session& session) {
+  return !IsWindow(session.host.previewParent) || !IsWindow(SceneWindow(session));
+}
+
 // Hands the scene what it calls above itself: these input rules and the
 // settings dialog opened by the key sequence.
 void ConnectSceneToHost(Session& session) {
@@ -86,11 +96,13 @@ LRESULT OnCreate(HostState& hostState, HWND window, WPARAM wParam, LPARAM lParam
   DetachInputMethod(hostState, window);
   GetCursorPos(&hostState.cursorReference);
   if (hostState.childPreview == 0) HideCursor();
+  if (hostState.childPreview == 0) WatchDisplayPower(hostState, window);
   return PassOn(window, WM_CREATE, wParam, lParam);
 }
 
 LRESULT OnDestroy(HostState& hostState, HWND window, WPARAM wParam, LPARAM lParam) {
   RestoreInputMethod(hostState, window);
+  StopWatchingDisplayPower(hostState);
   PostQuitMessage(0);
   return PassOn(window, WM_DESTROY, wParam, lParam);
 }
@@ -114,21 +126,39 @@ LRESULT OnInput(const HostState& hostState, HWND window, UINT message, WPARAM wP
   return PassOn(window, message, wParam, lParam);
 }
 
-LRESULT OnSysCommand(const HostState& hostState, HWND window, WPARAM command, LPARAM lParam) {
+LRESULT OnSysCommand(Session& session, HWND window, WPARAM command, LPARAM lParam) {
+  const HostState& hostState = session.host;
   // Compared whole: these exact values, not the command with its low bits masked.
   if (hostState.childPreview == 0 && (command == SC_NEXTWINDOW || command == SC_PREVWINDOW || command == SC_SCREENSAVE))
     return 0;
+  if (hostState.childPreview == 0 && (command & 0xFFF0) == SC_MONITORPOWER) OnMonitorPower(session, lParam);
   return PassOn(window, WM_SYSCOMMAND, command, lParam);
 }
 
-LRESULT OnTimer(const HostState& hostState, HWND window, WPARAM wParam, LPARAM lParam) {
+// The frame timer also watches the monitors; while the display sleeps it draws nothing.
+LRESULT OnTimer(Session& session, HWND window, WPARAM wParam, LPARAM lParam) {
+  const HostState& hostState = session.host;
   if (hostState.closeApproved) return 0;  // closing: no further frame
-  Sleep(0);                               // give up the rest of the time slice
+  if (wParam == frameTimerId && hostState.childPreview == 0) WatchMonitorLayout(session);
+  if (wParam == frameTimerId && hostState.displayAsleep) return 0;
+  Sleep(0);  // give up the rest of the time slice
   return PassOn(window, WM_TIMER, wParam, lParam);
 }
 
+// The system's word that the monitors changed (it may have changed the colour
+// depth too): every window and scene is made anew.
+LRESULT OnDisplayChange(Session& session, HWND window, WPARAM wParam, LPARAM lParam) {
+  if (session.host.childPreview == 0) FollowMonitorLayout(session, true);
+  return PassOn(window, WM_DISPLAYCHANGE, wParam, lParam);
+}
+
+LRESULT OnPowerEvent(Session& session, HWND window, WPARAM event, LPARAM data) {
+  if (session.host.childPreview == 1) return PassOn(window, WM_POWERBROADCAST, event, data);
+  return OnPowerBroadcast(session, event, data);
+}
+
 LRESULT OnCloseRequest(HostState& hostState, HWND window, WPARAM wParam, LPARAM lParam) {
-  if (VerifyBeforeClose(hostState, window) != 0) return DefWindowProcA(window, WM_CLOSE, wParam, lParam);  // destroys
+  if (VerifyBeforeClose(hostState, window)) return DefWindowProcA(window, WM_CLOSE, wParam, lParam);  // destroys
   GetCursorPos(&hostState.cursorReference);  // refused: travel is measured afresh from here
   return 0;
 }
@@ -175,8 +205,14 @@ int32_t RunSaverWindow(Session& session, HWND parent) {
     if (parent == nullptr) {
       SetForegroundWindow(SceneWindow(session));
       OpenCoverWindows(session);
+    } else {
+      hostState.previewParent = parent;
+      hostState.previewWatchTimer = SetTimer(nullptr, 0, previewWatchPeriod, nullptr);
     }
-    result = RunDialogMessageLoop(session);  // the dialog opened over the saver takes its keys
+    // The dialog opened over the saver takes its keys; a preview also ends with its parent.
+    result = RunDialogMessageLoop(session, parent == nullptr ? nullptr : PreviewOrphaned);
+    if (hostState.previewWatchTimer != 0) KillTimer(nullptr, hostState.previewWatchTimer);
+    hostState.previewWatchTimer = 0;
     CloseCoverWindows(session);
   }
   UnloadPasswordVerifier(hostState);
@@ -200,8 +236,10 @@ LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN: return OnInput(host, window, message, wParam, lParam);
-    case WM_SYSCOMMAND: return OnSysCommand(host, window, wParam, lParam);
-    case WM_TIMER: return OnTimer(host, window, wParam, lParam);
+    case WM_SYSCOMMAND: return OnSysCommand(*session, window, wParam, lParam);
+    case WM_TIMER: return OnTimer(*session, window, wParam, lParam);
+    case WM_DISPLAYCHANGE: return OnDisplayChange(*session, window, wParam, lParam);
+    case WM_POWERBROADCAST: return OnPowerEvent(*session, window, wParam, lParam);
     default: return PassOn(window, message, wParam, lParam);
   }
 }

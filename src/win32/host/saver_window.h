@@ -1,14 +1,14 @@
-// saver_window_win32.h - the saver window: full screen or inside a preview parent.
+// saver_window.h - the saver window: full screen or inside a preview parent.
 //
 // RunSaverWindow registers "WindowsScreenSaverClass", makes either the
 // topmost full-screen "Screen Saver" window on the primary monitor, with a
-// window of its own over every other monitor (cover_windows_win32.h), or a
+// window of its own over every other monitor (cover_windows.h), or a
 // "Preview" child filling a parent's client area, and runs its message loop
 // (which hands the settings dialog its keys). SaverWindowProc sees every
 // message first and hands the rest to the scene (ScreenSaverProc), which
 // passes what it leaves to SaverInputProc: there a key, a click or mouse
 // travel beyond mouseThreshold requests a close, and WM_CLOSE asks for the
-// password (password_win32.h) before the window may go.
+// password (password.h) before the window may go.
 #pragma once
 
 #include <windows.h>

@@ -1,3 +1,4 @@
+// bitmap_resource.cpp - a bitmap resource's bytes, found, loaded and locked.
 #include "win32/image/bitmap_resource.h"
 
 PictureBytes LoadBitmapResourceBytes(HINSTANCE module, int resourceId) {

@@ -1,4 +1,4 @@
-// resource_win32.h - the bytes of a bitmap resource of this program.
+// bitmap_resource.h - the bytes of a bitmap resource of this program.
 #pragma once
 
 #include <windows.h>

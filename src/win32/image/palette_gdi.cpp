@@ -1,3 +1,5 @@
+// palette_gdi.cpp - the palette backend over GDI: the screen's static colours,
+// the logical palette and its colour matching.
 #include "win32/image/palette_gdi.h"
 
 #include <cstring>
@@ -17,7 +19,7 @@ void DescribeScreen(void*, DisplayDescription& display) {
   ReleaseDC(nullptr, screen);
 }
 
-int CreateGdiPalette(void* context, const LogicalPalette& palette) {
+bool CreateGdiPalette(void* context, const LogicalPalette& palette) {
   struct {
     WORD version, count;
     PALETTEENTRY entries[256];

@@ -1,4 +1,4 @@
-// palette_gdi_win32.h - the scene palette through GDI.
+// palette_gdi.h - the scene palette through GDI.
 #pragma once
 
 #include <windows.h>

@@ -8,6 +8,8 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 enum class HostMode {
   settings,                // empty text, or only blanks, '-' and '/'
@@ -26,8 +28,14 @@ struct ModeChoice {
 // The argument text of a whole command line: what follows the program's own
 // name and the blanks and control characters after it. A name that begins
 // with a double quote ends after the closing quote (or at the end of the text
-// when there is none); otherwise at the first character with a code of 32 or less.
-const char* ArgumentText(const char* commandLine);
+// when there is none). An unquoted name may hold blanks (the system writes
+// "C:\Program Files\...\x.scr /s" unquoted too): it ends at the first
+// character with a code of 32 or less, or at the end, where the name so far
+// ends in one of fileNames (the program's own file name, long or short, as
+// the system may write it), compared with ASCII letters in either case and
+// every other byte as it is, after a '\', '/' or ':' or as the whole name;
+// where no such place exists, at the first character with a code of 32 or less.
+const char* ArgumentText(const char* commandLine, const std::vector<std::string>& fileNames = {});
 
 // Picks the mode from the first character that is not a blank, '-' or '/'.
 ModeChoice ChooseMode(const char* argumentText);

@@ -32,3 +32,24 @@ std::vector<CoverPlace> CoverPlaces(const std::vector<ScreenRect>& monitors, con
   }
   return places;
 }
+
+bool SamePlace(const CoverPlace& a, const CoverPlace& b) {
+  return a.x == b.x && a.y == b.y && a.width == b.width && a.height == b.height;
+}
+
+std::vector<int32_t> KeptCovers(const std::vector<CoverPlace>& current, const std::vector<CoverPlace>& wanted) {
+  std::vector<int32_t> kept(current.size(), -1);
+  std::vector<bool> taken(wanted.size(), false);
+  for (size_t i = 0; i < current.size(); ++i)
+    for (size_t j = 0; j < wanted.size() && kept[i] < 0; ++j)
+      if (!taken[j] && SamePlace(current[i], wanted[j])) kept[i] = static_cast<int32_t>(j), taken[j] = true;
+  size_t next = 0;
+  for (size_t i = 0; i < current.size(); ++i) {
+    if (kept[i] >= 0) continue;
+    while (next < wanted.size() && taken[next]) ++next;
+    if (next == wanted.size()) break;
+    kept[i] = static_cast<int32_t>(next);
+    taken[next] = true;
+  }
+  return kept;
+}

@@ -3,7 +3,8 @@
 //
 // The scene window covers the primary monitor (SM_CXSCREEN x SM_CYSCREEN at
 // 0,0). Every other monitor gets a cover window of its own rectangle. The
-// host reads the monitors once at start and makes one window per answer.
+// host reads the monitors at start and again whenever the layout may have
+// changed; KeptCovers says which of the windows it has can stay as they are.
 #pragma once
 
 #include <cstdint>
@@ -25,3 +26,12 @@ struct CoverPlace {
 // inverted rectangle, one whose width or height does not fit in 32 bits, and
 // a rectangle listed before (one cover is enough).
 std::vector<CoverPlace> CoverPlaces(const std::vector<ScreenRect>& monitors, const ScreenRect& scene);
+
+bool SamePlace(const CoverPlace& a, const CoverPlace& b);
+
+// For each place in current (the windows there now), the index of the
+// wanted place that window takes, or -1 when the window must go. A window
+// keeps its own place where that is still wanted; the windows left over take
+// the wanted places left over, in order (moved and resized rather than
+// replaced); the wanted places no window took need new windows.
+std::vector<int32_t> KeptCovers(const std::vector<CoverPlace>& current, const std::vector<CoverPlace>& wanted);

@@ -1,4 +1,4 @@
-// scene_window_win32.cpp - the scene's window procedure.
+// scene_window.cpp - the scene's window procedure.
 //
 // Each message is one line of the procedure's table, calling a handler with
 // the session and the parameters unpacked. The scene itself (pictures,
@@ -25,6 +25,8 @@
 const char keySequence[6] = "ZKVMQ";
 
 namespace {
+
+bool ShowsScene(const Session& session, int32_t view);
 
 bool ShowsThroughCopy(const SceneView& view) { return view.shown.pixels != nullptr; }
 
@@ -301,7 +303,13 @@ extern "C" LRESULT CALLBACK ScreenSaverProc(HWND window, UINT message, WPARAM wP
   return SessionProc(*session, window, message, wParam, lParam);
 }
 
+namespace {
+
+// Whether view i shows a scene: the scene window always, the other monitors
+// while Every monitor is on.
 bool ShowsScene(const Session& session, int32_t view) { return view == 0 || session.everyMonitor != 0; }
+
+}  // namespace
 
 void PaintSceneView(Session& session, int32_t index) {
   SceneView& view = session.views[index];
@@ -322,6 +330,19 @@ void PaintSceneView(Session& session, int32_t index) {
       ShowFrameThroughPalette(session, view, dc);
   }
   EndPaint(view.window, &paint);
+}
+
+void RemakeViewScene(Session& session, int32_t index) {
+  SceneView& view = session.views[index];
+  FreeViewScene(view);
+  InvalidateRect(view.window, nullptr, TRUE);  // nothing of the old size stays: black until the new frame
+}
+
+void ShowWholeFrames(Session& session) {
+  for (int32_t i = 0; i < session.viewCount; ++i) {
+    session.views[i].frameFresh = false;  // the paint composes a frame of its own moment
+    InvalidateRect(session.views[i].window, nullptr, FALSE);
+  }
 }
 
 void RepaintOtherMonitors(Session& session) {

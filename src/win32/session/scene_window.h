@@ -1,4 +1,4 @@
-// scene_window_win32.h - the scene's window procedure.
+// scene_window.h - the scene's window procedure.
 //
 // ScreenSaverProc runs the scene in whichever window registers it (the
 // settings-mode "Spinner" window, or the saver window through the host's
@@ -39,10 +39,14 @@ void StartFrameTimer(Session& session, int32_t frameTime);
 // system takes as days cannot keep the saver from ending.
 void HoldInputAfterDialog(Session& session);
 
-// Whether view i shows a scene: the scene window always, the other monitors
-// while Every monitor is on.
-bool ShowsScene(const Session& session, int32_t view);
 // The paint of view i's window: its scene's frame, or black.
 void PaintSceneView(Session& session, int32_t view);
+// After view i's window changed size: its scene is freed and made again at
+// the new size by the window's next paint (the scene window's paint also
+// starts the frames again).
+void RemakeViewScene(Session& session, int32_t index);
+// Every view painted whole, each with a frame composed for that paint (after
+// the display slept).
+void ShowWholeFrames(Session& session);
 // After Every monitor changed: the other monitors' windows are painted anew.
 void RepaintOtherMonitors(Session& session);

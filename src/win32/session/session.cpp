@@ -1,4 +1,4 @@
-// session_win32.cpp - starting and ending a session, and finding it from a window.
+// session.cpp - starting and ending a session, and finding it from a window.
 #include "win32/session/session.h"
 
 #include <cstring>
@@ -13,12 +13,27 @@ void StartSession(Session& session, HINSTANCE instance) {
 
 void EndSession(Session& session) {
   for (int32_t i = 0; i < session.viewCount; ++i) {
-    FreeScene(session.views[i].scene);
-    FreeShownFrame(session.views[i].shown);
-    if (session.views[i].gdiPalette.palette != nullptr) DeleteObject(session.views[i].gdiPalette.palette);
+    FreeViewScene(session.views[i]);
     session.views[i] = SceneView{};
   }
   session.viewCount = 1;
+}
+
+void FreeViewScene(SceneView& view) {
+  FreeScene(view.scene);
+  FreeShownFrame(view.shown);
+  if (view.gdiPalette.palette != nullptr) {
+    // A palette still selected into the window's own device context would not be deleted.
+    if (view.window != nullptr && IsWindow(view.window)) {
+      HDC dc = GetDC(view.window);
+      SelectPalette(dc, static_cast<HPALETTE>(GetStockObject(DEFAULT_PALETTE)), FALSE);
+      ReleaseDC(view.window, dc);
+    }
+    DeleteObject(view.gdiPalette.palette);
+    view.gdiPalette.palette = nullptr;
+  }
+  view.frameFresh = false;
+  view.sceneTried = false;
 }
 
 uint32_t ReadSessionTick(const Session& session) { return SceneClockTick(session.clock, GetTickCount()); }

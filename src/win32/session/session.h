@@ -1,4 +1,4 @@
-// session_win32.h - everything the Win32 program keeps while it runs.
+// session.h - everything the Win32 program keeps while it runs.
 //
 // One Session per process run, owned by the mode that runs (HostMain's
 // frame, or a test) and handed to every window it makes: a window finds it
@@ -16,6 +16,7 @@
 #include <cstdint>
 
 #include "win32/image/palette_gdi.h"
+#include "win32/portable/cover_geometry.h"
 #include "core/image/shown_frame.h"
 #include "core/scene/scene.h"
 #include "core/scene/settings_record.h"
@@ -50,6 +51,15 @@ struct HostState {
   int32_t checkingPassword;           // 1 while the question is under way
   int32_t closeApproved;              // 1 once a close was approved; never goes back
   uint32_t lastCheckTick;             // tick at which the last question ended
+  // The screens as the windows were last laid out: placed[i] is where views[i]'s
+  // window was put (placed[0] the scene window at 0,0).
+  CoverPlace placed[maxSceneViews];
+  uint32_t lastLayoutCheckTick;  // when the monitors were last compared with placed
+  // The display sleeps (monitor power off or low): no frame is composed.
+  bool displayAsleep;
+  HANDLE displayStateNotification;  // the console display state registration; null: none
+  UINT_PTR previewWatchTimer;       // the thread timer that looks for a preview's parent; 0: none
+  HWND previewParent;               // the window a preview runs in
 };
 
 constexpr uint32_t noQuestionYet = 0xFFFFFFFFu;  // lastCheckTick before the first question
@@ -89,6 +99,8 @@ struct Session {
 void StartSession(Session& session, HINSTANCE instance);
 // Frees every view's scene and copy.
 void EndSession(Session& session);
+// Frees one view's scene, copy and palette; its window stays.
+void FreeViewScene(SceneView& view);
 
 uint32_t ReadSessionTick(const Session& session);
 

@@ -1,3 +1,5 @@
+// settings_registry.cpp - the settings record and Every monitor read from and
+// written to the current user's registry key.
 #include "win32/session/settings_registry.h"
 
 #include <windows.h>
@@ -18,12 +20,12 @@ int32_t ReadEveryMonitor(HKEY key) {
 
 }  // namespace
 
-int LoadSettings(Session& session) {
+bool LoadSettings(Session& session) {
   session.everyMonitor = 1;
   HKEY key;
   if (RegOpenKeyExA(HKEY_CURRENT_USER, settingsKeyPath, 0, KEY_READ, &key) != ERROR_SUCCESS) {
     SetDefaultSettings(session.settings);
-    return 0;
+    return false;
   }
   session.everyMonitor = ReadEveryMonitor(key);
   uint8_t stored[settingsRecordSize];
@@ -33,12 +35,12 @@ int LoadSettings(Session& session) {
   RegCloseKey(key);
   if (status != ERROR_SUCCESS) {  // missing, unreadable, or longer than the record
     SetDefaultSettings(session.settings);
-    return 0;
+    return false;
   }
   return SettingsFromBytes(stored, size, session.settings);
 }
 
-int SaveSettings(const Session& session) {
+bool SaveSettings(const Session& session) {
   HKEY key;
   LONG status = RegCreateKeyExA(HKEY_CURRENT_USER, settingsKeyPath, 0, const_cast<char*>(settingsKeyClass),
                                 REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key, nullptr);
@@ -52,5 +54,5 @@ int SaveSettings(const Session& session) {
     RegCloseKey(key);
   }
   SetLastError(static_cast<DWORD>(status));  // the registry answers with its error rather than setting it
-  return status == ERROR_SUCCESS ? 1 : 0;
+  return status == ERROR_SUCCESS;
 }

@@ -1,4 +1,4 @@
-// settings_registry_win32.h - the settings in the current user's registry.
+// settings_registry.h - the settings in the current user's registry.
 //
 // Two values under one key: "Config", the 152-byte settings record
 // (REG_BINARY), and "EveryMonitor", a REG_DWORD that says whether the
@@ -13,10 +13,10 @@ constexpr char settingsValueName[] = "Config";
 constexpr char everyMonitorValueName[] = "EveryMonitor";
 
 // Fills the session's settings and Every monitor from the stored values;
-// returns 1 when the record was read and 0 when the defaults were applied
+// true when the record was read, false when the defaults were applied
 // instead.
-int LoadSettings(Session& session);
-// Writes the record, then Every monitor; returns 1 when both were written,
-// otherwise 0 with the registry's error as GetLastError. When the record
+bool LoadSettings(Session& session);
+// Writes the record, then Every monitor; true when both were written,
+// otherwise false with the registry's error as GetLastError. When the record
 // cannot be written nothing changes, in memory or in the registry.
-int SaveSettings(const Session& session);
+bool SaveSettings(const Session& session);

@@ -94,6 +94,12 @@ TEST(BitmapFile, StoredRowsWithAShortColourTable) {
   EXPECT_EQ(table[4 * 2 + 2], 0);  // past the file's two entries: black
 }
 
+// good with one change.
+BmpFile With(BmpFile good, void (*change)(BmpFile& file)) {
+  change(good);
+  return good;
+}
+
 TEST(BitmapFile, RefusesFilesItCannotReadSafelyAndSaysWhy) {
   BmpFile good;
   good.compression = 0;
@@ -103,97 +109,20 @@ TEST(BitmapFile, RefusesFilesItCannotReadSafelyAndSaysWhy) {
     BmpFile file;
     const char* reason;
   } cases[] = {
-      {"truncated header",
-       [&] {
-         BmpFile b = good;
-         b.cutAt = 40;
-         return b;
-       }(),
-       "not a BMP file"},
-      {"no BM",
-       [&] {
-         BmpFile b = good;
-         b.magic = "MB";
-         return b;
-       }(),
-       "not a BMP file"},
-      {"BA",
-       [&] {
-         BmpFile b = good;
-         b.magic = "BA";
-         return b;
-       }(),
-       "not a BMP file"},
-      {"OS/2 core header",
-       [&] {
-         BmpFile b = good;
-         b.infoSize = 12;
-         return b;
-       }(),
-       "with a BITMAPINFOHEADER"},
-      {"header past the end",
-       [&] {
-         BmpFile b = good;
-         b.infoSize = 40 + 1024 + 33;
-         return b;
-       }(),
-       "with a BITMAPINFOHEADER"},
-      {"colour table cut short",
-       [&] {
-         BmpFile b = good;
-         b.cutAt = 14 + 40 + 1000;
-         return b;
-       }(),
-       "does not fit"},
-      {"pixel offset inside the header",
-       [&] {
-         BmpFile b = good;
-         b.dataOffsetChange = -1040;
-         return b;
-       }(),
+      {"truncated header", With(good, [](BmpFile& b) { b.cutAt = 40; }), "not a BMP file"},
+      {"no BM", With(good, [](BmpFile& b) { b.magic = "MB"; }), "not a BMP file"},
+      {"BA", With(good, [](BmpFile& b) { b.magic = "BA"; }), "not a BMP file"},
+      {"OS/2 core header", With(good, [](BmpFile& b) { b.infoSize = 12; }), "with a BITMAPINFOHEADER"},
+      {"header past the end", With(good, [](BmpFile& b) { b.infoSize = 40 + 1024 + 33; }), "with a BITMAPINFOHEADER"},
+      {"colour table cut short", With(good, [](BmpFile& b) { b.cutAt = 14 + 40 + 1000; }), "does not fit"},
+      {"pixel offset inside the header", With(good, [](BmpFile& b) { b.dataOffsetChange = -1040; }),
        "lies outside the file"},
-      {"pixel offset past the end",
-       [&] {
-         BmpFile b = good;
-         b.dataOffsetChange = 33;
-         return b;
-       }(),
-       "lies outside the file"},
-      {"stored rows cut short",
-       [&] {
-         BmpFile b = good;
-         b.data.pop_back();
-         return b;
-       }(),
-       "truncated"},
-      {"24 bits",
-       [&] {
-         BmpFile b = good;
-         b.bitCount = 24;
-         return b;
-       }(),
-       "not an 8-bit BMP"},
-      {"RLE4",
-       [&] {
-         BmpFile b = good;
-         b.compression = 2;
-         return b;
-       }(),
-       "unsupported BMP compression 2"},
-      {"top-down",
-       [&] {
-         BmpFile b = good;
-         b.height = -4;
-         return b;
-       }(),
-       "unusable BMP size"},
-      {"more than 256 colours",
-       [&] {
-         BmpFile b = good;
-         b.coloursUsed = 257;
-         return b;
-       }(),
-       "does not fit"},
+      {"pixel offset past the end", With(good, [](BmpFile& b) { b.dataOffsetChange = 33; }), "lies outside the file"},
+      {"stored rows cut short", With(good, [](BmpFile& b) { b.data.pop_back(); }), "truncated"},
+      {"24 bits", With(good, [](BmpFile& b) { b.bitCount = 24; }), "not an 8-bit BMP"},
+      {"RLE4", With(good, [](BmpFile& b) { b.compression = 2; }), "unsupported BMP compression 2"},
+      {"top-down", With(good, [](BmpFile& b) { b.height = -4; }), "unusable BMP size"},
+      {"more than 256 colours", With(good, [](BmpFile& b) { b.coloursUsed = 257; }), "does not fit"},
   };
   std::string error;
   EXPECT_EQ(LoadedRows(good, error).size(), 4u) << error;

@@ -19,7 +19,7 @@ TEST(ScenePalette, EveryTableColourHasAnEntryAndTiesKeepTheEarlierEntry) {
   SoftwarePalette state{};
   state.display = StandardStaticDisplay();
   ScenePaletteValues values{};
-  ASSERT_EQ(BuildScenePalette(image, SoftwarePaletteBackend(state), values), 1);
+  ASSERT_TRUE(BuildScenePalette(image, SoftwarePaletteBackend(state), values));
   const PaletteEntry& last = state.palette.entries[10 + 235];  // ten static colours first
   EXPECT_TRUE(last.red == 1 && last.green == 2 && last.blue == 3 && last.flags == paletteReservedFlag);
   EXPECT_EQ(image->remapTable[235], 10 + 235);

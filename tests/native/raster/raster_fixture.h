@@ -37,7 +37,7 @@ class RasterScene : public ::testing::Test {
     target_.shadeStep = 32;
     target_.tables = &tables_;
     for (int32_t y = 0; y < height; ++y) std::memset(Pixel(0, y), fill, width);
-    ASSERT_EQ(AllocateSpanTables(tables_, height), 1);
+    ASSERT_TRUE(AllocateSpanTables(tables_, height));
     for (int t = 0; t < spanTableCount; ++t) ResetSpanTable(tables_, height, t, height, width);
   }
 

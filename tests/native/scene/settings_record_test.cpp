@@ -1,3 +1,5 @@
+// The settings record's stored form (each field little-endian at its own
+// offset, shorter and longer stored values) and its field table's controls.
 #include "core/scene/settings_record.h"
 
 #include <gtest/gtest.h>
@@ -11,22 +13,22 @@ namespace {
 TEST(SettingsRecord, LongerValueGivesDefaultsAndAShorterOneReplacesItsLeadingBytes) {
   const std::vector<uint8_t> longer(settingsRecordSize + 1, 0x7f);
   SettingsRecord loaded{};
-  EXPECT_EQ(SettingsFromBytes(longer.data(), longer.size(), loaded), 0);
+  EXPECT_FALSE(SettingsFromBytes(longer.data(), longer.size(), loaded));
   EXPECT_EQ(SettingsToBytes(loaded), SettingsToBytes(DefaultSettings()));
 
   // Eight bytes: eyeX = 7, eyeY = 9; everything after keeps its default.
   const uint8_t bytes[8] = {7, 0, 0, 0, 9, 0, 0, 0};
-  EXPECT_EQ(SettingsFromBytes(bytes, sizeof bytes, loaded), 1);
+  EXPECT_TRUE(SettingsFromBytes(bytes, sizeof bytes, loaded));
   SettingsRecord expected = DefaultSettings();
   expected.eyeX = 7, expected.eyeY = 9;
   EXPECT_EQ(SettingsToBytes(loaded), SettingsToBytes(expected));
 
   // A value that ends inside a field replaces only that field's low bytes.
   const uint8_t partial[6] = {0, 0, 0, 0, 0x34, 0x12};
-  EXPECT_EQ(SettingsFromBytes(partial, sizeof partial, loaded), 1);
+  EXPECT_TRUE(SettingsFromBytes(partial, sizeof partial, loaded));
   EXPECT_EQ(loaded.eyeY, 0x1234);  // the default's high bytes are 0
 
-  EXPECT_EQ(SettingsFromBytes(nullptr, 0, loaded), 1);
+  EXPECT_TRUE(SettingsFromBytes(nullptr, 0, loaded));
   EXPECT_EQ(loaded.eyeY, DefaultSettings().eyeY);
 }
 
@@ -87,7 +89,7 @@ TEST(SettingsRecord, EachFieldIsStoredAtItsOwnOffsetLittleEndian) {
     const uint8_t value[4] = {0x78, 0x56, 0x34, 0x92};  // 0x92345678: every byte differs
     std::memcpy(&bytes[field.offset], value, 4);
     SettingsRecord loaded{};
-    ASSERT_EQ(SettingsFromBytes(bytes.data(), bytes.size(), loaded), 1);
+    ASSERT_TRUE(SettingsFromBytes(bytes.data(), bytes.size(), loaded));
     EXPECT_EQ(loaded.*field.member, static_cast<int32_t>(0x92345678u)) << field.name;
     SettingsRecord defaults = DefaultSettings();
     defaults.*field.member = loaded.*field.member;

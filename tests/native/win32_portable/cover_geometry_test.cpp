@@ -50,3 +50,31 @@ TEST(CoverPlaces, EveryMonitorButTheScenesOwnOnceEachWhenItCanBeAWindow) {
 }
 
 }  // namespace
+
+namespace {
+
+// Which window goes where after a change: a window whose monitor is still
+// there keeps it, whatever the order; the others move to the monitors that
+// changed or came, in order; only windows left over go (-1).
+TEST(KeptCovers, UnchangedPlacesStayTheRestMoveAndLeftOversGo) {
+  const CoverPlace a = {1920, 0, 1280, 1024}, b = {-800, 0, 800, 600}, c = {0, 1080, 640, 480};
+  const CoverPlace grownA = {1920, 0, 1920, 1080};
+  struct Plan {
+    const char* name;
+    std::vector<CoverPlace> current, wanted;
+    std::vector<int32_t> expected;
+  };
+  const Plan plans[] = {
+      {"nothing changed", {a, b}, {a, b}, {0, 1}},
+      {"listed in another order", {a, b}, {b, a}, {1, 0}},
+      {"one came", {a}, {b, a}, {1}},
+      {"one went", {a, b, c}, {a, c}, {0, -1, 1}},
+      {"one grew, the other stays", {a, b}, {b, grownA}, {1, 0}},
+      {"all went", {a, b}, {}, {-1, -1}},
+      {"two windows on one place before", {a, a}, {a}, {0, -1}},
+      {"the first window moves, the second stays", {c, a}, {a, grownA}, {1, 0}},
+  };
+  for (const Plan& p : plans) EXPECT_EQ(KeptCovers(p.current, p.wanted), p.expected) << p.name;
+}
+
+}  // namespace

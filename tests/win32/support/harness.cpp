@@ -1,3 +1,5 @@
+// harness.cpp - the Win32 tests' tools (harness.h): starting the program under
+// Wine, polling with deadlines, registry values, input and pixels.
 #include "support/harness.h"
 
 #include <gtest/gtest.h>

@@ -7,45 +7,10 @@
 // place.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
-#include "support/harness.h"
+#include "two_monitors/screens.h"
 #include "win32/resources/resource_ids.h"
 
 namespace {
-
-BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT rect, LPARAM list) {
-  MONITORINFO info = {};
-  info.cbSize = sizeof info;
-  GetMonitorInfoA(monitor, &info);
-  auto* rects = reinterpret_cast<std::vector<RECT>*>(list);
-  rects->insert((info.dwFlags & MONITORINFOF_PRIMARY) != 0 ? rects->begin() : rects->end(), *rect);
-  return TRUE;
-}
-
-// The monitors' rectangles, the primary's (the scene window's) first.
-std::vector<RECT> MonitorRects() {
-  std::vector<RECT> rects;
-  EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&rects));
-  return rects;
-}
-
-bool AllBlack(const std::vector<uint8_t>& rgb) {
-  return !rgb.empty() && std::all_of(rgb.begin(), rgb.end(), [](uint8_t v) { return v == 0; });
-}
-
-int Width(const RECT& r) { return r.right - r.left; }
-int Height(const RECT& r) { return r.bottom - r.top; }
-
-std::vector<HWND> CoverWindows(const SaverRun& saver) {
-  std::vector<HWND> found;
-  for (HWND w = nullptr; (w = FindWindowExA(nullptr, w, "VimbrelCoverClass", nullptr)) != nullptr;) {
-    DWORD owner = 0;
-    GetWindowThreadProcessId(w, &owner);
-    if (owner == saver.run.process.dwProcessId) found.push_back(w);
-  }
-  return found;
-}
 
 class HostCoverWindows : public SaverTest {
  protected:
