@@ -176,13 +176,4 @@ TEST_F(HostileSettings, SettingsModeDialogHasTheKeyboardAtOnce) {
   }
 }
 
-// Over the running saver too the dialog's first control has the keyboard.
-TEST_F(HostileSettings, DialogOverTheSaverHasTheKeyboard) {
-  StartSaverOrFail();
-  HWND dialog = OpenDialogOverTheSaver();
-  ASSERT_NE(dialog, nullptr);
-  HWND first = GetNextDlgTabItem(dialog, nullptr, FALSE);
-  EXPECT_TRUE(WaitUntil([&] { return FocusOfProgram() == first; }, 5000)) << "focus on " << FocusOfProgram();
-}
-
 }  // namespace
