@@ -5,9 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <memory>
+#include <string>
 
 #include "win32/config_ui/configure_dialog.h"
 #include "win32/config_ui/preview_window.h"
+#include "win32/resources/resource_ids.h"
 #include "support/harness.h"
 
 namespace {
@@ -81,93 +84,137 @@ Step Act(const char* name, std::function<void()> action) {
 
 class SettingsMode : public ::testing::Test {
  protected:
-  SettingsRecord stored;
+  SettingsRecord stored = DefaultSettings();
 
-  void SetUp() override {
-    DeleteSettingsKey();
-    StartSession(session, GetModuleHandleA(nullptr));
-    SetDefaultSettings(stored);
-    stored.dodecaCentreX = -300;
-    stored.pyramidRadius = 200;
-    stored.frameTime = 50;
-    StoreSettings(stored);
-  }
-
+  void SetUp() override { DeleteSettingsKey(), StartSession(session, GetModuleHandleA(nullptr)); }
   void TearDown() override { EndSession(session), DeleteSettingsKey(); }
 };
 
-TEST_F(SettingsMode, OpensTheDialogOverTheLiveSceneShowsEachChangeAndCloseStoresNothing) {
-  bool sawWindow = false;
-  const int result = RunSettingsMode({
-      WaitForLiveScene(),
-      Act("check the windows",
-          [&] {
-            char title[128] = {};
-            GetWindowTextA(SceneWindow(session), title, sizeof title);
-            EXPECT_STREQ(title, "Ondralis Vimbrel Screen Saver Preview");
-            char name[64] = {};
-            GetClassNameA(SceneWindow(session), name, sizeof name);
-            EXPECT_EQ(lstrcmpiA(name, previewClassName), 0) << name;  // class names compare without case
-            EXPECT_TRUE(IsZoomed(SceneWindow(session)));
-            EXPECT_EQ(GetWindow(Dialog(), GW_OWNER), SceneWindow(session));
-            EXPECT_EQ(session.previewMode, 1);
-            EXPECT_EQ(session.inputHoldoff, 100);
-            // The stored record, loaded on creation.
-            EXPECT_EQ(ControlText(Dialog(), FieldOf(&SettingsRecord::dodecaCentreX).labelId), "-300");
-            EXPECT_EQ(ControlText(Dialog(), FieldOf(&SettingsRecord::pyramidRadius).labelId), "200");
-            sawWindow = true;
-          }),
-      // While the dialog is open every paint shows the arrow, whatever the pointer was.
-      Act("another pointer", [] { SetCursor(LoadCursorA(nullptr, IDC_WAIT)); }),
-      {"the arrow again", [] { return GetCursor() == LoadCursorA(nullptr, IDC_ARROW); }},
-      // A change shows in the next frame: with both solids and the shadows off
-      // the frame is the bare background; the grid puts something on it again.
-      {"solids drawn", [] { return !FrameIsBareBackground(); }},
-      Act("hide the solids and shadows",
-          [] {
-            for (int32_t SettingsRecord::*f :
-                 {&SettingsRecord::pyramidShow, &SettingsRecord::dodecaShow, &SettingsRecord::showShadows})
-              ClickControl(Dialog(), FieldOf(f).controlId);
-          }),
-      {"a bare frame", [] { return FrameIsBareBackground(); }},
-      Act("show the grid", [] { ClickControl(Dialog(), FieldOf(&SettingsRecord::showGrid).controlId); }),
-      {"the grid drawn", [] { return !FrameIsBareBackground(); }},
-      Act("move a trackbar", [] { MoveTrackbar(Dialog(), FieldOf(&SettingsRecord::pyramidRadius).controlId, 55); }),
-      Act("close the preview window", [] { PostMessageA(SceneWindow(session), WM_CLOSE, 0, 0); }),
-  });
-  EXPECT_TRUE(sawWindow);
-  EXPECT_EQ(result, 0);
-  EXPECT_EQ(session.settings.pyramidRadius, 55);
-  std::vector<uint8_t> bytes;
-  ReadStoredSettings(bytes);
-  EXPECT_EQ(bytes, SettingsToBytes(stored)) << "closing the window wrote the settings";
+// A step that counts the frames drawn in a spell of ms (every frame
+// rewrites the pyramid's turn tick), then checks their number.
+Step CountFrames(const char* name, DWORD ms, std::function<void(int)> check) {
+  struct Count {
+    DWORD since;
+    int32_t lastTick;
+    int frames;
+  };
+  auto count = std::make_shared<Count>(Count{0, 0, 0});
+  return {name, [=] {
+            if (count->since == 0) {
+              *count = {GetTickCount(), session.settings.pyramidTurnTick, 0};
+              return false;
+            }
+            count->frames += session.settings.pyramidTurnTick != count->lastTick;
+            count->lastTick = session.settings.pyramidTurnTick;
+            if (GetTickCount() - count->since < ms) return false;
+            check(count->frames);
+            return true;
+          }};
 }
 
-// The Frame time slider restarts the frame timer at once: a second's period
-// shows at most one new frame in 1.2 s, and the stored 50 ms period many.
-// Cancel puts the period back with the settings.
-TEST_F(SettingsMode, FrameTimeSliderSetsThePeriodAndCancelPutsItBack) {
-  // Frames are counted by the pyramid's turn tick, which every frame rewrites.
-  int32_t lastTick = 0;
-  int frames = 0;
-  DWORD since = 0;
+// The stored frame time is the period from the first frame on; the Frame
+// time slider restarts the timer at once; Cancel puts the period back with
+// the settings. A second's period shows at most two frames in 1.2 s, one of
+// 50 ms several in one second.
+TEST_F(SettingsMode, FramePeriodIsTheStoredOneTheSliderChangesItAndCancelPutsItBack) {
+  stored.frameTime = 1000;
+  StoreSettings(stored);
   const int result = RunSettingsMode({
       WaitForLiveScene(),
-      Act("a period of a second", [] { MoveTrackbar(Dialog(), FrameTimeField().controlId, 1000); }),
-      {"few frames",
-       [&] {
-         if (since == 0) since = GetTickCount(), lastTick = session.settings.pyramidTurnTick;
-         frames += session.settings.pyramidTurnTick != lastTick;
-         lastTick = session.settings.pyramidTurnTick;
-         if (GetTickCount() - since < 1200) return false;
-         EXPECT_LE(frames, 1) << "the period stayed short";
-         return true;
-       }},
+      CountFrames("the stored period of 1000 ms", 1200,
+                  [](int frames) { EXPECT_LE(frames, 2) << "frames in 1.2 s at the stored period of 1000 ms"; }),
+      Act("a period of 50 ms", [] { MoveTrackbar(Dialog(), FrameTimeField().controlId, 50); }),
+      CountFrames("the slider's period of 50 ms", 1000,
+                  [](int frames) { EXPECT_GE(frames, 5) << "frames in 1 s after moving Frame time to 50 ms"; }),
       Act("cancel", [] { ClickControl(Dialog(), IDCANCEL); }),
   });
   EXPECT_EQ(result, 0);
-  EXPECT_EQ(session.settings.frameTime, 50);
-  EXPECT_EQ(session.framePeriod, 50) << "the frame timer kept the cancelled period";
+  EXPECT_EQ(session.settings.frameTime, 1000);
+  EXPECT_EQ(session.framePeriod, 1000) << "the frame timer kept the cancelled period";
+}
+
+// What each control shows against the record: a trackbar's position and
+// its label, a check box's state; every mismatch named with the control.
+void ExpectControlsShow(const SettingsRecord& record, const char* when) {
+  for (const SettingsField& field : settingsFields) {
+    const int32_t value = record.*field.member;
+    if (field.kind == ControlKind::trackbar) {
+      EXPECT_EQ(SendDlgItemMessageA(Dialog(), field.controlId, TBM_GETPOS, 0, 0), value)
+          << when << ": trackbar " << field.name << " (" << field.controlId << ")";
+      EXPECT_EQ(ControlText(Dialog(), field.labelId), std::to_string(value))
+          << when << ": label of " << field.name << " (" << field.labelId << ")";
+    } else if (field.kind == ControlKind::checkBox) {
+      EXPECT_EQ(SendDlgItemMessageA(Dialog(), field.controlId, BM_GETCHECK, 0, 0), value != 0 ? BST_CHECKED : 0)
+          << when << ": check box " << field.name << " (" << field.controlId << ")";
+    }
+  }
+}
+
+bool EveryMonitorChecked() {
+  return SendDlgItemMessageA(Dialog(), IDC_EVERY_MONITOR, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+// Settings mode with a record in which every control's field differs from
+// its default and lies inside its range, Every monitor stored off: the
+// maximised window with the dialog over it shows it at open and each change
+// at the next frame, keeps the arrow and passes the keyboard on to the
+// dialog; Reset to Defaults shows the defaults, Every monitor on again;
+// Cancel puts back the record and Every monitor as they were.
+TEST_F(SettingsMode, ShowsTheRecordAndEachChangeResetShowsTheDefaultsAndCancelPutsAllBack) {
+  for (const SettingsField& field : settingsFields) {
+    if (field.kind == ControlKind::trackbar)
+      stored.*field.member = field.defaultValue == field.minimum ? field.maximum : field.minimum;
+    else if (field.kind == ControlKind::checkBox)
+      stored.*field.member = field.defaultValue != 0 ? 0 : 1;
+  }
+  StoreSettings(stored);
+  const DWORD off = 0;
+  SetUserValue(storedKeyPath, storedEveryMonitorName, REG_DWORD, &off, sizeof off);
+  const int result = RunSettingsMode({
+      {"the dialog over the scene", [] { return IsWindowVisible(Dialog()) && SceneReady(SceneShown()); }},
+      Act("the windows and the controls at open",
+          [&] {
+            char title[128] = {}, name[64] = {};
+            GetWindowTextA(SceneWindow(session), title, sizeof title);
+            EXPECT_STREQ(title, "Ondralis Vimbrel Screen Saver Preview");
+            GetClassNameA(SceneWindow(session), name, sizeof name);
+            EXPECT_EQ(lstrcmpiA(name, "Spinner"), 0) << name;  // class names compare without case
+            EXPECT_TRUE(IsZoomed(SceneWindow(session)));
+            EXPECT_EQ(GetWindow(Dialog(), GW_OWNER), SceneWindow(session));
+            ExpectControlsShow(stored, "at open");
+            EXPECT_FALSE(EveryMonitorChecked()) << "at open: Every monitor, stored off";
+          }),
+      // The solids and shadows are off: without the grid and the palette the frame is the bare background.
+      {"the grid and palette drawn", [] { return !FrameIsBareBackground(); }},
+      Act("grid and palette off",
+          [] {
+            for (int32_t SettingsRecord::*f : {&SettingsRecord::showGrid, &SettingsRecord::showPalette})
+              ClickControl(Dialog(), FieldOf(f).controlId);
+          }),
+      {"a bare frame", [] { return FrameIsBareBackground(); }},
+      Act("the scene window given the focus", [] { SetFocus(SceneWindow(session)); }),
+      {"the dialog has the keyboard again", [] { return GetFocus() != nullptr && IsChild(Dialog(), GetFocus()); }},
+      Act("reset to defaults", [] { ClickControl(Dialog(), resetToDefaultsId); }),
+      Act("the controls after Reset",
+          [] {
+            ExpectControlsShow(DefaultSettings(), "after Reset");
+            EXPECT_TRUE(EveryMonitorChecked()) << "after Reset: Every monitor";
+            EXPECT_EQ(session.everyMonitor, 1) << "after Reset";
+          }),
+      // While the dialog is open every paint (the moving solids give them) shows the arrow, whatever the pointer was.
+      Act("another pointer", [] { SetCursor(LoadCursorA(nullptr, IDC_WAIT)); }),
+      {"the arrow again", [] { return GetCursor() == LoadCursorA(nullptr, IDC_ARROW); }},
+      Act("cancel", [] { ClickControl(Dialog(), IDCANCEL); }),
+  });
+  EXPECT_EQ(result, 0);
+  for (const SettingsField& field : settingsFields) {
+    if (field.kind == ControlKind::none) continue;
+    EXPECT_EQ(session.settings.*field.member, stored.*field.member) << "after Cancel: " << field.name;
+  }
+  EXPECT_EQ(session.everyMonitor, 0) << "after Cancel: Every monitor";
+  std::vector<uint8_t> bytes;
+  ReadStoredSettings(bytes);
+  EXPECT_EQ(bytes, SettingsToBytes(stored)) << "Cancel wrote the settings";
 }
 
 }  // namespace

@@ -34,19 +34,6 @@ TEST(HostExitCodes, UnknownSwitchesAndUnusableHandlesEndAtOnceWithMinusOne) {
   DestroyWindow(own);
 }
 
-// The settings windows run side by side, to spend the time of their closing once.
-TEST(HostExitCodes, SettingsModesEndWithZeroWhenTheirWindowCloses) {
-  const std::vector<std::string> texts = {"", "/c", "/c:1234"};
-  std::vector<ProgramRun> runs;
-  for (const std::string& text : texts) runs.push_back(StartProgram(text, nullptr));
-  for (size_t i = 0; i < runs.size(); ++i) {
-    HWND window = WaitForProcessWindow(runs[i].process.dwProcessId, "Spinner", nullptr);
-    EXPECT_NE(window, nullptr) << texts[i];
-    PostMessageA(window, WM_CLOSE, 0, 0);
-  }
-  for (size_t i = 0; i < runs.size(); ++i) EXPECT_EQ(WaitForExit(runs[i]), 0u) << texts[i];
-}
-
 // One saver really runs; the other switches are each started beside it: only
 // the full-screen mode looks for a running saver, and it then ends with 0
 // at once, bringing the first to the front (from behind a window of ours).

@@ -24,15 +24,15 @@ class HostKeySequence : public SaverTest {
   // there is no other sign of it outside the process, so the test lets them pass.
   void LetHoldoffRunOut() {
     const DWORD start = GetTickCount();
-    WaitUntil([&] { return GetTickCount() - start >= holdoffAfterDialog * frameTimeMs + 400; });
+    WaitUntil([&] { return GetTickCount() - start >= heldOffTicks * frameTimeMs + 400; });
   }
 };
 
 TEST_F(HostKeySequence, FirstLettersAreSwallowedAndAWrongLetterEndsTheSaver) {
-  PostKey(saver.window, static_cast<WPARAM>(keySequence[0]));
-  PostKey(saver.window, static_cast<WPARAM>(keySequence[1]));
+  PostKey(saver.window, static_cast<WPARAM>(typedKeySequence[0]));
+  PostKey(saver.window, static_cast<WPARAM>(typedKeySequence[1]));
   EXPECT_TRUE(StaysRunning(saver.run));
-  PostKey(saver.window, static_cast<WPARAM>(keySequence[0]));  // wrong at position 2
+  PostKey(saver.window, static_cast<WPARAM>(typedKeySequence[0]));  // wrong at position 2
   EXPECT_EQ(WaitForExit(saver.run), 0u);
 }
 

@@ -7,7 +7,7 @@
 namespace {
 
 void WriteEveryMonitor(const void* value, DWORD size, DWORD type) {
-  ASSERT_TRUE(SetUserValue(settingsKeyPath, everyMonitorValueName, type, value, size));
+  ASSERT_TRUE(SetUserValue(storedKeyPath, storedEveryMonitorName, type, value, size));
 }
 
 class SettingsRegistry : public ::testing::Test {
@@ -42,24 +42,49 @@ TEST_F(SettingsRegistry, SaveWritesTheWholeRecordAsBinaryUnderItsClassAndEveryMo
   ASSERT_TRUE(ReadSettingsValue(bytes, type));
   EXPECT_EQ(type, static_cast<DWORD>(REG_BINARY));
   EXPECT_EQ(bytes, SettingsToBytes(session.settings));
-  ASSERT_TRUE(ReadUserValue(settingsKeyPath, everyMonitorValueName, bytes, type));
+  ASSERT_TRUE(ReadUserValue(storedKeyPath, storedEveryMonitorName, bytes, type));
   EXPECT_EQ(type, static_cast<DWORD>(REG_DWORD));
   EXPECT_EQ(bytes, std::vector<uint8_t>(4, 0));
 
   HKEY key;
-  ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, settingsKeyPath, 0, KEY_READ, &key), ERROR_SUCCESS);
+  ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, storedKeyPath, 0, KEY_READ, &key), ERROR_SUCCESS);
   char keyClass[64] = {};
   DWORD classLength = sizeof keyClass;
   RegQueryInfoKeyA(key, keyClass, &classLength, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
                    nullptr);
   RegCloseKey(key);
   EXPECT_STREQ(keyClass, "Application Per-User Date");
+  // A lasting key: a volatile one (gone at log-off) refuses a lasting subkey.
+  const std::string lasting = std::string(storedKeyPath) + "\\lasting";
+  HKEY probe;
+  EXPECT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, lasting.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
+                            nullptr, &probe, nullptr),
+            ERROR_SUCCESS)
+      << "the settings key is volatile: the settings go when the user logs off";
+  RegCloseKey(probe);
+  RegDeleteKeyA(HKEY_CURRENT_USER, lasting.c_str());
 
   Session loaded;
   StartSession(loaded, session.instance);
   EXPECT_TRUE(LoadSettings(loaded));
   EXPECT_EQ(SettingsToBytes(loaded.settings), SettingsToBytes(session.settings));
   EXPECT_EQ(loaded.everyMonitor, 0);
+}
+
+// A key without a usable record gives the defaults, whatever else it holds.
+TEST_F(SettingsRegistry, KeyWithoutAUsableRecordGivesDefaults) {
+  const DWORD off = 0;
+  const std::vector<uint8_t> tooLong(settingsRecordSize + 1, 1);
+  for (const bool longRecord : {false, true}) {
+    SCOPED_TRACE(longRecord ? "a record one byte too long" : "Every monitor alone");
+    DeleteSettingsKey();
+    WriteEveryMonitor(&off, sizeof off, REG_DWORD);
+    if (longRecord) WriteSettingsValue(tooLong, REG_BINARY);
+    session.settings = SettingsRecord{};
+    EXPECT_EQ(LoadSettings(session), 0);
+    EXPECT_EQ(SettingsToBytes(session.settings), SettingsToBytes(DefaultSettings()));
+    EXPECT_EQ(session.everyMonitor, 0);
+  }
 }
 
 TEST_F(SettingsRegistry, ValueOfAnotherTypeIsTakenAsRawBytes) {

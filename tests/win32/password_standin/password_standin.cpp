@@ -52,6 +52,7 @@ extern "C" __declspec(dllexport) BOOL WINAPI VerifyScreenSavePwd(HWND window) {
   if (RegCreateKeyExA(HKEY_CURRENT_USER, standinKeyPath, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
       ERROR_SUCCESS)
     return FALSE;
+  SetCursor(LoadCursorA(nullptr, IDC_ARROW));  // its prompt shows the arrow, as a real prompt does
   const DWORD call = ReadNumber(key, "Calls");
   const char letter = ScriptLetter(key, call);
 
@@ -68,7 +69,11 @@ extern "C" __declspec(dllexport) BOOL WINAPI VerifyScreenSavePwd(HWND window) {
     PostMessageA(window, WM_KEYDOWN, 'X', 0);
     DispatchPending();
   }
-  if (letter == 'K') PostMessageA(window, WM_KEYDOWN, 'X', 0);
+  if (letter == 'S') {  // a prompt that takes its time, running its own loop as a real one does
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < 400) DispatchPending(), Sleep(10);
+  }
+  if (letter == 'K' || letter == 'S') PostMessageA(window, WM_KEYDOWN, 'X', 0);
 
   WriteNumber(key, "Calls", call + 1);
   WriteNumber(key, "LastEndTick", GetTickCount());

@@ -2,12 +2,14 @@
 //
 // The saver under test loads PASSWORD.CPL from the system folder and asks
 // its VerifyScreenSavePwd before closing. Wine has no such library, so the
-// tests build this one and copy it there. It answers from a script the test
-// writes to the registry and records every call there too:
+// tests build this one and copy it there. Its prompt shows the arrow; it
+// answers from a script the test writes to the registry and records every
+// call there too:
 //   Script   REG_SZ  one letter per call, the last one repeating:
 //            'A' approve; 'R' refuse;
 //            'K' refuse, with a key press posted to the saver window first,
 //                so that a key arrives right after the prompt has closed;
+//            'S' as 'K', after keeping its prompt open for 400 ms;
 //            'N' refuse, after handing the saver a close request and a key
 //                press while the prompt is still open (dispatched here, as
 //                a real prompt's own message loop would).

@@ -25,6 +25,16 @@
 
 constexpr DWORD defaultDeadlineMs = 20000;
 
+// What users already have and already know, written out here rather than
+// taken from the program, so that a change of either fails a test: where
+// the settings are stored, the hidden key sequence, and the frame ticks of
+// held-off input after the settings dialog over the saver closes.
+constexpr char storedKeyPath[] = "Software\\Kelvarn\\ScreenSavers\\Vimbrel";
+constexpr char storedRecordName[] = "Config";
+constexpr char storedEveryMonitorName[] = "EveryMonitor";
+constexpr char typedKeySequence[] = "ZKVMQ";
+constexpr int32_t heldOffTicks = 5;
+
 // Pumps this thread's messages until condition() holds or the deadline passes.
 bool WaitUntil(const std::function<bool()>& condition, DWORD deadlineMs = defaultDeadlineMs);
 
@@ -75,12 +85,12 @@ inline bool SetUserValue(const char* key, const char* name, DWORD type, const vo
 }
 bool ReadUserValue(const char* key, const char* name, std::vector<uint8_t>& bytes, DWORD& type);
 // The settings value as the tests see it.
-inline void DeleteSettingsKey() { RegDeleteKeyA(HKEY_CURRENT_USER, settingsKeyPath); }
+inline void DeleteSettingsKey() { RegDeleteKeyA(HKEY_CURRENT_USER, storedKeyPath); }
 inline bool ReadSettingsValue(std::vector<uint8_t>& bytes, DWORD& type) {
-  return ReadUserValue(settingsKeyPath, settingsValueName, bytes, type);
+  return ReadUserValue(storedKeyPath, storedRecordName, bytes, type);
 }
 inline void WriteSettingsValue(const std::vector<uint8_t>& bytes, DWORD type) {
-  SetUserValue(settingsKeyPath, settingsValueName, type, bytes.data(), static_cast<DWORD>(bytes.size()));
+  SetUserValue(storedKeyPath, storedRecordName, type, bytes.data(), static_cast<DWORD>(bytes.size()));
 }
 // The stored "Config" value's bytes; false when there is none.
 inline bool ReadStoredSettings(std::vector<uint8_t>& bytes) {
@@ -119,7 +129,7 @@ inline void PostClick(HWND window) { PostMessageA(window, WM_LBUTTONDOWN, MK_LBU
 void MoveMouse(HWND window, int x, int y);
 // Types the hidden key sequence into the saver window.
 inline void TypeKeySequence(HWND window) {
-  for (const char* c = keySequence; *c != '\0'; ++c) PostKey(window, static_cast<WPARAM>(*c));
+  for (const char* c = typedKeySequence; *c != '\0'; ++c) PostKey(window, static_cast<WPARAM>(*c));
 }
 // Whether the cursor that the foreground thread shows is none (hidden).
 bool CursorHidden();

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "two_monitors/screens.h"
+#include "win32/resources/resource_ids.h"
 
 namespace {
 
@@ -67,7 +68,7 @@ TEST_F(HostCoverWindows, EachMonitorShowsTheSceneAtItsOwnSize) {
 
 TEST_F(HostCoverWindows, WithEveryMonitorOffTheSecondMonitorGetsATopmostCaptionlessBlackCover) {
   const DWORD off = 0;
-  ASSERT_TRUE(SetUserValue(settingsKeyPath, everyMonitorValueName, REG_DWORD, &off, sizeof off));
+  ASSERT_TRUE(SetUserValue(storedKeyPath, storedEveryMonitorName, REG_DWORD, &off, sizeof off));
   HWND cover = StartWithCover();
   ASSERT_NE(cover, nullptr);
   RECT scene, covered;
@@ -101,25 +102,55 @@ TEST_F(HostCoverWindows, MouseTravelOnTheCoverEndsTheSaverAsOnTheSceneWindow) {
   EXPECT_EQ(WaitForExit(saver.run), 0u) << "travel of 5 ends it";
 }
 
+// A click of the real mouse on the cover leaves the scene window active.
+void ClickHere() {
+  INPUT input[2] = {};
+  input[0].type = input[1].type = INPUT_MOUSE;
+  input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  SendInput(2, input, sizeof input[0]);
+}
+
 TEST_F(HostCoverWindows, InputOnTheCoverAsksThePasswordOverTheSceneAndARefusalKeepsEveryWindow) {
   SetUsePasswordFlag(1);
   ResetStandin("RA");
   ASSERT_TRUE(PlaceStandin(SystemFolder()));
   HWND cover = StartWithCover();
   ASSERT_NE(cover, nullptr);
+  ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == saver.window; }, 5000));
 
-  PostKey(cover, 'X');
-  ASSERT_TRUE(WaitUntil([] { return StandinNumber("Calls") == 1; }, 10000));
+  ClickHere();  // the cursor is on the cover
+  ASSERT_TRUE(WaitUntil([] { return StandinNumber("Calls") == 1; }, 10000)) << "a click on the cover asked nothing";
   EXPECT_EQ(StandinNumber("LastWindow"), static_cast<DWORD>(reinterpret_cast<uintptr_t>(saver.window)));
   EXPECT_TRUE(StaysRunning(saver.run));
   EXPECT_TRUE(IsWindowVisible(saver.window));
+  EXPECT_EQ(GetForegroundWindow(), saver.window) << "the click on the cover took the activation";
   EXPECT_EQ(CoverWindows(saver), std::vector<HWND>{cover});
   EXPECT_TRUE(IsWindowVisible(cover));
 
   const DWORD refused = StandinNumber("LastEndTick");
   WaitUntil([&] { return GetTickCount() - refused >= 250; });  // past the pause between two questions
-  PostClick(cover);
-  ASSERT_TRUE(WaitUntil([] { return StandinNumber("Calls") == 2; }, 10000));
+  PostKey(cover, 'X');
+  ASSERT_TRUE(WaitUntil([] { return StandinNumber("Calls") == 2; }, 10000)) << "a key on the cover asked nothing";
+  EXPECT_EQ(WaitForExit(saver.run), 0u);
+}
+
+// Every monitor switched in the dialog over the saver shows on the second
+// monitor at once: black when off, the scene again when on.
+TEST_F(HostCoverWindows, EveryMonitorSwitchedInTheDialogShowsOnTheSecondMonitorAtOnce) {
+  HWND cover = StartWithCover();
+  ASSERT_NE(cover, nullptr);
+  TypeKeySequence(saver.window);
+  HWND dialog = WaitForSettingsDialog(saver.run.process.dwProcessId);
+  ASSERT_NE(dialog, nullptr);
+  ASSERT_TRUE(WaitUntil([&] { return !AllBlack(CaptureScreen(monitors[1])); }, 5000))
+      << "no scene on the second monitor";
+  for (const bool on : {false, true}) {
+    ClickControl(dialog, IDC_EVERY_MONITOR);
+    EXPECT_TRUE(WaitUntil([&] { return AllBlack(CaptureScreen(monitors[1])) != on; }, 5000))
+        << "Every monitor switched " << (on ? "on" : "off") << " in the dialog: the second monitor";
+  }
+  PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
   EXPECT_EQ(WaitForExit(saver.run), 0u);
 }
 
