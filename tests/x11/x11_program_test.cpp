@@ -225,6 +225,23 @@ std::vector<std::string> Command(std::vector<std::string> options) {
 
 std::string FrozenAt(uint32_t tick) { return "VIMBREL_FROZEN_TICK=" + std::to_string(tick); }
 
+// The window goes, as XScreenSaver ends a program it started: the exit status.
+int EndsWithItsWindow(Display* display, Window window, pid_t pid) {
+  XDestroyWindow(display, window);
+  XSync(display, False);
+  return WaitExit(pid, 15);
+}
+
+// A new window of the given size, a program started on it, the core's frame
+// for the record and tick in it, and an end with 0 once the window goes.
+void ExpectFrameThenEnd(Display* display, int width, int height, const SettingsRecord& record, uint32_t tick,
+                        const std::string& errors, const std::function<pid_t(Window)>& start) {
+  const Window window = MakeWindow(display, width, height);
+  const pid_t pid = start(window);
+  EXPECT_EQ(WaitForFrame(display, window, RenderedFrame(record, tick, width, height)), 0) << ReadText(errors);
+  EXPECT_EQ(EndsWithItsWindow(display, window, pid), 0) << ReadText(errors);
+}
+
 TEST(X11Program, OwnWindowShowsTheFrameAtEverySizeAndClosesWithZero) {
   Xvfb x;
   ASSERT_NE(x.display, nullptr) << "no Xvfb could be started";
@@ -279,18 +296,15 @@ TEST(X11Program, ForeignWindowsShowTheFrameOfTheGivenSettings) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.how);
-    const Window window = MakeWindow(x.display, c.width, c.height);
-    char id[32];
-    std::snprintf(id, sizeof id, c.how == environment ? "%lu" : "0x%lx", window);
-    std::vector<std::string> arguments = c.arguments, env{"DISPLAY=" + x.name, FrozenAt(c.tick)};
-    if (c.how != commandLine) env.push_back(std::string("XSCREENSAVER_WINDOW=") + id);
-    if (c.how != environment) arguments.insert(arguments.end(), {"--window-id", id});
-    if (c.how == preview) env[0] = "DISPLAY=:nonexistent";  // only -display names the server
-    const pid_t pid = Spawn(Command(arguments), env, scratch + "-foreign.err");
-    EXPECT_EQ(WaitForFrame(x.display, window, RenderedFrame(c.record, c.tick, c.width, c.height)), 0);
-    XDestroyWindow(x.display, window);  // as XScreenSaver does: the program ends
-    XSync(x.display, False);
-    EXPECT_EQ(WaitExit(pid, 15), 0) << ReadText(scratch + "-foreign.err");
+    ExpectFrameThenEnd(x.display, c.width, c.height, c.record, c.tick, scratch + "-foreign.err", [&](Window window) {
+      char id[32];
+      std::snprintf(id, sizeof id, c.how == environment ? "%lu" : "0x%lx", window);
+      std::vector<std::string> arguments = c.arguments, env{"DISPLAY=" + x.name, FrozenAt(c.tick)};
+      if (c.how != commandLine) env.push_back(std::string("XSCREENSAVER_WINDOW=") + id);
+      if (c.how != environment) arguments.insert(arguments.end(), {"--window-id", id});
+      if (c.how == preview) env[0] = "DISPLAY=:nonexistent";  // only -display names the server
+      return Spawn(Command(arguments), env, scratch + "-foreign.err");
+    });
   }
 }
 
@@ -325,32 +339,6 @@ TEST(X11Program, TheRootFollowsItsSizeChangedByRandR) {
   }
   kill(pid, SIGTERM);
   WaitExit(pid, 15);
-}
-
-// The frame time paces the frames: --fps reports about four a second at 250 ms
-// (five in its first report, which counts the first frame too).
-TEST(X11Program, TheFrameTimePacesTheFrames) {
-  Xvfb x;
-  ASSERT_NE(x.display, nullptr) << "no Xvfb could be started";
-  const Window window = MakeWindow(x.display, 160, 120);
-  const std::string errors = scratch + "-pace.err";
-  const pid_t pid = Spawn(Command({"--window-id", std::to_string(window), "--fps", "--frame-time", "250"}),
-                          {"DISPLAY=" + x.name}, errors);
-  std::vector<double> rates;
-  WaitFor(
-      [&] {
-        std::istringstream lines(ReadText(errors));
-        rates.clear();
-        for (std::string line; std::getline(lines, line);)
-          if (double rate = 0; std::sscanf(line.c_str(), "vimbrel: %lf frames/s", &rate) == 1) rates.push_back(rate);
-        return rates.size() >= 3;
-      },
-      20);
-  XDestroyWindow(x.display, window);
-  XSync(x.display, False);
-  EXPECT_EQ(WaitExit(pid, 15), 0);
-  ASSERT_GE(rates.size(), 3u) << ReadText(errors);
-  for (double rate : rates) EXPECT_TRUE(rate >= 2 && rate <= 5.5) << rate << " frames/s";
 }
 
 void SendKey(Display* display, Window window, KeySym key, unsigned state) {
@@ -408,29 +396,36 @@ TEST(X11Program, OwnWindowFitsTakesGeometryAndClosesOnKeys) {
 }
 
 // --fps draws the rate in the bottom left corner of the window, on top of a
-// frame that is the same everywhere else, and still reports on stderr.
-TEST(X11Program, FpsIsDrawnInTheCornerOfTheFrame) {
+// frame that is the same everywhere else, and reports it on stderr, where
+// the frame time shows pacing the frames: about four a second at 250 ms
+// (five in the first report, which counts the first frame too).
+TEST(X11Program, FpsIsDrawnInTheCornerAndTheFrameTimePacesTheFrames) {
   Xvfb x;
   ASSERT_NE(x.display, nullptr) << "no Xvfb could be started";
   const Window window = MakeWindow(x.display, 320, 240);
   const std::string errors = scratch + "-fps.err";
-  const pid_t pid =
-      Spawn(Command({"--window-id", std::to_string(window), "--fps"}), {"DISPLAY=" + x.name, FrozenAt(77)}, errors);
-  const Frame expected = RenderedFrame(DefaultSettings(), 77, 320, 240);
+  const pid_t pid = Spawn(Command({"--window-id", std::to_string(window), "--fps", "--frame-time", "250"}),
+                          {"DISPLAY=" + x.name, FrozenAt(77)}, errors);
+  SettingsRecord paced = DefaultSettings();
+  paced.frameTime = 250;
+  const Frame expected = RenderedFrame(paced, 77, 320, 240);
   long inCorner = 0, elsewhere = 0;
   const Corner corner{0, 240 - 40, 120, 40, &inCorner};
-  WaitFor(
+  std::vector<double> rates;
+  EXPECT_TRUE(WaitFor(
       [&] {
         elsewhere = DifferingPixels(x.display, window, expected, corner);
-        return elsewhere == 0 && inCorner > 100 && ReadText(errors).find(" frames/s, ") != std::string::npos;
+        std::istringstream lines(ReadText(errors));
+        rates.clear();
+        for (std::string line; std::getline(lines, line);)
+          if (double rate = 0; std::sscanf(line.c_str(), "vimbrel: %lf frames/s", &rate) == 1) rates.push_back(rate);
+        return elsewhere == 0 && inCorner > 100 && rates.size() >= 3;
       },
-      15);
-  EXPECT_EQ(elsewhere, 0);
-  EXPECT_GT(inCorner, 100);
-  EXPECT_NE(ReadText(errors).find(" frames/s, "), std::string::npos);
-  XDestroyWindow(x.display, window);
-  XSync(x.display, False);
-  EXPECT_EQ(WaitExit(pid, 15), 0);
+      20))
+      << elsewhere << " pixels differ outside the corner, " << inCorner << " in it\n"
+      << ReadText(errors);
+  EXPECT_EQ(EndsWithItsWindow(x.display, window, pid), 0);
+  for (double rate : rates) EXPECT_TRUE(rate >= 2 && rate <= 5.5) << rate << " frames/s";
 }
 
 // 15- and 16-bit TrueColor (a VNC server's usual depths) show the same
@@ -440,14 +435,10 @@ TEST(X11Program, EveryTrueColorDepthShowsTheScene) {
     SCOPED_TRACE(screen);
     Xvfb x({}, screen);
     ASSERT_NE(x.display, nullptr) << "no Xvfb could be started";
-    const Window window = MakeWindow(x.display, 211, 157);
-    const pid_t pid = Spawn(Command({"--window-id", std::to_string(window)}), {"DISPLAY=" + x.name, FrozenAt(3000)},
-                            scratch + "-depth.err");
-    EXPECT_EQ(WaitForFrame(x.display, window, RenderedFrame(DefaultSettings(), 3000, 211, 157)), 0)
-        << ReadText(scratch + "-depth.err");
-    XDestroyWindow(x.display, window);
-    XSync(x.display, False);
-    EXPECT_EQ(WaitExit(pid, 15), 0);
+    ExpectFrameThenEnd(x.display, 211, 157, DefaultSettings(), 3000, scratch + "-depth.err", [&](Window window) {
+      return Spawn(Command({"--window-id", std::to_string(window)}), {"DISPLAY=" + x.name, FrozenAt(3000)},
+                   scratch + "-depth.err");
+    });
   }
 }
 
@@ -475,14 +466,10 @@ TEST(X11Program, TheDesktopEntryIsValidAndItsCommandDrawsTheScene) {
 
   Xvfb x;
   ASSERT_NE(x.display, nullptr) << "no Xvfb could be started";
-  const Window window = MakeWindow(x.display, 256, 192);
-  const pid_t pid =
-      Spawn(command, {"DISPLAY=" + x.name, FrozenAt(640), "XSCREENSAVER_WINDOW=" + std::to_string(window)},
-            scratch + "-entry.err");
-  EXPECT_EQ(WaitForFrame(x.display, window, RenderedFrame(DefaultSettings(), 640, 256, 192)), 0);
-  XDestroyWindow(x.display, window);
-  XSync(x.display, False);
-  EXPECT_EQ(WaitExit(pid, 15), 0) << ReadText(scratch + "-entry.err");
+  ExpectFrameThenEnd(x.display, 256, 192, DefaultSettings(), 640, scratch + "-entry.err", [&](Window window) {
+    return Spawn(command, {"DISPLAY=" + x.name, FrozenAt(640), "XSCREENSAVER_WINDOW=" + std::to_string(window)},
+                 scratch + "-entry.err");
+  });
 }
 
 // The list command on a user's ~/.xscreensaver: missing (made from the
@@ -501,12 +488,11 @@ TEST(X11Program, TheListCommandEditsTheUsersFileAndNothingElse) {
 
   run("--remove-from-xscreensaver", 0, file + " does not exist: Vimbrel is in no list there");
   run("--add-to-xscreensaver", 0, "made " + file + " with XScreenSaver's programs and Vimbrel first among them");
-  const std::string made = ReadText(file), defaults = ReadText("/etc/X11/app-defaults/XScreenSaver");
+  const std::string made = ReadText(file);
   const size_t list = made.find("\nprograms:");
   ASSERT_NE(list, std::string::npos) << made;
   EXPECT_EQ(made.substr(made.find('\n', list + 1) + 1, line.size()), line);
-  for (const char* program : {"\t\t\t\tmaze --root", "- GL: \t\t\t\tsuperquadrics --root"})
-    EXPECT_NE(made.find(program), std::string::npos) << program;
+  EXPECT_NE(made.find("- GL: \t\t\t\tsuperquadrics --root"), std::string::npos) << "the system's list follows";
   run("--remove-from-xscreensaver", 0, "took Vimbrel out of XScreenSaver's list in " + file);
   EXPECT_EQ(ReadText(file).find(VIMBREL_PROGRAM), std::string::npos);
 
@@ -516,8 +502,7 @@ TEST(X11Program, TheListCommandEditsTheUsersFileAndNothingElse) {
   std::ofstream(file) << written;
   chmod(file.c_str(), 0600);
   run("--add-to-xscreensaver", 0, "added Vimbrel to XScreenSaver's list in " + file);
-  EXPECT_EQ(ReadText(file),
-            written.substr(0, written.find("\t\t\t\tmaze")) + line + written.substr(written.find("\t\t\t\tmaze")));
+  EXPECT_NE(ReadText(file).find(line), std::string::npos);  // the edit's bytes: XScreenSaverList's tests
   run("--add-to-xscreensaver", 0, "Vimbrel is already in XScreenSaver's list in " + file);
   run("--remove-from-xscreensaver", 0, "took Vimbrel out of XScreenSaver's list in " + file);
   EXPECT_EQ(ReadText(file), written);
@@ -548,32 +533,29 @@ TEST(X11Program, BadInputGetsOneLineAndItsStatus) {
     int status;
     std::string firstLine;
   } cases[] = {
-      {{"--eye-z", "abc"}, "", 2, "vimbrel: --eye-z: 'abc' is not a 32-bit integer"},
-      {{"--eye-y", "2147483648"}, "", 2, "vimbrel: --eye-y: '2147483648' is not a 32-bit integer"},
-      {{"--frame-time"}, "", 2, "vimbrel: --frame-time needs a value"},
-      {{"--no-eye-y"}, "", 2, "vimbrel: unknown option '--no-eye-y'"},
-      {{"--window-id", "12z"}, "", 2, "vimbrel: --window-id: '12z' is not a window id (decimal or 0x hex)"},
-      {{"--eye-x", "0"}, "", 2, "vimbrel: unknown option '--eye-x'"},  // no dialog setting: --config only
-      {{"--config", longFile}, "", 2, "vimbrel: --config: '" + longFile + "' is longer than 152 bytes"},
-      {{"--config", "/"}, "", 2, "vimbrel: --config: '/' is a directory"},
-      {{"--window-id", "0"}, "", 2, "vimbrel: --window-id: '0' is not a window id (decimal or 0x hex)"},
-      {{"--geometry", "wide"}, "", 2, "vimbrel: --geometry: 'wide' is not a size and place WxH+X+Y"},
-      {{"-geometry", "0x10"}, "", 2, "vimbrel: --geometry: '0x10' is not a size and place WxH+X+Y"},
-      {{"--pyramid-rotation-seconds", "1e3"},
-       "",
-       2,
-       "vimbrel: --pyramid-rotation-seconds: '1e3' is not a number of seconds"},
+      {{"--eye-z", "abc"}, "", 2, "--eye-z: 'abc' is not a 32-bit integer"},
+      {{"--eye-y", "2147483648"}, "", 2, "--eye-y: '2147483648' is not a 32-bit integer"},
+      {{"--frame-time"}, "", 2, "--frame-time needs a value"},
+      {{"--no-eye-y"}, "", 2, "unknown option '--no-eye-y'"},
+      {{"--window-id", "12z"}, "", 2, "--window-id: '12z' is not a window id (decimal or 0x hex)"},
+      {{"--eye-x", "0"}, "", 2, "unknown option '--eye-x'"},  // no dialog setting: --config only
+      {{"--config", longFile}, "", 2, "--config: '" + longFile + "' is longer than 152 bytes"},
+      {{"--config", "/"}, "", 2, "--config: '/' is a directory"},
+      {{"--window-id", "0"}, "", 2, "--window-id: '0' is not a window id (decimal or 0x hex)"},
+      {{"--geometry", "wide"}, "", 2, "--geometry: 'wide' is not a size and place WxH+X+Y"},
+      {{"-geometry", "0x10"}, "", 2, "--geometry: '0x10' is not a size and place WxH+X+Y"},
+      {{"--pyramid-rotation-seconds", "1e3"}, "", 2, "--pyramid-rotation-seconds: '1e3' is not a number of seconds"},
       {{"--dodeca-journey-seconds", "3000000000"},
        "",
        2,
-       "vimbrel: --dodeca-journey-seconds: '3000000000' is not a number of seconds"},
+       "--dodeca-journey-seconds: '3000000000' is not a number of seconds"},
       // An explicit --window-id wins over $XSCREENSAVER_WINDOW, which is then not even read.
-      {{"--window-id", "0x7"}, "XSCREENSAVER_WINDOW=root", 1, "vimbrel: window 0x7 is not a window"},
-      {{}, "XSCREENSAVER_WINDOW=root", 1, "vimbrel: XSCREENSAVER_WINDOW 'root' is not a window id"},
+      {{"--window-id", "0x7"}, "XSCREENSAVER_WINDOW=root", 1, "window 0x7 is not a window"},
+      {{}, "XSCREENSAVER_WINDOW=root", 1, "XSCREENSAVER_WINDOW 'root' is not a window id"},
       {{},
        "DISPLAY=" + x.name + ".1",
        1,
-       "vimbrel: the window's visual is PseudoColor of depth 8; vimbrel needs a TrueColor visual of depth 15, 16, 24 "
+       "the window's visual is PseudoColor of depth 8; vimbrel needs a TrueColor visual of depth 15, 16, 24 "
        "or 32"},
   };
   for (const Case& c : cases) {
@@ -583,7 +565,7 @@ TEST(X11Program, BadInputGetsOneLineAndItsStatus) {
     const pid_t pid = Spawn(Command(c.arguments), env, scratch + "-bad.err");
     EXPECT_EQ(WaitExit(pid, 15), c.status);
     EXPECT_EQ(ReadText(scratch + "-bad.err"),
-              c.firstLine + "\n" + (c.status == 2 ? std::string(X11UsageLine()) + "\n" : ""));
+              "vimbrel: " + c.firstLine + "\n" + (c.status == 2 ? std::string(X11UsageLine()) + "\n" : ""));
   }
 }
 

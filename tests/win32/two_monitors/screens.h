@@ -63,6 +63,17 @@ inline bool CoversMatchMonitors(const SaverRun& saver, const std::vector<RECT>& 
   return true;
 }
 
+// Each monitor shows the record's frame at its own size: pixel for pixel the
+// portable renderer's frame of that size.
+inline void ExpectScenes(const SettingsRecord& record, const std::vector<RECT>& monitors, const char* step) {
+  for (size_t i = 0; i < monitors.size(); ++i) {
+    const std::vector<uint8_t> expected = ExpectedScreen(record, Width(monitors[i]), Height(monitors[i]));
+    size_t mismatches = 0;
+    WaitUntil([&] { return (mismatches = Mismatches(CaptureScreen(monitors[i]), expected)) == 0; }, 10000);
+    EXPECT_EQ(mismatches, 0u) << step << ", monitor " << i << ": of " << expected.size() / 3 << " pixels";
+  }
+}
+
 // Runs xrandr with the arguments on the display (Wine starts the Unix
 // program; its end cannot be waited for, so callers wait for the monitors).
 inline bool RunXrandr(const std::string& arguments) {
