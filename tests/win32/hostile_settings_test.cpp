@@ -70,6 +70,9 @@ TEST_F(HostileSettings, InputEndsTheSaverAfterTheDialogWhateverTheFrameTime) {
     StoreSettings(DefaultsWith(c.frameTime));
     SetCursorPos(startX, startY);
     StartSaverOrFail();
+    // The frame timer starts with the first frame: a dialog opened before it holds off at the default period.
+    int width, height;
+    ASSERT_TRUE(WaitUntil([&] { return !AllBlack(CaptureClient(saver.window, width, height)); }, 5000));
     HWND dialog = OpenDialogOverTheSaver();
     ASSERT_NE(dialog, nullptr);
     if (c.resetFirst) PostMessageA(dialog, WM_COMMAND, resetToDefaultsId, 0);
@@ -84,7 +87,8 @@ TEST_F(HostileSettings, InputEndsTheSaverAfterTheDialogWhateverTheFrameTime) {
           if (c.input == Input::mouseMove) MoveMouse(saver.window, 600, 500);
           return HasEnded(run);
         },
-        3000));
+        3000))
+        << "input given again and again for 3 s after the dialog did not end the saver";
     EXPECT_EQ(WaitForExit(run, 3000), 0u);
   }
 }

@@ -12,6 +12,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -172,6 +173,9 @@ SceneInitResult MakeLinkedScene(TestScene& t, int32_t width, int32_t height, int
 SettingsRecord FrozenPose();
 // The frame of the record at tick, width x height, as a screen shows it.
 std::vector<uint8_t> ExpectedScreen(const SettingsRecord& record, int width, int height, uint32_t tick = 0);
+inline bool AllBlack(const std::vector<uint8_t>& rgb) {
+  return !rgb.empty() && std::all_of(rgb.begin(), rgb.end(), [](uint8_t v) { return v == 0; });
+}
 // Pixels that differ between two pictures; a size mismatch counts as all of both.
 size_t Mismatches(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b);
 

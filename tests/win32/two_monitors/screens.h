@@ -28,10 +28,6 @@ inline std::vector<RECT> MonitorRects() {
   return rects;
 }
 
-inline bool AllBlack(const std::vector<uint8_t>& rgb) {
-  return !rgb.empty() && std::all_of(rgb.begin(), rgb.end(), [](uint8_t v) { return v == 0; });
-}
-
 inline int Width(const RECT& r) { return r.right - r.left; }
 inline int Height(const RECT& r) { return r.bottom - r.top; }
 
