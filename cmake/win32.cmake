@@ -119,6 +119,8 @@ target_link_libraries(vimbrel_win32_test_support PUBLIC vimbrel_shell gtest)
 target_compile_definitions(vimbrel_win32_test_support PUBLIC
   VIMBREL_SCR_PATH="$<TARGET_FILE:vimbrel_scr>"
   VIMBREL_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+# Every test program includes these: compiled once, for all of them.
+target_precompile_headers(vimbrel_win32_test_support PRIVATE <windows.h> <gtest/gtest.h>)
 
 # One test program per file; ctest runs each through Wine with a deadline.
 file(GLOB VIMBREL_WIN32_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win32/*_test.cpp)
@@ -128,6 +130,7 @@ foreach(test_source ${VIMBREL_WIN32_TESTS})
   target_link_libraries(${test_name} PRIVATE vimbrel_win32_test_support gtest_main)
   target_link_options(${test_name} PRIVATE -static ${VIMBREL_EXPORT_FLAGS} ${VIMBREL_PE_VERSION_FLAGS})
   add_dependencies(${test_name} vimbrel_scr)
+  target_precompile_headers(${test_name} REUSE_FROM vimbrel_win32_test_support)
   add_test(NAME win32_${VIMBREL_SCR_NAME}_${test_name} COMMAND ${test_name})
   set_tests_properties(win32_${VIMBREL_SCR_NAME}_${test_name} PROPERTIES TIMEOUT 240)
 endforeach()

@@ -10,3 +10,4 @@ add_test(NAME win32_${VIMBREL_SCR_NAME}_host_cover_windows_test
   COMMAND ${CMAKE_SOURCE_DIR}/scripts/wine-env --two-monitors ${CMAKE_CROSSCOMPILING_EMULATOR}
           $<TARGET_FILE:host_cover_windows_test>)
 set_tests_properties(win32_${VIMBREL_SCR_NAME}_host_cover_windows_test PROPERTIES TIMEOUT 240)
+target_precompile_headers(host_cover_windows_test REUSE_FROM vimbrel_win32_test_support)
