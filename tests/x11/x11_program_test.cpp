@@ -40,11 +40,9 @@ const std::string scratch = std::string(VIMBREL_BINARY_DIR) + "/x11-test-" + std
 
 bool WaitFor(const std::function<bool()>& done, double seconds = 15) {
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-  while (std::chrono::steady_clock::now() < deadline) {
-    if (done()) return true;
-    usleep(20000);  // the poll interval of the condition, not a wait for it
-  }
-  return done();
+  for (; !done(); usleep(20000))  // the poll interval of the condition, not a wait for it
+    if (std::chrono::steady_clock::now() > deadline) return false;
+  return true;
 }
 
 pid_t Spawn(const std::vector<std::string>& command, const std::vector<std::string>& extraEnv,
@@ -76,9 +74,8 @@ int WaitExit(pid_t pid, double seconds = 15) {
 }
 
 std::string ReadText(const std::string& path) {
-  std::stringstream text;
-  text << std::ifstream(path).rdbuf();
-  return text.str();
+  std::ifstream in(path);
+  return {std::istreambuf_iterator<char>(in), {}};
 }
 
 // A private X server, stopped with the test. The server picks a free
@@ -96,62 +93,48 @@ struct Xvfb {
     command.insert(command.end(), options.begin(), options.end());
     pid = Spawn(command, {}, "/dev/null");
     close(ready[1]);
-    std::string number;
-    char c;
-    while (pid > 0 && read(ready[0], &c, 1) == 1 && c != '\n') number += c;  // ends when the server does
-    close(ready[0]);
-    if (!number.empty()) name = ":" + number, display = XOpenDisplay(name.c_str());
+    FILE* number = fdopen(ready[0], "r");  // ends when the server does
+    if (int n = 0; pid > 0 && std::fscanf(number, "%d", &n) == 1) name = ":" + std::to_string(n);
+    std::fclose(number);
+    if (!name.empty()) display = XOpenDisplay(name.c_str());
     if (display == nullptr) Stop();
   }
   ~Xvfb() { Stop(); }
   void Stop() {
-    if (display != nullptr) XCloseDisplay(display);
-    display = nullptr;
-    if (pid > 0) kill(pid, SIGTERM), waitpid(pid, nullptr, 0);
-    pid = -1;
+    if (display != nullptr) XCloseDisplay(display), display = nullptr;
+    if (pid > 0) kill(pid, SIGTERM), waitpid(pid, nullptr, 0), pid = -1;
   }
 };
 
 // A colour as a visual keeps it: each channel's top bits in its mask.
-unsigned long Reduced(uint32_t rgb, const XImage* image) {
+unsigned long Reduced(const PaletteEntry& colour, const XImage* image) {
   unsigned long pixel = 0;
   const unsigned long masks[] = {image->red_mask, image->green_mask, image->blue_mask};
+  const unsigned long values[] = {colour.red, colour.green, colour.blue};
   for (int channel = 0; channel < 3; ++channel) {
-    const unsigned long mask = masks[channel], value = (rgb >> (16 - 8 * channel)) & 0xff;
-    const int shift = __builtin_ctzl(mask), bits = __builtin_popcountl(mask);
-    pixel |= (bits <= 8 ? value >> (8 - bits) : value << (bits - 8)) << shift;
+    const int shift = __builtin_ctzl(masks[channel]), bits = __builtin_popcountl(masks[channel]);
+    pixel |= (bits <= 8 ? values[channel] >> (8 - bits) : values[channel] << (bits - 8)) << shift;
   }
   return pixel;
 }
 
-struct Frame {
-  int width = 0, height = 0;
-  std::vector<uint32_t> rgb;  // 0xRRGGBB, top row first
+// The frame the portable core draws for a record, tick and size: the
+// program draws it with the same core from the same pictures.
+struct CoreFrame : TestScene {
+  CoreFrame(SettingsRecord record, uint32_t tick, int width, int height) {
+    EXPECT_EQ(Make(width, height), SceneInitResult::ok);
+    StampSceneClocks(record, tick);
+    DrawSceneFrame(scene, record, tick);
+  }
 };
-
-// The frame the portable core draws for a record, tick and size, as colours:
-// the program draws it with the same core from the same pictures.
-Frame CoreFrame(SettingsRecord record, uint32_t tick, int width, int height) {
-  TestScene t;
-  EXPECT_EQ(t.Make(width, height), SceneInitResult::ok);
-  StampSceneClocks(record, tick);
-  DrawSceneFrame(t.scene, record, tick);
-  Frame frame{width, height, {}};
-  for (int row = height - 1; row >= 0; --row)  // frame row 0 is the bottom of the window
-    for (int x = 0; x < width; ++x) {
-      const PaletteEntry& e = t.scene.palette.entries[t.Pixel(x, row)];
-      frame.rgb.push_back(static_cast<uint32_t>(e.red << 16 | e.green << 8 | e.blue));
-    }
-  return frame;
-}
 
 // The --fps corner, bottom left: what differs in it is counted apart.
 constexpr int cornerWidth = 120, cornerHeight = 40;
 
 // Pixels of the window that differ from the frame, in the visual's own
 // colours; the whole area when the window cannot be read at its size.
-long DifferingPixels(Display* display, Window window, const Frame& expected, long* inCorner = nullptr) {
-  const int width = expected.width, height = expected.height;
+long DifferingPixels(Display* display, Window window, const CoreFrame& expected, long* inCorner = nullptr) {
+  const int width = expected.scene.frameWidth, height = expected.scene.frameHeight;
   XWindowAttributes attributes;
   XImage* image = nullptr;
   if (XGetWindowAttributes(display, window, &attributes) && attributes.width == width && attributes.height == height &&
@@ -162,9 +145,10 @@ long DifferingPixels(Display* display, Window window, const Frame& expected, lon
   long differing = 0, corner = 0;
   for (int y = 0; y < height; ++y)
     for (int x = 0; x < width; ++x) {
+      const PaletteEntry& colour = expected.scene.palette.entries[expected.Pixel(x, height - 1 - y)];  // row 0: bottom
       const unsigned long shown = XGetPixel(image, x, y) & (image->red_mask | image->green_mask | image->blue_mask);
-      const bool differs = shown != Reduced(expected.rgb[static_cast<size_t>(y) * width + x], image);
-      (inCorner != nullptr && x < cornerWidth && y >= height - cornerHeight ? corner : differing) += differs;
+      (inCorner != nullptr && x < cornerWidth && y >= height - cornerHeight ? corner : differing) +=
+          shown != Reduced(colour, image);
     }
   XDestroyImage(image);
   if (inCorner != nullptr) *inCorner = corner;
@@ -172,7 +156,7 @@ long DifferingPixels(Display* display, Window window, const Frame& expected, lon
 }
 
 // What still differs once the frame is shown, or at the deadline.
-long Shows(Display* display, Window window, const Frame& expected) {
+long Shows(Display* display, Window window, const CoreFrame& expected) {
   long differing = 0;
   WaitFor([&] { return (differing = DifferingPixels(display, window, expected)) == 0; });
   return differing;
@@ -200,8 +184,6 @@ void Send(Display* display, Window window, KeySym key, unsigned state = 0) {
   XFlush(display);
 }
 
-std::string FrozenAt(uint32_t tick) { return "VIMBREL_FROZEN_TICK=" + std::to_string(tick); }
-
 // One server for the tests that draw: screen 0 holds the own window at the
 // picture's size, screen 1 (1366 x 768) is too small for it, screen 2 is
 // 16-bit TrueColor (a VNC server's usual depth) and screen 3 8-bit
@@ -217,19 +199,19 @@ class X11Program : public testing::Test {
   // vimbrel on the server (the environment given first wins), its clock frozen at tick.
   pid_t Start(std::vector<std::string> arguments, uint32_t tick, std::vector<std::string> env = {}) {
     arguments.insert(arguments.begin(), VIMBREL_PROGRAM);
-    env.insert(env.end(), {"DISPLAY=" + x.name, FrozenAt(tick)});
+    env.insert(env.end(), {"DISPLAY=" + x.name, "VIMBREL_FROZEN_TICK=" + std::to_string(tick)});
     return Spawn(arguments, env, errors);
   }
 };
 
-Window FindTopLevel(Display* display, int screen, const char* title) {
+// The top-level window the program names "Vimbrel" on a screen, or 0.
+Window FindTopLevel(Display* display, int screen) {
   Window found = 0, root, parent, *children = nullptr;
   unsigned count = 0;
-  if (!XQueryTree(display, RootWindow(display, screen), &root, &parent, &children, &count)) return 0;
-  for (unsigned i = 0; i < count && found == 0; ++i) {
+  XQueryTree(display, RootWindow(display, screen), &root, &parent, &children, &count);
+  for (unsigned i = 0; i < count; ++i) {
     char* name = nullptr;
-    if (XFetchName(display, children[i], &name) && name != nullptr && std::strcmp(name, title) == 0)
-      found = children[i];
+    if (XFetchName(display, children[i], &name) && std::strcmp(name, "Vimbrel") == 0) found = children[i];
     XFree(name);
   }
   XFree(children);
@@ -266,8 +248,8 @@ TEST_F(X11Program, OwnWindowFitsTakesGeometryFollowsItsSizeAndCloses) {
     Window window = 0;
     XWindowAttributes a{};
     ASSERT_TRUE(WaitFor([&] {
-      return (window = FindTopLevel(x.display, c.screen, "Vimbrel")) != 0 &&
-             XGetWindowAttributes(x.display, window, &a) && a.map_state == IsViewable;
+      return (window = FindTopLevel(x.display, c.screen)) != 0 && XGetWindowAttributes(x.display, window, &a) &&
+             a.map_state == IsViewable;
     })) << ReadText(errors);
     EXPECT_EQ(std::vector<int>({a.x, a.y, a.width, a.height}), c.place);
     if (c.key == NoSymbol) {
@@ -355,7 +337,7 @@ TEST_F(X11Program, TheRootFollowsRandRAndShowsTheRateThatTheFrameTimePaces) {
   for (const std::string fb : {"640x480", "320x240", "640x480"}) {
     // xrandr may also complain about the output it cannot fit; the root is resized either way.
     WaitExit(Spawn({"/usr/bin/xrandr", "-display", x.name + ".2", "--fb", fb}, {}, "/dev/null"));
-    const Frame expected = CoreFrame(paced, 77, std::stoi(fb), std::stoi(fb.substr(4)));
+    const CoreFrame expected(paced, 77, std::stoi(fb), std::stoi(fb.substr(4)));
     long inCorner = 0, elsewhere = 0;
     EXPECT_TRUE(WaitFor(
         [&] {
@@ -383,9 +365,8 @@ TEST_F(X11Program, BadInputGetsOneLineAndItsStatus) {
   std::ofstream(longFile, std::ios::binary) << std::string(settingsRecordSize, '\0') << '\n';
   struct Case {
     std::vector<std::string> arguments;
-    std::string said;  // after "vimbrel: "; a usage error (2) is followed by the usage line
-    int status = 2;
-    std::string environment = "";
+    std::string said;              // after "vimbrel: "; a usage error (2) is followed by the usage line
+    std::string environment = "";  // given: the line is fine, what it names is not (1)
   } cases[] = {
       {{"--eye-z", "abc"}, "--eye-z: 'abc' is not a 32-bit integer"},
       {{"--eye-y", "2147483648"}, "--eye-y: '2147483648' is not a 32-bit integer"},
@@ -400,18 +381,17 @@ TEST_F(X11Program, BadInputGetsOneLineAndItsStatus) {
       {{"--pyramid-rotation-seconds", "1e3"}, "--pyramid-rotation-seconds: '1e3' is not a number of seconds"},
       {{"--dodeca-journey-seconds", "3000000000"}, "--dodeca-journey-seconds: '3000000000' is not a number of seconds"},
       // An explicit --window-id wins over $XSCREENSAVER_WINDOW, which is then not even read.
-      {{"--window-id", "0x7"}, "window 0x7 is not a window", 1, "XSCREENSAVER_WINDOW=root"},
-      {{}, "XSCREENSAVER_WINDOW 'root' is not a window id", 1, "XSCREENSAVER_WINDOW=root"},
+      {{"--window-id", "0x7"}, "window 0x7 is not a window", "XSCREENSAVER_WINDOW=root"},
+      {{}, "XSCREENSAVER_WINDOW 'root' is not a window id", "XSCREENSAVER_WINDOW=root"},
       {{},
        "the window's visual is PseudoColor of depth 8; vimbrel needs a TrueColor visual of depth 15, 16, 24 or 32",
-       1,
        "DISPLAY=" + x.name + ".3"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.said);
-    EXPECT_EQ(WaitExit(Start(c.arguments, 0, {c.environment})), c.status);
-    EXPECT_EQ(ReadText(errors),
-              "vimbrel: " + c.said + "\n" + (c.status == 2 ? X11UsageLine() + std::string("\n") : ""));
+    const bool usage = c.environment.empty();
+    EXPECT_EQ(WaitExit(Start(c.arguments, 0, {c.environment})), usage ? 2 : 1);
+    EXPECT_EQ(ReadText(errors), "vimbrel: " + c.said + "\n" + (usage ? X11UsageLine() + std::string("\n") : ""));
   }
 }
 
