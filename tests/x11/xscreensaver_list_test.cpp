@@ -109,14 +109,14 @@ TEST(XScreenSaverList, RefusesWhatItDoesNotUnderstandInOneLine) {
 }
 
 TEST(XScreenSaverList, TheEntryNamesTheProgramAsXScreenSaverFindsIt) {
-  std::string command, error;
-  ASSERT_TRUE(EntryCommand("/usr/libexec/xscreensaver/vimbrel", command, error));
-  EXPECT_EQ(command, "vimbrel");  // the folder XScreenSaver runs its programs from
-  ASSERT_TRUE(EntryCommand("/usr/local/libexec/xscreensaver/vimbrel", command, error));
-  EXPECT_EQ(command, "/usr/local/libexec/xscreensaver/vimbrel");
-  EXPECT_FALSE(EntryCommand("/home/me/my build/vimbrel", command, error));
-  EXPECT_EQ(error,
-            "the program's path '/home/me/my build/vimbrel' cannot go in XScreenSaver's list (only letters, "
+  const auto entry = [](const std::string& path) {
+    std::string command, error;
+    return EntryCommand(path, command, error) ? command : "refused: " + error;
+  };
+  EXPECT_EQ(entry("/usr/libexec/xscreensaver/vimbrel"), "vimbrel");  // the folder XScreenSaver runs its programs from
+  EXPECT_EQ(entry("/usr/local/libexec/xscreensaver/vimbrel"), "/usr/local/libexec/xscreensaver/vimbrel");
+  EXPECT_EQ(entry("/home/me/my build/vimbrel"),
+            "refused: the program's path '/home/me/my build/vimbrel' cannot go in XScreenSaver's list (only letters, "
             "digits and / . _ + -)");
 }
 

@@ -19,10 +19,7 @@ build=$1 render=$2 out=$3
 user=vimbrel-saver
 tick=4242 width=800 height=600
 
-if [ "$(id -u)" -ne 0 ]; then
-  echo "SKIP: the daemon test creates the unprivileged user it runs as; run it as root"
-  exit 77
-fi
+[ "$(id -u)" -eq 0 ] || { echo "SKIP: run it as root, which creates the user the daemon runs as"; exit 77; }
 id -u "$user" >/dev/null 2>&1 || useradd --create-home --shell /bin/sh "$user"
 home=$(getent passwd "$user" | cut -d: -f6)
 as_user() { runuser -u "$user" -- env HOME="$home" "$@"; }
