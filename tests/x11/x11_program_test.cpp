@@ -1,9 +1,10 @@
 // x11_program_test.cpp - the real vimbrel program on a private Xvfb server.
 //
-// Each test starts its own Xvfb on a display the server picks, runs vimbrel
-// with the scene clock frozen, and reads its window back: the pixels must be
-// the portable core's frame for the same record, tick and size, through the
-// same palette.
+// Each test that draws starts its own Xvfb on a display the server picks,
+// runs vimbrel with the scene clock frozen, and reads its window back: the
+// pixels must be the portable core's frame for the same record, tick and
+// size, through the same palette. The others run the list command and check
+// the installed files.
 // Every wait polls a condition against a deadline.
 // gtest first: X11 defines None, Bool and Status as macros.
 #include <gtest/gtest.h>
