@@ -19,10 +19,7 @@ build=$1 render=$2 out=$3
 user=vimbrel-saver
 tick=4242 width=800 height=600
 
-if [ "$(id -u)" -ne 0 ]; then
-  echo "SKIP: the daemon test creates the unprivileged user it runs as; run it as root"
-  exit 77
-fi
+[ "$(id -u)" -eq 0 ] || { echo "SKIP: run it as root, which creates the user the daemon runs as"; exit 77; }
 id -u "$user" >/dev/null 2>&1 || useradd --create-home --shell /bin/sh "$user"
 home=$(getent passwd "$user" | cut -d: -f6)
 as_user() { runuser -u "$user" -- env HOME="$home" "$@"; }
@@ -30,44 +27,25 @@ as_user() { runuser -u "$user" -- env HOME="$home" "$@"; }
 work=$home/vimbrel-test
 rm -rf "$work" && mkdir -p "$work" "$out"
 cmake --install "$build" --prefix "$work/prefix" --strip >"$work/install.log"
-program=$work/prefix/libexec/xscreensaver/vimbrel
-for file in "$program" "$work/prefix/share/xscreensaver/config/vimbrel.xml" "$work/prefix/share/man/man6/vimbrel.6" \
-            "$work/prefix/share/applications/screensavers/vimbrel.desktop"; do
-  [ -s "$file" ] || { echo "FAIL: the install did not put $file in place"; cat "$work/install.log"; exit 1; }
-done
 chown -R "$user:" "$work"
+# The list as the installed program makes it (its line is then the first),
+# and the settings a person then changes.
 rm -f "$home/.xscreensaver"
-if ! as_user "$program" --add-to-xscreensaver >"$work/add.log" 2>&1 ||
-   ! grep -qF "\"Vimbrel\"  $program --root" "$home/.xscreensaver"; then
-  echo "FAIL: --add-to-xscreensaver did not put the program in a new ~/.xscreensaver"
-  cat "$work/add.log"
-  exit 1
-fi
-# The settings a person then changes; the list stays as it was made.
-cat >>"$home/.xscreensaver" <<EOF
-mode: one
-selected: 0
-timeout: 0:30:00
-lock: False
-fade: False
-unfade: False
-splash: False
-EOF
+as_user "$work/prefix/libexec/xscreensaver/vimbrel" --add-to-xscreensaver
+printf '%s\n' 'mode: one' 'selected: 0' 'timeout: 0:30:00' 'lock: False' 'fade: False' 'unfade: False' \
+  'splash: False' >>"$home/.xscreensaver"
 
 pids=()
 cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  for pid in "${pids[@]}"; do
-    for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-  done
+  kill "${pids[@]}" 2>/dev/null || true
+  for pid in "${pids[@]}"; do timeout 5 tail --pid="$pid" -f /dev/null || true; done
 }
 trap cleanup EXIT
 
 # Polls a command until it succeeds, for at most $1 seconds.
 wait_for() {
-  local seconds=$1
+  local deadline=$((SECONDS + $1))
   shift
-  local deadline=$((SECONDS + seconds))
   until "$@" >/dev/null 2>&1; do
     [ "$SECONDS" -lt "$deadline" ] || return 1
     sleep 0.2
@@ -86,24 +64,20 @@ start_as_user() {
 # other server started meanwhile can be taken for ours.
 start_as_user sh -c 'exec Xvfb -displayfd 3 -nolisten tcp -screen 0 "$0" 3>"$1"' "${width}x${height}x24" "$work/display"
 wait_for 15 grep -qE '^[0-9]+$' "$work/display" || { echo "FAIL: no Xvfb could be started"; exit 1; }
-display=:$(cat "$work/display")
-export DISPLAY=$display
+export DISPLAY=:$(cat "$work/display")
 
 start_as_user env VIMBREL_FROZEN_TICK="$tick" xscreensaver --no-splash
 wait_for 20 as_user xscreensaver-command -time || { echo "FAIL: the daemon did not start"; cat "$work/log"; exit 1; }
 as_user xscreensaver-command -activate
 
-"$render" --out "$out/vimbrel-render-${width}x${height}.png" --size "${width}x${height}" --time "$tick"
-shot=$out/xscreensaver-root.png
+frame=$out/vimbrel-render-${width}x${height}.png shot=$out/xscreensaver-root.png
+"$render" --out "$frame" --size "${width}x${height}" --time "$tick"
 root_shows_frame() {
-  as_user import -window root "$work/root.png" || return 1
-  cp "$work/root.png" "$shot"
-  [ "$(compare -metric AE "$shot" "$out/vimbrel-render-${width}x${height}.png" null: 2>&1)" = 0 ]
+  as_user import -window root "$work/root.png" && cp "$work/root.png" "$shot" &&
+    [ "$(compare -metric AE "$shot" "$frame" null: 2>&1)" = 0 ]
 }
 if ! wait_for 30 root_shows_frame; then
-  echo "FAIL: the root does not show vimbrel's frame ($shot); daemon log:"
-  cat "$work/log"
-  exit 1
+  echo "FAIL: the root shows $shot, not vimbrel's frame $frame; daemon log:" && cat "$work/log" && exit 1
 fi
 pgrep -u "$user" -x vimbrel >/dev/null || { echo "FAIL: the frame is there but vimbrel is not running"; exit 1; }
 echo "PASS: the daemon shows vimbrel's frame ($shot)"
