@@ -1,5 +1,5 @@
-// vimbrel-render, run as a program: argument and file checks, and the frames
-// it writes compared with frames drawn here from the committed pictures.
+// vimbrel-render, run as a program: the frames it writes compared with
+// frames drawn here from the committed pictures.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -11,7 +11,6 @@
 #include <string>
 #include <vector>
 
-#include "render/bitmap_files.h"
 #include "scene/test_scene.h"
 #include "support/frame_png.h"
 
@@ -57,15 +56,8 @@ class RenderToolTest : public ::testing::Test {
     std::sort(names.begin(), names.end());
     return names;
   }
-  // The frame drawn here after the given ticks, in order.
-  void DrawInProcess(int32_t width, int32_t height, std::vector<uint32_t> ticks, int32_t staticColours = 0) {
-    ASSERT_EQ(drawn.Make(width, height, staticColours), SceneInitResult::ok);
-    for (uint32_t tick : ticks) DrawSceneFrame(drawn.scene, DefaultSettings(), tick);
-  }
-
   std::string dir;
   TestScene drawn;  // the frames drawn here
-  const Scene& scene = drawn.scene;
 };
 
 // On a display of twenty static colours, so that the palette written is the
@@ -75,11 +67,12 @@ TEST_F(RenderToolTest, PngFromPictureFilesHoldsTheFrameAndItsPalette) {
                    floorFile + " --mask " + faceFile)
                 .status,
             0);
-  DrawInProcess(150, 112, {4321}, 20);
+  ASSERT_EQ(drawn.Make(150, 112, 20), SceneInitResult::ok);
+  DrawSceneFrame(drawn.scene, DefaultSettings(), 4321);
   StoredFrame png;
   ASSERT_TRUE(ReadFramePng(dir + "/frame.png", png));
   uint8_t palette[768];
-  EXPECT_EQ(CompareFrame("render-tool-frame", png, DrawnFrame(scene, palette), VIMBREL_BINARY_DIR), "");
+  EXPECT_EQ(CompareFrame("render-tool-frame", png, DrawnFrame(drawn.scene, palette), VIMBREL_BINARY_DIR), "");
 }
 
 TEST_F(RenderToolTest, NumberedFramesFollowTheClockAndCarryTheRecord) {
@@ -101,27 +94,6 @@ TEST_F(RenderToolTest, NumberedFramesFollowTheClockAndCarryTheRecord) {
   ASSERT_GT(last.size(), 1078u);
   EXPECT_EQ(Bytes(last.begin() + 1078, last.end()), drawn.FrameBytes());
   EXPECT_NE(ReadFile(dir + "/f-00.bmp"), last);
-}
-
-// Inputs are regular files of bounded size, refused unread otherwise (the
-// native RegularFile test has every kind): the tool says so in one line.
-TEST_F(RenderToolTest, InputsThatAreNotBoundedRegularFilesAreRefusedWithOneLine) {
-  const std::string huge = dir + "/huge.bmp";  // sparse: no disk is used
-  WriteFile(huge, Bytes{'B', 'M'});
-  ASSERT_EQ(truncate(huge.c_str(), static_cast<off_t>(maxPictureFileBytes + 1)), 0);
-  const std::string out = " --out " + dir + "/frame.bmp --size 64x48";
-  const struct {
-    std::string arguments, message;
-  } cases[] = {
-      {"--config /dev/zero", "--config: '/dev/zero' is a device, not a regular file"},
-      {"--mask " + huge, "'" + huge + "' is longer than " + std::to_string(maxPictureFileBytes) + " bytes"},
-  };
-  for (const auto& c : cases) {
-    const ToolRun run = Render(out + " " + c.arguments);
-    EXPECT_EQ(run.status, 1) << c.arguments;
-    EXPECT_EQ(run.message, "vimbrel-render: " + c.message + "\n");
-  }
-  EXPECT_EQ(Listing(), std::vector<std::string>{"huge.bmp"});
 }
 
 }  // namespace
