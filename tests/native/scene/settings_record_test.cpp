@@ -1,5 +1,5 @@
-// The settings record's stored form (each field little-endian at its own
-// offset, shorter and longer stored values) and its field table's controls.
+// The settings record's stored form: each field little-endian at its own
+// offset, shorter and longer stored values.
 #include "core/scene/settings_record.h"
 
 #include <gtest/gtest.h>
@@ -62,19 +62,6 @@ TEST(SettingsRecord, EachFieldIsStoredAtItsOwnOffsetLittleEndian) {
     EXPECT_EQ(SettingsToBytes(loaded), bytes) << field->name;
   }
   EXPECT_EQ(i, settingsFieldCount);
-}
-
-TEST(SettingsRecord, ControlsAreUniqueAndRangesHoldTheirDefaults) {
-  for (const SettingsField& a : settingsFields) {
-    if (a.kind == ControlKind::none) continue;
-    EXPECT_EQ(FindSettingsFieldByControl(a.controlId), &a) << a.name;
-    EXPECT_LE(a.minimum, a.defaultValue) << a.name;
-    EXPECT_GE(a.maximum, a.defaultValue) << a.name;
-    if (a.kind == ControlKind::trackbar) {
-      EXPECT_TRUE(a.labelId == a.controlId + 1 || a.labelId == a.controlId - 1) << a.name;
-      EXPECT_EQ(FindSettingsFieldByControl(a.labelId), nullptr) << a.name;
-    }
-  }
   EXPECT_EQ(FindSettingsField("noSuchField"), nullptr);
 }
 
