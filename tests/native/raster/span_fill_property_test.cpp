@@ -6,18 +6,16 @@
 // computes its mask position from scratch and checks it. The renderer's
 // running sums and stepped coordinates must give the same tables and the same
 // pixels, and nothing outside the frame may change.
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <iterator>
 #include <random>
 #include <sstream>
 #include <string>
 #include <tuple>
-
-#include <gtest/gtest.h>
-
-#include <cstdint>
-#include <cstring>
 #include <vector>
 
 #include "core/common/int_math.h"
