@@ -21,12 +21,8 @@
 
 namespace {
 
-struct FrameSize {
-  int32_t width, height;
-};
-
-constexpr FrameSize frameSizes[] = {{1, 1}, {2, 3}, {37, 29}, {152, 112}};
-constexpr int sceneCount = sizeof frameSizes / sizeof frameSizes[0];
+constexpr int32_t frameSizes[][2] = {{1, 1}, {2, 3}, {37, 29}, {152, 112}};
+constexpr int sceneCount = 4;
 constexpr uint32_t ticks[] = {0, 0x7fffffffu, 0x80000000u, 0xffffffffu};
 
 struct BuiltScene {
@@ -50,7 +46,7 @@ void BuildScenes() {
   builtScenes = new BuiltScene[sceneCount]();
   for (int i = 0; i < sceneCount; ++i) {
     Scene& scene = builtScenes[i].scene;
-    Require(MakeCommittedScene(scene, pictures, frameSizes[i].width, frameSizes[i].height) == SceneInitResult::ok,
+    Require(MakeCommittedScene(scene, pictures, frameSizes[i][0], frameSizes[i][1]) == SceneInitResult::ok,
             "the committed scene cannot be built");
     builtScenes[i].frame.resize(static_cast<size_t>(scene.frameStride) * static_cast<size_t>(scene.frameHeight));
     scene.framePixels = builtScenes[i].frame.data();
@@ -59,7 +55,6 @@ void BuildScenes() {
 
 void CheckRowFill(const Scene& scene) {
   const int32_t fill = scene.frameStride - scene.frameWidth;
-  if (fill == 0) return;
   const uint8_t* background = ImagePixels(scene.backgroundImage);
   for (int32_t r = 0; r < scene.frameHeight; ++r) {
     const size_t end =

@@ -63,9 +63,9 @@ std::vector<std::vector<uint8_t>> LoadedRows(const BmpFile& bmp, std::string& er
   return rows;
 }
 
-TEST(BitmapFile, Rle8WithEveryEscapeAtAnOddWidth) {
-  BmpFile bmp;  // 5 x 4: rows of 8 bytes
-  bmp.data = {
+TEST(BitmapFile, Rle8WithEveryEscapeAtAnOddWidthAndStoredRowsWithAShortColourTable) {
+  BmpFile rle;  // 5 x 4: rows of 8 bytes
+  rle.data = {
       2, 7,  0, 3, 1, 2, 3, 0,  // row 0: a run, an odd literal run and its pad byte
       0, 0,                     // end of line
       1, 9,  0, 2, 3, 1,        // row 1: a run, then a delta 3 right and 1 up
@@ -78,18 +78,14 @@ TEST(BitmapFile, Rle8WithEveryEscapeAtAnOddWidth) {
   const std::vector<std::vector<uint8_t>> expected = {
       {7, 7, 1, 2, 3}, {9, 0, 0, 0, 0}, {0, 0, 0, 0, 5}, {4, 3, 2, 1, 8}};
   std::vector<uint8_t> table;
-  EXPECT_EQ(LoadedRows(bmp, error, &table), expected) << error;
+  EXPECT_EQ(LoadedRows(rle, error, &table), expected) << error;
   EXPECT_EQ(table[4 * 200], 200);  // the full table as written: blue = index, red = 200
   EXPECT_EQ(table[4 * 200 + 2], 200);
-}
 
-TEST(BitmapFile, StoredRowsWithAShortColourTable) {
-  BmpFile bmp;
-  bmp.width = 3, bmp.height = 2, bmp.compression = 0, bmp.coloursUsed = 2;
-  bmp.data = {1, 0, 1, 0xEE, 0, 1, 1, 0xEE};  // rows of 4 bytes, the fourth a fill byte
-  std::string error;
-  std::vector<uint8_t> table;
-  EXPECT_EQ(LoadedRows(bmp, error, &table), (std::vector<std::vector<uint8_t>>{{1, 0, 1}, {0, 1, 1}})) << error;
+  BmpFile stored;
+  stored.width = 3, stored.height = 2, stored.compression = 0, stored.coloursUsed = 2;
+  stored.data = {1, 0, 1, 0xEE, 0, 1, 1, 0xEE};  // rows of 4 bytes, the fourth a fill byte
+  EXPECT_EQ(LoadedRows(stored, error, &table), (std::vector<std::vector<uint8_t>>{{1, 0, 1}, {0, 1, 1}})) << error;
   EXPECT_EQ(table[4 * 1 + 2], 200);
   EXPECT_EQ(table[4 * 2 + 2], 0);  // past the file's two entries: black
 }

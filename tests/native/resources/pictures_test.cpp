@@ -9,6 +9,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/common/int_math.h"
@@ -51,11 +52,7 @@ std::vector<uint8_t> StoredIconPixels(const uint8_t* image, size_t bytes, int si
 
 // Every image of an icon file, in iconSizes' order: its pixels (empty when
 // unreadable) and whether it is stored as PNG.
-struct IconImage {
-  std::vector<uint8_t> rgba;
-  bool png;
-  bool operator==(const IconImage& other) const { return rgba == other.rgba && png == other.png; }
-};
+using IconImage = std::pair<std::vector<uint8_t>, bool>;
 
 std::vector<IconImage> IconImages(const std::vector<uint8_t>& icon) {
   std::vector<IconImage> images;
@@ -75,27 +72,20 @@ std::vector<IconImage> IconImages(const std::vector<uint8_t>& icon) {
   return images;
 }
 
-TEST(Pictures, CommittedFilesAreWhatTheGeneratorMakes) {
-  EXPECT_TRUE(ReadSourceFile("floor.bmp") == MakeFloorBitmapFile())
-      << "regenerate with vimbrel-pictures src/core/pictures";
-  EXPECT_TRUE(ReadSourceFile("face.bmp") == MakeFaceBitmapFile())
-      << "regenerate with vimbrel-pictures src/core/pictures";
-  // The icon's PNG is compressed by libpng, whose bytes may differ from one
-  // version to the next: its images are compared as pixels.
+// The committed icon is compared as pixels: libpng's bytes for its PNG may
+// differ from one version to the next.
+TEST(Pictures, CommittedFilesAreWhatTheGeneratorMakesAndEachIconImageShowsItsDrawing) {
+  const char* const regenerate = "regenerate with vimbrel-pictures src/core/pictures";
+  EXPECT_TRUE(ReadSourceFile("floor.bmp") == MakeFloorBitmapFile()) << regenerate;
+  EXPECT_TRUE(ReadSourceFile("face.bmp") == MakeFaceBitmapFile()) << regenerate;
   const std::vector<IconImage> committed = IconImages(ReadSourceFile("vimbrel.ico"));
-  ASSERT_EQ(committed.size(), std::size(iconSizes))
-      << "no icon file; regenerate with vimbrel-pictures src/core/pictures";
-  EXPECT_TRUE(committed == IconImages(MakeIconFile())) << "regenerate with vimbrel-pictures src/core/pictures";
-}
-
-TEST(IconFile, HoldsEveryIconSizeTheLargestAsPngEachShowingItsDrawing) {
-  const std::vector<IconImage> images = IconImages(MakeIconFile());
-  ASSERT_EQ(images.size(), std::size(iconSizes)) << "not an icon directory of every size";
+  const std::vector<IconImage> made = IconImages(MakeIconFile());
+  ASSERT_EQ(made.size(), std::size(iconSizes)) << "not an icon directory of every size";
+  EXPECT_TRUE(committed == made) << regenerate;
   for (size_t i = 0; i < std::size(iconSizes); ++i) {
     const int size = iconSizes[i];
-    EXPECT_EQ(images[i].png, size == 256) << "only the largest is PNG, as Windows XP reads no other";
-    ASSERT_EQ(images[i].rgba.size(), static_cast<size_t>(size * size * 4)) << size << ": unreadable image";
-    EXPECT_TRUE(images[i].rgba == IconPixels(size)) << size;
+    EXPECT_EQ(made[i].second, size == 256) << "only the largest is PNG, as Windows XP reads no other";
+    EXPECT_TRUE(made[i].first == IconPixels(size)) << size << ": unreadable or not its drawing";
   }
 }
 

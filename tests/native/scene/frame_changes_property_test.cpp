@@ -16,14 +16,6 @@
 
 namespace {
 
-void ChangeField(std::mt19937& random, const SettingsField& field, SettingsRecord& record) {
-  if (field.kind == ControlKind::none || field.member == &SettingsRecord::frameTime) return;
-  const int32_t span = field.maximum - field.minimum;
-  const int32_t reach = field.kind == ControlKind::checkBox ? 0 : span / 2;
-  record.*field.member =
-      field.minimum - reach + static_cast<int32_t>(random() % static_cast<uint32_t>(span + 2 * reach + 1));
-}
-
 // A few fields of the record set anywhere in their dialog range, or half as
 // far again beyond it, so that solids leave the frame now and then; every
 // other time the first is a check box (a layer switched on or off).
@@ -33,7 +25,11 @@ void ChangeSettings(std::mt19937& random, SettingsRecord& record) {
     const SettingsField* field = &settingsFields[random() % settingsFieldCount];
     while (i == 0 && random() % 2 == 0 && field->kind != ControlKind::checkBox)
       field = &settingsFields[random() % settingsFieldCount];
-    ChangeField(random, *field, record);
+    if (field->kind == ControlKind::none || field->member == &SettingsRecord::frameTime) continue;
+    const int32_t span = field->maximum - field->minimum;
+    const int32_t reach = field->kind == ControlKind::checkBox ? 0 : span / 2;
+    record.*field->member =
+        field->minimum - reach + static_cast<int32_t>(random() % static_cast<uint32_t>(span + 2 * reach + 1));
   }
 }
 

@@ -1,6 +1,7 @@
 // The field table against the dialog template in src/win32/resources/dialog.rc:
 // every setting that Linux offers under a caption and a group must be the
-// control the Windows dialog shows with that caption in that group box.
+// control the Windows dialog shows with that caption in that group box, a
+// control of its own, its default within its range.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -54,10 +55,16 @@ TEST(SettingsDialog, CaptionsAndGroupsAreTheDialogTemplates) {
     size_t i = 0;
     while (i < controls.size() && controls[i].id != std::to_string(field.controlId)) ++i;
     ASSERT_LT(i, controls.size());
+    EXPECT_EQ(FindSettingsFieldByControl(field.controlId), &field) << "another field has the same control";
+    EXPECT_TRUE(field.minimum <= field.defaultValue && field.defaultValue <= field.maximum);
     // A trackbar's caption is the static text just before it; a check box's is its own.
     const bool isTrackbar = field.kind == ControlKind::trackbar;
     trackbarFields += isTrackbar;
     EXPECT_EQ(controls[i].className, isTrackbar ? "msctls_trackbar32" : "Button");
+    if (isTrackbar) {  // the value's label beside the trackbar is no field's control
+      EXPECT_TRUE(field.labelId == field.controlId + 1 || field.labelId == field.controlId - 1);
+      EXPECT_EQ(FindSettingsFieldByControl(field.labelId), nullptr);
+    }
     ASSERT_TRUE(!isTrackbar || (i > 0 && controls[i - 1].className == "Static"));
     EXPECT_EQ(field.caption, controls[isTrackbar ? i - 1 : i].text);
     EXPECT_EQ(SettingsGroupName(field.group), GroupOf(controls, controls[i]));

@@ -46,7 +46,6 @@ std::string CompareFrame(const std::string& name, const StoredFrame& expected, c
     return message.str();
   }
   size_t differing = 0;
-  int32_t firstX = -1, firstY = -1;
   std::vector<uint8_t> difference(static_cast<size_t>(actual.width) * actual.height * 3);
   for (int32_t y = 0; y < actual.height; ++y) {
     for (int32_t x = 0; x < actual.width; ++x) {
@@ -56,32 +55,23 @@ std::string CompareFrame(const std::string& name, const StoredFrame& expected, c
       const auto grey = static_cast<uint8_t>((colour[0] + colour[1] + colour[2]) / 6);  // dimmed
       difference[3 * at] = want != got ? 255 : grey;
       difference[3 * at + 1] = difference[3 * at + 2] = want != got ? 0 : grey;
-      if (want == got) continue;
-      if (differing++ == 0) firstX = x, firstY = y;
+      if (want != got && differing++ == 0)
+        message << "the first differing pixel at row " << y << ", column " << x << " from the top left: expected index "
+                << int{want} << ", actual " << int{got} << "; ";
     }
   }
-  int paletteEntry = -1;
-  for (int i = 0; i < 768 && paletteEntry < 0; ++i)
-    if (expected.palette[i] != actual.palette[i]) paletteEntry = i / 3;
-  if (differing == 0 && paletteEntry < 0) return "";
-
-  if (differing > 0) {
-    message << differing << " pixels differ, the first at row " << firstY << ", column " << firstX
-            << " from the top left: expected index "
-            << int{expected.indices[static_cast<size_t>(firstY) * actual.width + firstX]} << ", actual "
-            << int{Index(actual, firstX, firstY)};
+  if (differing > 0) message << differing << " pixels differ; ";
+  for (int i = 0; i < 768; ++i) {
+    if (expected.palette[i] == actual.palette[i]) continue;
+    message << "palette entry " << i / 3 << " differs: component " << i % 3 << " expected " << int{expected.palette[i]}
+            << ", actual " << int{actual.palette[i]} << "; ";
+    break;
   }
-  if (paletteEntry >= 0) {
-    const uint8_t* want = &expected.palette[3 * paletteEntry];
-    const uint8_t* got = &actual.palette[3 * paletteEntry];
-    message << (differing > 0 ? "; " : "") << "palette entry " << paletteEntry << " differs: expected (" << int{want[0]}
-            << ", " << int{want[1]} << ", " << int{want[2]} << "), actual (" << int{got[0]} << ", " << int{got[1]}
-            << ", " << int{got[2]} << ")";
-  }
+  if (message.str() == name + ": ") return "";
   const std::string base = outputDirectory + "/" + name;
   const bool written = WriteFramePng(base + ".actual.png", actual) &&
                        WritePng(base + ".difference.png", {actual.width, actual.height, PngPixels::rgb,
                                                            difference.data(), 3 * actual.width, nullptr});
-  message << (written ? "; wrote " : "; could not write ") << base << ".actual.png and " << base << ".difference.png";
+  message << (written ? "wrote " : "could not write ") << base << ".actual.png and " << base << ".difference.png";
   return message.str();
 }

@@ -1,6 +1,7 @@
 // Whole command lines as the system starts a screen saver, and the mode and
-// window handle each gives: the program name skipped, the first significant
-// character chosen, the handle read in decimal.
+// window handle each gives: the program name skipped (an unquoted path with
+// blanks up to the program's own name, else to its first blank), the first
+// significant character chosen, the handle read in decimal.
 #include <gtest/gtest.h>
 
 #include "win32/portable/command_line.h"
@@ -40,12 +41,31 @@ const Line lines[] = {
     {"v.scr /1", HostMode::unrecognised, nullptr, 0},
     {"v.scr /\ts", HostMode::unrecognised, nullptr, 0},
     {"v.scr /\xf3", HostMode::unrecognised, nullptr, 0},
+    // The program's path as the system writes it, unquoted with blanks too: it
+    // is skipped up to the program's own file name (long or short, in either
+    // case), wherever its blanks are.
+    {"C:\\Program Files\\Vimbrel\\vimbrel saver.scr /p 42", HostMode::childPreview, "42", 42},
+    {"C:\\My savers\\vimbrel saver.scr /c", HostMode::settingsOverForeground, "", 0},  // 's' after the first blank
+    {"C:\\My savers\\vimbrel saver.scr", HostMode::settings, "", 0},
+    {"C:\\My savers\\vimbrel saver.scr  ", HostMode::settings, "", 0},
+    {"C:\\Sch\xf6ne S\xe4ver\\VIMBREL SAVER.SCR /a 7", HostMode::changePassword, "7", 7},
+    {"C:\\PROGRA~1\\Vimbrel\\VIMBRE~1.SCR /p 9", HostMode::childPreview, "9", 9},
+    {"c:\\progra~1\\vimbrel\\vimbre~1.scr\t/p 9", HostMode::childPreview, "9", 9},
+    {"C:vimbrel saver.scr /p 5", HostMode::childPreview, "5", 5},
+    {"vimbrel saver.scr /p 5", HostMode::childPreview, "5", 5},
+    {"..\\x/vimbrel saver.scr /p 5", HostMode::childPreview, "5", 5},
+    {"\"C:\\My savers\\vimbrel saver.scr\" /p 6", HostMode::childPreview, "6", 6},
+    // Not the program's name: cut at the first blank.
+    {"C:\\My savers\\other.scr /p 6", HostMode::fullScreen, "", 0},
+    {"C:\\My savers\\xvimbrel saver.scr /p 6", HostMode::fullScreen, "", 0},
+    {"C:\\My savers\\vimbrel saver.scrx /p 6", HostMode::fullScreen, "", 0},
 };
 
 TEST(CommandLine, EachLineGivesItsModeAndHandle) {
+  const std::vector<std::string> names = {"vimbrel saver.scr", "VIMBRE~1.SCR"};
   for (const Line& line : lines) {
     SCOPED_TRACE(line.commandLine);
-    const ModeChoice choice = ChooseMode(ArgumentText(line.commandLine));
+    const ModeChoice choice = ChooseMode(ArgumentText(line.commandLine, names));
     EXPECT_EQ(static_cast<int>(choice.mode), static_cast<int>(line.mode));
     if (line.rest == nullptr) continue;
     if (line.mode == HostMode::childPreview || line.mode == HostMode::changePassword) {
@@ -56,44 +76,6 @@ TEST(CommandLine, EachLineGivesItsModeAndHandle) {
   // A tab before the switch can only come from the text after the name.
   EXPECT_EQ(ChooseMode("\t/s").mode, HostMode::unrecognised);
   EXPECT_EQ(TicksSince(0xFFFFFFF0u, 0x10u), 0x20u);
-}
-
-// The program's path as the system writes it, unquoted with blanks too: it
-// is skipped up to the program's own file name (long or short, in either
-// case), wherever its blanks are; a path that does not end in that name is
-// cut at its first blank, as before.
-TEST(CommandLine, AnUnquotedPathWithBlanksIsSkippedUpToTheProgramsOwnName) {
-  const std::vector<std::string> names = {"vimbrel saver.scr", "VIMBRE~1.SCR"};
-  struct PathLine {
-    const char* commandLine;
-    HostMode mode;
-    const char* rest;
-  };
-  const PathLine pathLines[] = {
-      {"C:\\Program Files\\Vimbrel\\vimbrel saver.scr /p 42", HostMode::childPreview, "42"},
-      {"C:\\My savers\\vimbrel saver.scr /c", HostMode::settingsOverForeground, ""},  // 's' after the first blank
-      {"C:\\My savers\\vimbrel saver.scr", HostMode::settings, ""},
-      {"C:\\My savers\\vimbrel saver.scr  ", HostMode::settings, ""},
-      {"C:\\Sch\xf6ne S\xe4ver\\VIMBREL SAVER.SCR /a 7", HostMode::changePassword, "7"},
-      {"C:\\PROGRA~1\\Vimbrel\\VIMBRE~1.SCR /p 9", HostMode::childPreview, "9"},
-      {"c:\\progra~1\\vimbrel\\vimbre~1.scr\t/p 9", HostMode::childPreview, "9"},
-      {"C:vimbrel saver.scr /p 5", HostMode::childPreview, "5"},
-      {"vimbrel saver.scr /p 5", HostMode::childPreview, "5"},
-      {"..\\x/vimbrel saver.scr /p 5", HostMode::childPreview, "5"},
-      {"\"C:\\My savers\\vimbrel saver.scr\" /p 6", HostMode::childPreview, "6"},
-      // Not the program's name: cut at the first blank.
-      {"C:\\My savers\\other.scr /p 6", HostMode::fullScreen, ""},
-      {"C:\\My savers\\xvimbrel saver.scr /p 6", HostMode::fullScreen, ""},
-      {"C:\\My savers\\vimbrel saver.scrx /p 6", HostMode::fullScreen, ""},
-  };
-  for (const PathLine& line : pathLines) {
-    SCOPED_TRACE(line.commandLine);
-    const ModeChoice choice = ChooseMode(ArgumentText(line.commandLine, names));
-    EXPECT_EQ(static_cast<int>(choice.mode), static_cast<int>(line.mode));
-    if (line.mode == HostMode::childPreview || line.mode == HostMode::changePassword) {
-      EXPECT_STREQ(choice.rest, line.rest);
-    }
-  }
   // Without names, the first blank ends an unquoted name.
   EXPECT_EQ(ChooseMode(ArgumentText("C:\\My savers\\vimbrel saver.scr /p 42")).mode, HostMode::fullScreen);
 }

@@ -49,10 +49,6 @@ TEST(CoverPlaces, EveryMonitorButTheScenesOwnOnceEachWhenItCanBeAWindow) {
   }
 }
 
-}  // namespace
-
-namespace {
-
 // Which window goes where after a change: a window whose monitor is still
 // there keeps it, whatever the order; the others move to the monitors that
 // changed or came, in order; only windows left over go (-1).
