@@ -122,36 +122,22 @@ restart_server() {
   w wineserver -p
 }
 
-# The saver as the system starts it: /s, a window, and one key ends it.
+# The saver as the system starts it (a 64-bit Windows with its 64-bit
+# loader): /s, a window within 30 s, and one key ends it within 10 s.
 saver_ends_on_key() {  # WINDOWS-PATH
   local pid wid loader=wine
-  # As the system starts it: the 64-bit Windows with its 64-bit loader.
   [ "$arch" = win64 ] && loader=$wine64_loader
   w "$loader" "$1" /s >>"$prefix.log" 2>&1 &
   pid=$!
-  for _ in $(seq 1 300); do
-    wid=$(DISPLAY=$VIMBREL_DISPLAY xdotool search --name '^Screen Saver$' 2>/dev/null | head -1)
-    [ -n "$wid" ] && break
-    kill -0 "$pid" 2>/dev/null || break
-    sleep 0.1
-  done
-  if [ -z "$wid" ]; then
+  if ! wid=$(DISPLAY=$VIMBREL_DISPLAY timeout 30 xdotool search --sync --name '^Screen Saver$' 2>/dev/null | sed -n 1p) ||
+     [ -z "$wid" ]; then
     problems+=("the installed saver showed no window with /s")
-    restart_server
-    wait "$pid" 2>/dev/null
-    return
+  else
+    sleep 1
+    DISPLAY=$VIMBREL_DISPLAY xdotool windowfocus --sync "$wid" key x 2>/dev/null || DISPLAY=$VIMBREL_DISPLAY xdotool key x
+    timeout 10 tail --pid="$pid" -f /dev/null || problems+=("the installed saver did not end on a key within 10 s")
   fi
-  sleep 1
-  DISPLAY=$VIMBREL_DISPLAY xdotool windowfocus --sync "$wid" key x 2>/dev/null ||
-    DISPLAY=$VIMBREL_DISPLAY xdotool key x
-  for _ in $(seq 1 100); do
-    kill -0 "$pid" 2>/dev/null || break
-    sleep 0.1
-  done
-  if kill -0 "$pid" 2>/dev/null; then
-    problems+=("the installed saver did not end on a key within 10 s")
-    restart_server
-  fi
+  kill -0 "$pid" 2>/dev/null && restart_server
   wait "$pid" 2>/dev/null
 }
 
@@ -267,9 +253,8 @@ scenarios() {  # WINDOWS SCR-NAME PRODUCT-FILE SYSTEM-FOLDER(Unix, the native on
 
 cases=7
 use_windows() {  # WINDOWS(win64|win32)
-  windows=$1
   arch=$1
-  prefix="$work/$windows/prefix"
+  prefix="$work/$1/prefix"
 }
 
 # A new prefix (wine-env makes it); its log says why when it fails.
@@ -281,21 +266,17 @@ new_prefix() {  # WINDOWS
     w wineserver -w
 }
 
-one_windows() {  # WINDOWS
+one_windows() {  # WINDOWS SCR-NAME PRESET
   use_windows "$1"
   if [ ! -f "$prefix/.vimbrel-ready" ]; then
-    echo "installer-test $windows: FAILED $cases cases: no Wine prefix (see $prefix.log)"
+    echo "installer-test $1: FAILED $cases cases: no Wine prefix (see $prefix.log)"
     failures=$((failures + cases))
     return
   fi
   cp "$setup_file" "$prefix/drive_c/vimbrel-setup.exe"
   setup='C:\vimbrel-setup.exe'
   w wineserver -p
-  if [ "$windows" = win64 ]; then
-    scenarios win64 vimbrel64.scr "$build/mingw64/vimbrel64.scr" "$prefix/drive_c/windows/system32"
-  else
-    scenarios win32 vimbrel.scr "$build/mingw32/vimbrel.scr" "$prefix/drive_c/windows/system32"
-  fi
+  scenarios "$1" "$2" "$build/$3/$2" "$prefix/drive_c/windows/system32"
   w wineserver -k 2>/dev/null
   w wineserver -w 2>/dev/null
 }
@@ -317,6 +298,6 @@ for _ in $(seq 1 100); do
 done
 new_prefix win32
 wait "$made64"
-one_windows win64
-one_windows win32
+one_windows win64 vimbrel64.scr mingw64
+one_windows win32 vimbrel.scr mingw32
 [ "$failures" -eq 0 ]

@@ -66,10 +66,7 @@ class HostProgramPath : public ::testing::Test {
     folder = std::string(temp) + "Vimbrel savers \xfc";
     program = folder + "\\vimbrel saver.scr";
     CreateDirectoryA(folder.c_str(), nullptr);
-    std::string built = std::string("Z:") + VIMBREL_SCR_PATH;
-    for (char& c : built)
-      if (c == '/') c = '\\';
-    ASSERT_TRUE(CopyFileA(built.c_str(), program.c_str(), FALSE)) << program;
+    ASSERT_TRUE(CopyFileA(ProgramPath().c_str(), program.c_str(), FALSE)) << program;
   }
   void TearDown() override {
     DeleteFileA(program.c_str());

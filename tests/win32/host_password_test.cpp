@@ -7,8 +7,6 @@
 
 namespace {
 
-constexpr DWORD frameTimeMs = 100;
-
 class HostPassword : public SaverTest {
  protected:
   void SetUp() override {
@@ -97,8 +95,7 @@ TEST_F(HostPassword, CancelInTheDialogAsksAndARefusalLeavesTheSaverWithoutTheDia
   EXPECT_FALSE(IsWindow(dialog));
 
   // The sequence can be typed again once the holdoff after the dialog has run out.
-  const DWORD cancelled = GetTickCount();
-  WaitUntil([&] { return GetTickCount() - cancelled >= heldOffTicks * frameTimeMs + 400; });
+  LetHoldoffRunOut();
   TypeKeySequence(saver.window);
   dialog = WaitForSettingsDialog(saver.run.process.dwProcessId);
   ASSERT_NE(dialog, nullptr);

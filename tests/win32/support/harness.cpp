@@ -17,9 +17,9 @@ std::string ToWindowsPath(const std::string& unixPath) {
   return path;
 }
 
-std::string ProgramPath() { return ToWindowsPath(VIMBREL_SCR_PATH); }
-
 }  // namespace
+
+std::string ProgramPath() { return ToWindowsPath(VIMBREL_SCR_PATH); }
 
 bool WaitUntil(const std::function<bool()>& condition, DWORD deadlineMs) {
   const DWORD start = GetTickCount();

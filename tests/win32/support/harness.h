@@ -35,6 +35,7 @@ constexpr char storedRecordName[] = "Config";
 constexpr char storedEveryMonitorName[] = "EveryMonitor";
 constexpr char typedKeySequence[] = "ZKVMQ";
 constexpr int32_t heldOffTicks = 5;
+constexpr DWORD defaultFrameTimeMs = 100;
 
 // Pumps this thread's messages until condition() holds or the deadline passes.
 bool WaitUntil(const std::function<bool()>& condition, DWORD deadlineMs = defaultDeadlineMs);
@@ -54,6 +55,13 @@ DWORD WaitForExit(ProgramRun& run, DWORD deadlineMs = defaultDeadlineMs);
 void EndProgram(ProgramRun& run);
 inline bool HasEnded(ProgramRun& run) {
   return !run.started || WaitForSingleObject(run.process.hProcess, 0) == WAIT_OBJECT_0;
+}
+// Lets the holdoff after the settings dialog over the saver run out: five
+// ticks of the default frame time from now. Nothing outside the process
+// shows its end, so the time is let pass.
+inline void LetHoldoffRunOut() {
+  const DWORD start = GetTickCount();
+  WaitUntil([&] { return GetTickCount() - start >= heldOffTicks * defaultFrameTimeMs + 400; });
 }
 // Whether the process is still running after being given a quiet spell of
 // milliseconds to end in. Only for checks that something does NOT end the
@@ -113,7 +121,8 @@ int StoredSaverRunningState();
 
 // --- the password stand-in (password_standin.h)
 std::string SystemFolder();   // GetSystemDirectoryA, as this 32/64-bit process sees it
-std::string ProgramFolder();  // the folder of the program under test
+std::string ProgramPath();    // the program under test
+std::string ProgramFolder();  // its folder
 // Copies the built stand-in into folder as PASSWORD.CPL / removes it again.
 bool PlaceStandin(const std::string& folder);
 inline void RemoveStandin(const std::string& folder) { DeleteFileA((folder + "\\PASSWORD.CPL").c_str()); }

@@ -109,9 +109,7 @@ TEST_F(HostScreensChange, TheSettingsDialogOutlivesAChangeAndANewCoverEndsTheSav
   ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }, 5000));
   HWND cover = CoverAt(added[2]);
   ASSERT_NE(cover, nullptr);
-  // Input is held off for a few frame ticks after the dialog.
-  const DWORD closed = GetTickCount();
-  WaitUntil([&] { return GetTickCount() - closed >= holdoffAfterDialog * 100 + 400; });
+  LetHoldoffRunOut();
   PostClick(cover);
   EXPECT_EQ(WaitForExit(saver.run), 0u);
 }
