@@ -187,7 +187,7 @@ TEST_F(HostScreensChange, ALongRunOfFramesAndChangesEndsWithTheMemoryWindowsAndP
   for (HPALETTE palette : run.palettesSeen) {
     const bool current = std::any_of(session.views, session.views + session.viewCount,
                                      [&](const SceneView& v) { return v.gdiPalette.palette == palette; });
-    if (!current) EXPECT_NE(GetObjectType(palette), static_cast<DWORD>(OBJ_PAL)) << "a palette left behind";
+    EXPECT_TRUE(current || GetObjectType(palette) != OBJ_PAL) << "a palette left behind";
     live += current ? 1 : 0;
   }
   EXPECT_GT(run.palettesSeen.size(), 80u) << "the scenes were not made anew";
