@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "core/common/int_math.h"
@@ -100,11 +101,8 @@ TEST(BitmapFile, RefusesFilesItCannotReadSafelyAndSaysWhy) {
   BmpFile good;
   good.compression = 0;
   good.data.assign(8 * 4, 3);
-  struct Case {
-    const char* what;
-    BmpFile file;
-    const char* reason;
-  } cases[] = {
+  const std::tuple<const char*, BmpFile, const char*> cases[] = {
+      // what, the file, the reason given
       {"truncated header", With(good, [](BmpFile& b) { b.cutAt = 40; }), "not a BMP file"},
       {"no BM", With(good, [](BmpFile& b) { b.magic = "MB"; }), "not a BMP file"},
       {"BA", With(good, [](BmpFile& b) { b.magic = "BA"; }), "not a BMP file"},
@@ -122,10 +120,10 @@ TEST(BitmapFile, RefusesFilesItCannotReadSafelyAndSaysWhy) {
   };
   std::string error;
   EXPECT_EQ(LoadedRows(good, error).size(), 4u) << error;
-  for (const Case& c : cases) {
+  for (const auto& [what, file, reason] : cases) {
     error.clear();
-    EXPECT_TRUE(LoadedRows(c.file, error).empty()) << c.what;
-    EXPECT_NE(error.find(c.reason), std::string::npos) << c.what << ": " << error;
+    EXPECT_TRUE(LoadedRows(file, error).empty()) << what;
+    EXPECT_NE(error.find(reason), std::string::npos) << what << ": " << error;
   }
 }
 

@@ -146,9 +146,7 @@ class SpanFillProperty : public ::testing::Test {
     for (int32_t y = 0; y < maskHeight; ++y)
       for (int32_t x = 0; x < maskWidth; ++x)
         mask_[static_cast<size_t>(y) * stride + x] = static_cast<uint8_t>(x * 31 + y * 17 + x * y);
-    target_.mask = mask_.data();
-    target_.maskWidth = maskWidth;
-    target_.maskHeight = maskHeight;
+    target_.mask = mask_.data(), target_.maskWidth = maskWidth, target_.maskHeight = maskHeight;
     target_.maskStride = stride;
   }
   void TearDown() override { FreeSpanTables(tables_); }
@@ -158,12 +156,8 @@ class SpanFillProperty : public ::testing::Test {
     width = frameWidth, height = frameHeight;
     const int32_t stride = StrideOf(width);
     storage_.assign(guardBytes * 2 + static_cast<size_t>(stride) * height, guardValue);
-    target_.width = width;
-    target_.height = height;
-    target_.stride = stride;
-    target_.pixels = storage_.data() + guardBytes;
-    target_.shadeStep = 32;
-    target_.tables = &tables_;
+    target_.width = width, target_.height = height, target_.stride = stride;
+    target_.pixels = storage_.data() + guardBytes, target_.shadeStep = 32, target_.tables = &tables_;
     ASSERT_TRUE(AllocateSpanTables(tables_, height));
     for (int t = 0; t < spanTableCount; ++t) ResetSpanTable(tables_, height, t, height, width);
   }

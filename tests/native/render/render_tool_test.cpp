@@ -2,7 +2,6 @@
 // frames drawn here from the committed pictures.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -16,16 +15,11 @@
 namespace {
 
 using Bytes = std::vector<uint8_t>;
-const std::string floorFile = VIMBREL_SOURCE_DIR "/src/core/pictures/floor.bmp";
-const std::string faceFile = VIMBREL_SOURCE_DIR "/src/core/pictures/face.bmp";
+const std::string pictures = VIMBREL_SOURCE_DIR "/src/core/pictures/";
 
 Bytes ReadFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return Bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
-void WriteFile(const std::string& path, const Bytes& bytes) {
-  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
 }
 
 class RenderToolTest : public ::testing::Test {
@@ -57,7 +51,7 @@ class RenderToolTest : public ::testing::Test {
 // scene palette laid out around them.
 TEST_F(RenderToolTest, PngFromPictureFilesHoldsTheFrameAndItsPalette) {
   ASSERT_EQ(Render(" --out " + dir + "/frame.png --size 150x112 --time 4321 --static-colours 20 --background " +
-                   floorFile + " --mask " + faceFile),
+                   pictures + "floor.bmp --mask " + pictures + "face.bmp"),
             0);
   ASSERT_EQ(drawn.Make(150, 112, 20), SceneInitResult::ok);
   DrawSceneFrame(drawn.scene, DefaultSettings(), 4321);
@@ -68,11 +62,10 @@ TEST_F(RenderToolTest, PngFromPictureFilesHoldsTheFrameAndItsPalette) {
 }
 
 TEST_F(RenderToolTest, NumberedFramesFollowTheClockAndCarryTheRecord) {
-  SettingsRecord record;
-  SetDefaultSettings(record);
-  record.pyramidTurn = 0;  // frozen at tick 2000
-  record.pyramidTurnTick = 2000;
-  WriteFile(dir + "/record.cfg", SettingsToBytes(record));
+  SettingsRecord record = DefaultSettings();
+  record.pyramidTurn = 0, record.pyramidTurnTick = 2000;  // frozen at tick 2000
+  const Bytes bytes = SettingsToBytes(record);
+  std::ofstream(dir + "/record.cfg", std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
   ASSERT_EQ(Render(" --out " + dir + "/f-%02d.bmp --size 200x150 --time 100 --frames 3 --interval 700" + " --config " +
                    dir + "/record.cfg"),
             0);
