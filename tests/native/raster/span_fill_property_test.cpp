@@ -75,8 +75,7 @@ struct Reference {
           columns = {Interpolate(e.a.x, e.b.x, Wrap32(int64_t{y} - e.a.y), Wrap32(int64_t{e.b.y} - e.a.y))};
         for (int64_t c : columns) {
           const int32_t x = static_cast<int32_t>(Clamped(c, 0, width - 1));
-          rows[y].left = std::min(rows[y].left, x);
-          rows[y].right = std::max(rows[y].right, x);
+          rows[y].left = std::min(rows[y].left, x), rows[y].right = std::max(rows[y].right, x);
         }
       }
     }

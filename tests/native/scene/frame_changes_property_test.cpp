@@ -83,10 +83,10 @@ TEST(FrameChanges, FramesFromTheChangeListMatchWholeFramesAndTheListHoldsEveryCh
           const uint8_t now = incremental.Pixel(x, y);
           ASSERT_EQ(now, whole.Pixel(x, y)) << "differs from the whole frame at row " << y << ", column " << x;
           const PaletteEntry& e = s.palette.entries[now];
-          ASSERT_EQ(shown.pixels[static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)],
+          ASSERT_EQ(shown.pixels[static_cast<size_t>(y) * width + x],
                     uint32_t{e.red} << 16 | uint32_t{e.green} << 8 | e.blue)
               << "the copy does not show row " << y << ", column " << x;
-          if (frame == 0 || now == last[static_cast<size_t>(y) * static_cast<size_t>(s.frameStride) + x]) continue;
+          if (frame == 0 || now == last[static_cast<size_t>(y) * s.frameStride + x]) continue;
           changed = true;
           ASSERT_TRUE(unshown || Listed(changes, y, x))
               << "a change at row " << y << ", column " << x << " is not listed";

@@ -42,8 +42,7 @@ struct GuardedFrame {
     const size_t fill = static_cast<size_t>(scene.frameStride - scene.frameWidth);
     int touched = 0;
     for (int32_t r = 0; fill > 0 && r < scene.frameHeight; ++r) {
-      const size_t end =
-          static_cast<size_t>(r) * static_cast<size_t>(scene.frameStride) + static_cast<size_t>(scene.frameWidth);
+      const size_t end = static_cast<size_t>(r) * scene.frameStride + scene.frameWidth;
       touched += std::memcmp(scene.framePixels + end, background + end, fill) != 0;
     }
     return touched;
