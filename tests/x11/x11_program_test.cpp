@@ -75,6 +75,8 @@ int WaitExit(pid_t pid, double seconds = 15) {
   return WIFEXITED(status) ? WEXITSTATUS(status) : -2;
 }
 
+int Shell(const std::string& command) { return std::system(command.c_str()); }
+
 std::string ReadText(const std::string& path) {
   std::ifstream in(path);
   return {std::istreambuf_iterator<char>(in), {}};
@@ -160,8 +162,7 @@ long DifferingPixels(Display* display, Window window, const CoreFrame& expected,
 // What still differs once the frame is shown, or at the deadline.
 long Shows(Display* display, Window window, const CoreFrame& expected) {
   long differing = 0;
-  WaitFor([&] { return (differing = DifferingPixels(display, window, expected)) == 0; });
-  return differing;
+  return WaitFor([&] { return (differing = DifferingPixels(display, window, expected)) == 0; }), differing;
 }
 
 Window MakeWindow(Display* display, int width, int height, int screen = 0) {
@@ -253,9 +254,8 @@ TEST_F(X11Program, OwnWindowFitsTakesGeometryFollowsItsSizeAndCloses) {
       EXPECT_EQ(Shows(x.display, window, CoreFrame(slow, 5, 1024, 768)), 0);
       XResizeWindow(x.display, window, 501, 299);  // no manager on Xvfb: the size is taken as asked
       EXPECT_EQ(Shows(x.display, window, CoreFrame(slow, 5, 501, 299)), 0);
-      XUnmapWindow(x.display, window);  // hidden and shown again: the exposed window is repainted
-      XMapWindow(x.display, window);
-      XSync(x.display, False);
+      // Hidden and shown again: the exposed window is repainted.
+      XUnmapWindow(x.display, window), XMapWindow(x.display, window), XSync(x.display, False);
       EXPECT_EQ(Shows(x.display, window, CoreFrame(slow, 5, 501, 299)), 0);
     }
     Send(x.display, window, XK_a);
@@ -293,8 +293,7 @@ TEST_F(X11Program, ForeignWindowsShowTheFrameOfTheGivenSettings) {
     if (how == preview) env.push_back("DISPLAY=:nonexistent");  // only -display names the server
     const pid_t pid = Start(arguments, tick, env);
     EXPECT_EQ(Shows(x.display, window, CoreFrame(record, tick, width, height)), 0) << ReadText(errors);
-    XDestroyWindow(x.display, window);  // as XScreenSaver ends a program it started: with 0
-    XSync(x.display, False);
+    XDestroyWindow(x.display, window), XSync(x.display, False);  // as XScreenSaver ends a program it started: with 0
     EXPECT_EQ(WaitExit(pid), 0) << ReadText(errors);
   }
 }
@@ -343,8 +342,7 @@ TEST_F(X11Program, TheRootFollowsRandRAndShowsTheRateThatTheFrameTimePaces) {
         << fb << ": " << elsewhere << " pixels differ outside the corner, " << inCorner << " in it\n"
         << ReadText(errors);
   }
-  kill(pid, SIGTERM);
-  WaitExit(pid);
+  kill(pid, SIGTERM), WaitExit(pid);
   for (double rate : rates) EXPECT_TRUE(rate >= 2 && rate <= 5.5) << rate << " frames/s";
 }
 
@@ -391,7 +389,7 @@ TEST_F(X11Program, BadInputGetsOneLineAndItsStatus) {
 // taken out to the same bytes and mode), and one it does not understand.
 TEST(X11ProgramFiles, TheListCommandEditsTheUsersFileAndNothingElse) {
   const std::string home = scratch + "-home", file = home + "/.xscreensaver", out = scratch + "-list.out";
-  ASSERT_EQ(std::system(("rm -rf " + home + " && mkdir -p " + home).c_str()), 0);
+  ASSERT_EQ(Shell("rm -rf " + home + " && mkdir -p " + home), 0);
   auto run = [&](const char* option, int status, const std::string& said) {
     SCOPED_TRACE(option);
     EXPECT_EQ(WaitExit(Spawn({VIMBREL_PROGRAM, option}, {"HOME=" + home}, out + ".err", out)), status);
@@ -425,7 +423,7 @@ TEST(X11ProgramFiles, TheListCommandEditsTheUsersFileAndNothingElse) {
   run("--add-to-xscreensaver", 1,
       "'" + file + "' holds two 'programs:' settings (lines 1 and 2); it is left as it was");
   EXPECT_EQ(ReadText(file), twoLists);
-  EXPECT_NE(std::system(("ls -A " + home + " | grep -v '^.xscreensaver$'").c_str()), 0) << "a file is left beside it";
+  EXPECT_NE(Shell("ls -A " + home + " | grep -v '^.xscreensaver$'"), 0) << "a file is left beside it";
 }
 
 // What the build installs: the desktop entry valid, its Exec line the
@@ -437,19 +435,18 @@ TEST(X11ProgramFiles, TheListCommandEditsTheUsersFileAndNothingElse) {
 // produce one the installed program takes.
 TEST(X11ProgramFiles, TheInstalledFilesAreValidAndOfferTheDialogSettings) {
   const std::string prefix = scratch + "-prefix", log = scratch + "-install.log", share = prefix + "/share/";
-  ASSERT_EQ(std::system(("cmake --install " VIMBREL_BINARY_DIR " --prefix " + prefix + " >" + log + " 2>&1").c_str()),
-            0)
+  ASSERT_EQ(Shell("cmake --install " VIMBREL_BINARY_DIR " --prefix " + prefix + " >" + log + " 2>&1"), 0)
       << ReadText(log);
   const std::string entry = share + "applications/screensavers/vimbrel.desktop",
                     xmlFile = share + "xscreensaver/config/vimbrel.xml";
-  EXPECT_EQ(std::system(("desktop-file-validate " + entry + " >" + log + " 2>&1").c_str()), 0) << ReadText(log);
+  EXPECT_EQ(Shell("desktop-file-validate " + entry + " >" + log + " 2>&1"), 0) << ReadText(log);
   const std::string program = prefix + "/libexec/xscreensaver/vimbrel", text = ReadText(entry);
   EXPECT_NE(text.find("\nTryExec=" + program + "\nExec=" + program + " --root\n"), std::string::npos) << text;
   const std::string man =
       "LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l -Tutf8 -Z " + share + "man/man6/vimbrel.6";
-  EXPECT_EQ(std::system((man + " >/dev/null 2>" + log).c_str()), 0);
+  EXPECT_EQ(Shell(man + " >/dev/null 2>" + log), 0);
   EXPECT_EQ(ReadText(log), "");
-  EXPECT_EQ(std::system(("xmllint --noout " + xmlFile).c_str()), 0);
+  EXPECT_EQ(Shell("xmllint --noout " + xmlFile), 0);
   const std::string xml = ReadText(xmlFile);
 
   // The settings program's arguments, at both ends of a slider; and the

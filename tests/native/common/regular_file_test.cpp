@@ -19,8 +19,7 @@ namespace {
 TEST(RegularFile, ReadsFilesUpToTheLimitAndSaysWhatElseItFound) {
   const std::string scratch = std::string(VIMBREL_BINARY_DIR) + "/regular-file-" + std::to_string(getpid());
   const std::string fifo = scratch + ".fifo", empty = scratch + ".empty", large = scratch + ".large";
-  std::string largeText(70000, 'x');  // more than one read's buffer
-  largeText[69999] = 'y';
+  const std::string largeText = std::string(69999, 'x') + 'y';  // more than one read's buffer
   std::ofstream(empty, std::ios::binary).flush();
   std::ofstream(large, std::ios::binary) << largeText;
   ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);

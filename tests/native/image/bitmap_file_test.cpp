@@ -31,13 +31,9 @@ struct BmpFile {
     file[0] = magic[0], file[1] = magic[1];
     WriteLe32(&file[10], static_cast<int32_t>(file.size() + dataOffsetChange));
     uint8_t* info = &file[14];
-    WriteLe32(info, static_cast<int32_t>(infoSize));
-    WriteLe32(info + 4, width);
-    WriteLe32(info + 8, height);
-    WriteLe16(info + 12, 1);
-    WriteLe16(info + 14, bitCount);
-    WriteLe32(info + 16, static_cast<int32_t>(compression));
-    WriteLe32(info + 32, static_cast<int32_t>(coloursUsed));
+    WriteLe32(info, static_cast<int32_t>(infoSize)), WriteLe32(info + 4, width), WriteLe32(info + 8, height);
+    WriteLe16(info + 12, 1), WriteLe16(info + 14, bitCount);
+    WriteLe32(info + 16, static_cast<int32_t>(compression)), WriteLe32(info + 32, static_cast<int32_t>(coloursUsed));
     for (uint32_t i = 0; i < entries; ++i) file[54 + 4 * i] = static_cast<uint8_t>(i), file[56 + 4 * i] = 200;
     file.insert(file.end(), data.begin(), data.end());
     WriteLe32(&file[2], static_cast<int32_t>(file.size()));
@@ -92,10 +88,7 @@ TEST(BitmapFile, Rle8WithEveryEscapeAtAnOddWidthAndStoredRowsWithAShortColourTab
 }
 
 // good with one change.
-BmpFile With(BmpFile good, void (*change)(BmpFile& file)) {
-  change(good);
-  return good;
-}
+BmpFile With(BmpFile good, void (*change)(BmpFile& file)) { return change(good), good; }
 
 TEST(BitmapFile, RefusesFilesItCannotReadSafelyAndSaysWhy) {
   BmpFile good;

@@ -121,12 +121,6 @@ struct Reference {
       pixels[row * width + xStart + k - 1] = static_cast<uint8_t>(base + mask[(v / 256) * maskStride + u / 256]);
     }
   }
-
-  void Fill(const std::vector<RefFaceRow>& rows, int32_t base) {
-    for (int32_t y = 0; y < height; ++y)
-      if (rows[y].right > rows[y].left)
-        FillSpan(base, y, rows[y].left, rows[y].right, rows[y].uL, rows[y].vL, rows[y].uR, rows[y].vR);
-  }
 };
 
 // A raster target of the test's own: the frame lies inside guard bytes (the
@@ -295,7 +289,9 @@ class SpanFillProperty : public ::testing::Test {
     }
     const int32_t base = static_cast<int32_t>(random_());
     FillTexturedSpans(target_, faceTable, base);
-    reference.Fill(rows, base);
+    for (int32_t y = 0; y < height; ++y)
+      if (rows[y].right > rows[y].left)
+        reference.FillSpan(base, y, rows[y].left, rows[y].right, rows[y].uL, rows[y].vL, rows[y].uR, rows[y].vR);
     ASSERT_EQ(Visible(), reference.pixels) << Input(edges, trial);
     ASSERT_TRUE(GuardsIntact()) << Input(edges, trial);
   }

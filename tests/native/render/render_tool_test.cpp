@@ -36,12 +36,6 @@ class RenderToolTest : public ::testing::Test {
     const int raw = std::system((VIMBREL_BINARY_DIR "/vimbrel-render " + arguments).c_str());
     return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
   }
-  std::vector<std::string> Listing() const {
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(dir)) names.push_back(entry.path().filename());
-    std::sort(names.begin(), names.end());
-    return names;
-  }
 
   std::string dir;
   TestScene drawn;  // the frames drawn here
@@ -69,7 +63,10 @@ TEST_F(RenderToolTest, NumberedFramesFollowTheClockAndCarryTheRecord) {
   ASSERT_EQ(Render(" --out " + dir + "/f-%02d.bmp --size 200x150 --time 100 --frames 3 --interval 700" + " --config " +
                    dir + "/record.cfg"),
             0);
-  EXPECT_EQ(Listing(), (std::vector<std::string>{"f-00.bmp", "f-01.bmp", "f-02.bmp", "record.cfg"}));
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(dir)) names.push_back(entry.path().filename());
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"f-00.bmp", "f-01.bmp", "f-02.bmp", "record.cfg"}));
   // The sequence draws each frame from the last one's change list; a frame
   // drawn alone at the last moment must be the same.
   ASSERT_EQ(drawn.Make(200, 150), SceneInitResult::ok);

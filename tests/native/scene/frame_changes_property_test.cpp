@@ -26,8 +26,7 @@ void ChangeSettings(std::mt19937& random, SettingsRecord& record) {
     while (i == 0 && random() % 2 == 0 && field->kind != ControlKind::checkBox)
       field = &settingsFields[random() % settingsFieldCount];
     if (field->kind == ControlKind::none || field->member == &SettingsRecord::frameTime) continue;
-    const int32_t span = field->maximum - field->minimum;
-    const int32_t reach = field->kind == ControlKind::checkBox ? 0 : span / 2;
+    const int32_t span = field->maximum - field->minimum, reach = field->kind == ControlKind::checkBox ? 0 : span / 2;
     record.*field->member =
         field->minimum - reach + static_cast<int32_t>(random() % static_cast<uint32_t>(span + 2 * reach + 1));
   }
