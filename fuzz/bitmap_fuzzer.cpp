@@ -36,12 +36,9 @@ void Require(bool holds, const char* what) {
 // The RLE8 decoder alone, into an exactly sized buffer of at most 23 x 7.
 void DecodeIntoSmallBuffer(const uint8_t* data, size_t size) {
   if (size < 2) return;
-  const int32_t width = 1 + data[0] % 23;
-  const int32_t height = 1 + data[1] % 7;
+  const int32_t width = 1 + data[0] % 23, height = 1 + data[1] % 7;
   uint8_t header[bitmapInfoHeaderSize] = {};
-  WriteLe32(header, bitmapInfoHeaderSize);
-  WriteLe32(header + 4, width);
-  WriteLe32(header + 8, height);
+  WriteLe32(header, bitmapInfoHeaderSize), WriteLe32(header + 4, width), WriteLe32(header + 8, height);
   std::vector<uint8_t> destination(static_cast<size_t>(StrideOf(width)) * static_cast<size_t>(height));
   size_t consumed = 0;
   const uint8_t* end = DecodeRle8Counted(data + 2, size - 2, destination.data(), destination.size(), header, consumed);

@@ -57,8 +57,7 @@ void CheckRowFill(const Scene& scene) {
   const int32_t fill = scene.frameStride - scene.frameWidth;
   const uint8_t* background = ImagePixels(scene.backgroundImage);
   for (int32_t r = 0; r < scene.frameHeight; ++r) {
-    const size_t end =
-        static_cast<size_t>(r) * static_cast<size_t>(scene.frameStride) + static_cast<size_t>(scene.frameWidth);
+    const size_t end = static_cast<size_t>(r) * scene.frameStride + scene.frameWidth;
     Require(std::memcmp(scene.framePixels + end, background + end, static_cast<size_t>(fill)) == 0,
             "a frame wrote past the last pixel of a row");
   }

@@ -18,10 +18,7 @@ namespace {
 
 bool Replay(const std::filesystem::path& path) {
   std::ifstream file(path, std::ios::binary);
-  if (!file) {
-    std::fprintf(stderr, "replay: cannot read %s\n", path.c_str());
-    return false;
-  }
+  if (!file) return std::fprintf(stderr, "replay: cannot read %s\n", path.c_str()), false;
   const std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
   // An input of zero bytes still gets a valid pointer, as under libFuzzer.
   static const uint8_t none = 0;
@@ -44,10 +41,9 @@ int main(int argc, char** argv) {
     } else {
       inputs.push_back(argument);
     }
-    for (const auto& input : inputs) {
+    for (const auto& input : inputs)
       if (!Replay(input)) return 1;
-      ++replayed;
-    }
+    replayed += inputs.size();
   }
   std::printf("replay: %zu inputs\n", replayed);
   return replayed > 0 ? 0 : 1;

@@ -28,6 +28,7 @@
 #include <regex>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "scene/test_scene.h"
@@ -73,6 +74,8 @@ int WaitExit(pid_t pid, double seconds = 15) {
   }
   return WIFEXITED(status) ? WEXITSTATUS(status) : -2;
 }
+
+int Shell(const std::string& command) { return std::system(command.c_str()); }
 
 std::string ReadText(const std::string& path) {
   std::ifstream in(path);
@@ -159,8 +162,7 @@ long DifferingPixels(Display* display, Window window, const CoreFrame& expected,
 // What still differs once the frame is shown, or at the deadline.
 long Shows(Display* display, Window window, const CoreFrame& expected) {
   long differing = 0;
-  WaitFor([&] { return (differing = DifferingPixels(display, window, expected)) == 0; });
-  return differing;
+  return WaitFor([&] { return (differing = DifferingPixels(display, window, expected)) == 0; }), differing;
 }
 
 Window MakeWindow(Display* display, int width, int height, int screen = 0) {
@@ -229,41 +231,35 @@ TEST_F(X11Program, OwnWindowFitsTakesGeometryFollowsItsSizeAndCloses) {
   SettingsRecord slow = DefaultSettings();
   slow.frameTime = 100000;
   const Window foreign = MakeWindow(x.display, 64, 48, 1);
-  struct Case {
-    int screen;
-    std::vector<std::string> arguments;
-    std::vector<int> place;  // x, y, width, height
-    KeySym key;
-    unsigned state;
-  } cases[] = {
+  // screen, arguments, place (x, y, width, height), the closing key and its state
+  const std::tuple<int, std::vector<std::string>, std::vector<int>, KeySym, unsigned> cases[] = {
       {0, {"--frame-time", "100000"}, {0, 0, 1024, 768}, NoSymbol, 0},
       {1, {}, {0, 0, 921, 690}, XK_q, 0},
       {1, {"-geometry", "320x200+30+40"}, {30, 40, 320, 200}, XK_q, ShiftMask},
       {1, {"--root", "--window", "--geometry", "200x100-10-20"}, {1156, 648, 200, 100}, XK_Escape, 0},  // 1366 x 768
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.place[2]);
-    const pid_t pid = Start(c.arguments, 5,
-                            {"DISPLAY=" + x.name + "." + std::to_string(c.screen),
-                             "XSCREENSAVER_WINDOW=" + (c.arguments.size() > 2 ? std::to_string(foreign) : "")});
+  for (const auto& [screen, arguments, place, key, state] : cases) {
+    SCOPED_TRACE(place[2]);
+    const pid_t pid = Start(arguments, 5,
+                            {"DISPLAY=" + x.name + "." + std::to_string(screen),
+                             "XSCREENSAVER_WINDOW=" + (arguments.size() > 2 ? std::to_string(foreign) : "")});
     Window window = 0;
     XWindowAttributes a{};
-    ASSERT_TRUE(WaitFor([&] {
-      return (window = FindTopLevel(x.display, c.screen)) != 0 && XGetWindowAttributes(x.display, window, &a) &&
+    ASSERT_TRUE(WaitFor([&, screen = screen] {
+      return (window = FindTopLevel(x.display, screen)) != 0 && XGetWindowAttributes(x.display, window, &a) &&
              a.map_state == IsViewable;
     })) << ReadText(errors);
-    EXPECT_EQ(std::vector<int>({a.x, a.y, a.width, a.height}), c.place);
-    if (c.key == NoSymbol) {
+    EXPECT_EQ(std::vector<int>({a.x, a.y, a.width, a.height}), place);
+    if (key == NoSymbol) {
       EXPECT_EQ(Shows(x.display, window, CoreFrame(slow, 5, 1024, 768)), 0);
       XResizeWindow(x.display, window, 501, 299);  // no manager on Xvfb: the size is taken as asked
       EXPECT_EQ(Shows(x.display, window, CoreFrame(slow, 5, 501, 299)), 0);
-      XUnmapWindow(x.display, window);  // hidden and shown again: the exposed window is repainted
-      XMapWindow(x.display, window);
-      XSync(x.display, False);
+      // Hidden and shown again: the exposed window is repainted.
+      XUnmapWindow(x.display, window), XMapWindow(x.display, window), XSync(x.display, False);
       EXPECT_EQ(Shows(x.display, window, CoreFrame(slow, 5, 501, 299)), 0);
     }
     Send(x.display, window, XK_a);
-    Send(x.display, window, c.key, c.state);
+    Send(x.display, window, key, state);
     EXPECT_EQ(WaitExit(pid), 0) << ReadText(errors);
   }
 }
@@ -281,30 +277,23 @@ TEST_F(X11Program, ForeignWindowsShowTheFrameOfTheGivenSettings) {
   std::ofstream(config, std::ios::binary).write("\x6a\xff\xff\xff\x84\x03\x00\x00", 8);  // -150, 900
 
   enum How { commandLine, environment, preview };
-  struct Case {
-    How how;
-    std::vector<std::string> arguments;
-    SettingsRecord record;
-    uint32_t tick;
-    int width, height;
-  } cases[] = {
+  const std::tuple<How, std::vector<std::string>, SettingsRecord, uint32_t, int, int> cases[] = {
       {commandLine, {"-root", "--grid", "--palette", "--eye-z", "-5000"}, options, 777, 640, 480},  // the id wins
       {environment, {"-root", "--shadows", "--config", config, "--no-shadows"}, stored, 4294967000u, 301, 203},
       {preview, {"-display", x.name, "--root"}, DefaultSettings(), 31, 320, 200},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.how);
-    const Window window = MakeWindow(x.display, c.width, c.height);
+  for (const auto& [how, given, record, tick, width, height] : cases) {
+    SCOPED_TRACE(how);
+    const Window window = MakeWindow(x.display, width, height);
     char id[32];
-    std::snprintf(id, sizeof id, c.how == environment ? "%lu" : "0x%lx", window);
-    std::vector<std::string> arguments = c.arguments, env;
-    if (c.how != commandLine) env.push_back(std::string("XSCREENSAVER_WINDOW=") + id);
-    if (c.how != environment) arguments.insert(arguments.end(), {"--window-id", id});
-    if (c.how == preview) env.push_back("DISPLAY=:nonexistent");  // only -display names the server
-    const pid_t pid = Start(arguments, c.tick, env);
-    EXPECT_EQ(Shows(x.display, window, CoreFrame(c.record, c.tick, c.width, c.height)), 0) << ReadText(errors);
-    XDestroyWindow(x.display, window);  // as XScreenSaver ends a program it started: with 0
-    XSync(x.display, False);
+    std::snprintf(id, sizeof id, how == environment ? "%lu" : "0x%lx", window);
+    std::vector<std::string> arguments = given, env;
+    if (how != commandLine) env.push_back(std::string("XSCREENSAVER_WINDOW=") + id);
+    if (how != environment) arguments.insert(arguments.end(), {"--window-id", id});
+    if (how == preview) env.push_back("DISPLAY=:nonexistent");  // only -display names the server
+    const pid_t pid = Start(arguments, tick, env);
+    EXPECT_EQ(Shows(x.display, window, CoreFrame(record, tick, width, height)), 0) << ReadText(errors);
+    XDestroyWindow(x.display, window), XSync(x.display, False);  // as XScreenSaver ends a program it started: with 0
     EXPECT_EQ(WaitExit(pid), 0) << ReadText(errors);
   }
 }
@@ -353,8 +342,7 @@ TEST_F(X11Program, TheRootFollowsRandRAndShowsTheRateThatTheFrameTimePaces) {
         << fb << ": " << elsewhere << " pixels differ outside the corner, " << inCorner << " in it\n"
         << ReadText(errors);
   }
-  kill(pid, SIGTERM);
-  WaitExit(pid);
+  kill(pid, SIGTERM), WaitExit(pid);
   for (double rate : rates) EXPECT_TRUE(rate >= 2 && rate <= 5.5) << rate << " frames/s";
 }
 
@@ -401,7 +389,7 @@ TEST_F(X11Program, BadInputGetsOneLineAndItsStatus) {
 // taken out to the same bytes and mode), and one it does not understand.
 TEST(X11ProgramFiles, TheListCommandEditsTheUsersFileAndNothingElse) {
   const std::string home = scratch + "-home", file = home + "/.xscreensaver", out = scratch + "-list.out";
-  ASSERT_EQ(std::system(("rm -rf " + home + " && mkdir -p " + home).c_str()), 0);
+  ASSERT_EQ(Shell("rm -rf " + home + " && mkdir -p " + home), 0);
   auto run = [&](const char* option, int status, const std::string& said) {
     SCOPED_TRACE(option);
     EXPECT_EQ(WaitExit(Spawn({VIMBREL_PROGRAM, option}, {"HOME=" + home}, out + ".err", out)), status);
@@ -435,7 +423,7 @@ TEST(X11ProgramFiles, TheListCommandEditsTheUsersFileAndNothingElse) {
   run("--add-to-xscreensaver", 1,
       "'" + file + "' holds two 'programs:' settings (lines 1 and 2); it is left as it was");
   EXPECT_EQ(ReadText(file), twoLists);
-  EXPECT_NE(std::system(("ls -A " + home + " | grep -v '^.xscreensaver$'").c_str()), 0) << "a file is left beside it";
+  EXPECT_NE(Shell("ls -A " + home + " | grep -v '^.xscreensaver$'"), 0) << "a file is left beside it";
 }
 
 // What the build installs: the desktop entry valid, its Exec line the
@@ -447,19 +435,18 @@ TEST(X11ProgramFiles, TheListCommandEditsTheUsersFileAndNothingElse) {
 // produce one the installed program takes.
 TEST(X11ProgramFiles, TheInstalledFilesAreValidAndOfferTheDialogSettings) {
   const std::string prefix = scratch + "-prefix", log = scratch + "-install.log", share = prefix + "/share/";
-  ASSERT_EQ(std::system(("cmake --install " VIMBREL_BINARY_DIR " --prefix " + prefix + " >" + log + " 2>&1").c_str()),
-            0)
+  ASSERT_EQ(Shell("cmake --install " VIMBREL_BINARY_DIR " --prefix " + prefix + " >" + log + " 2>&1"), 0)
       << ReadText(log);
   const std::string entry = share + "applications/screensavers/vimbrel.desktop",
                     xmlFile = share + "xscreensaver/config/vimbrel.xml";
-  EXPECT_EQ(std::system(("desktop-file-validate " + entry + " >" + log + " 2>&1").c_str()), 0) << ReadText(log);
+  EXPECT_EQ(Shell("desktop-file-validate " + entry + " >" + log + " 2>&1"), 0) << ReadText(log);
   const std::string program = prefix + "/libexec/xscreensaver/vimbrel", text = ReadText(entry);
   EXPECT_NE(text.find("\nTryExec=" + program + "\nExec=" + program + " --root\n"), std::string::npos) << text;
   const std::string man =
       "LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l -Tutf8 -Z " + share + "man/man6/vimbrel.6";
-  EXPECT_EQ(std::system((man + " >/dev/null 2>" + log).c_str()), 0);
+  EXPECT_EQ(Shell(man + " >/dev/null 2>" + log), 0);
   EXPECT_EQ(ReadText(log), "");
-  EXPECT_EQ(std::system(("xmllint --noout " + xmlFile).c_str()), 0);
+  EXPECT_EQ(Shell("xmllint --noout " + xmlFile), 0);
   const std::string xml = ReadText(xmlFile);
 
   // The settings program's arguments, at both ends of a slider; and the

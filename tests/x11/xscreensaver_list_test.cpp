@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace {
 
 const std::string appDefaults =
@@ -35,20 +37,17 @@ std::string Edit(bool add, const std::string& file, const std::string* defaults 
 
 // Added first in the list, once, and taken out to the very bytes it was in.
 TEST(XScreenSaverList, AddsFirstOnceAndRemovesToTheSameBytes) {
-  struct Case {
-    const char* what;
-    std::string file, added;
-  } cases[] = {
+  const std::tuple<const char*, std::string, std::string> cases[] = {
       {"a list on one line, no newline at the end", "lock: False\nprograms: \"Maze\" maze --root \\n",
        "lock: False\nprograms: \"Maze\" maze --root \\n\\\n" + entry + "\n"},
       {"an empty list", "programs:\n", "programs:\\\n" + entry + "\n"},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
-    EXPECT_EQ(Edit(true, c.file), c.added);
-    EXPECT_EQ(Edit(true, c.added), "unchanged");
-    EXPECT_EQ(Edit(false, c.added), c.file.back() == '\n' ? c.file : c.file + "\n");
-    EXPECT_EQ(Edit(false, Edit(false, c.added)), "unchanged");
+  for (const auto& [what, file, added] : cases) {
+    SCOPED_TRACE(what);
+    EXPECT_EQ(Edit(true, file), added);
+    EXPECT_EQ(Edit(true, added), "unchanged");
+    EXPECT_EQ(Edit(false, added), file.back() == '\n' ? file : file + "\n");
+    EXPECT_EQ(Edit(false, Edit(false, added)), "unchanged");
   }
 }
 
@@ -88,17 +87,15 @@ TEST(XScreenSaverList, AFileWithoutAListGetsTheDefaultsWithVimbrel) {
 // Not a list of settings, two lists, an entry sharing its line, a program
 // whose path cannot go in the list: refused in one line.
 TEST(XScreenSaverList, RefusesWhatItDoesNotUnderstandInOneLine) {
-  struct Case {
-    std::string file, error;
-  } cases[] = {
+  const std::pair<std::string, std::string> cases[] = {
       {"programs: a \\n\nmode: one\nprograms: b \\n\n", "holds two 'programs:' settings (lines 1 and 3)"},
       {"timeout: 1\n<?xml version=\"1.0\"?>\n", "line 2 is not a 'name: value' setting"},
       {std::string("programs: a\0b\n", 14), "is not text (it holds a zero byte)"},
       {std::string(1 << 20, '!') + "\n", "is longer than 1048576 bytes"},
   };
-  for (const Case& c : cases) {
-    EXPECT_EQ(Edit(true, c.file), "refused: " + c.error);
-    EXPECT_EQ(Edit(false, c.file), "refused: " + c.error);
+  for (const auto& [file, error] : cases) {
+    EXPECT_EQ(Edit(true, file), "refused: " + error);
+    EXPECT_EQ(Edit(false, file), "refused: " + error);
   }
   EXPECT_EQ(Edit(false, "programs: \\\n maze \\n vimbrel \\n\n"),
             "refused: Vimbrel's entry on line 2 shares its lines with the setting's name or other programs; take it "

@@ -44,12 +44,8 @@ trap cleanup EXIT
 
 # Polls a command until it succeeds, for at most $1 seconds.
 wait_for() {
-  local deadline=$((SECONDS + $1))
-  shift
-  until "$@" >/dev/null 2>&1; do
-    [ "$SECONDS" -lt "$deadline" ] || return 1
-    sleep 0.2
-  done
+  local deadline=$((SECONDS + $1)) && shift
+  until "$@" >/dev/null 2>&1; do [ "$SECONDS" -lt "$deadline" ] && sleep 0.2 || return 1; done
 }
 
 # As the user, starts a process whose pid is then the last entry of pids.

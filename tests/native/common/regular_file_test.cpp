@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <fstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "core/common/regular_file.h"
@@ -18,18 +19,13 @@ namespace {
 TEST(RegularFile, ReadsFilesUpToTheLimitAndSaysWhatElseItFound) {
   const std::string scratch = std::string(VIMBREL_BINARY_DIR) + "/regular-file-" + std::to_string(getpid());
   const std::string fifo = scratch + ".fifo", empty = scratch + ".empty", large = scratch + ".large";
-  std::string largeText(70000, 'x');  // more than one read's buffer
-  largeText[69999] = 'y';
+  const std::string largeText = std::string(69999, 'x') + 'y';  // more than one read's buffer
   std::ofstream(empty, std::ios::binary).flush();
   std::ofstream(large, std::ios::binary) << largeText;
   ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
 
-  const struct {
-    std::string path;
-    size_t limit;
-    std::string problem;  // empty: read, with these contents
-    std::string contents;
-  } cases[] = {
+  // path, limit, the problem (empty: read, with these contents), contents
+  const std::tuple<std::string, size_t, std::string, std::string> cases[] = {
       {empty, 10, "", ""},
       {large, 70000, "", largeText},
       {large, 69999, "is longer than 69999 bytes", ""},
@@ -38,15 +34,13 @@ TEST(RegularFile, ReadsFilesUpToTheLimitAndSaysWhatElseItFound) {
       {fifo, 10, "is a FIFO, not a regular file", ""},  // no writer: must not block
       {"/dev/null", 10, "is a device, not a regular file", ""},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.path);
+  for (const auto& [path, limit, expected, contents] : cases) {
+    SCOPED_TRACE(path);
     std::vector<uint8_t> bytes{1};
     std::string problem;
-    EXPECT_EQ(ReadRegularFile(c.path.c_str(), c.limit, bytes, problem), c.problem.empty());
-    EXPECT_EQ(problem, c.problem);
-    if (c.problem.empty()) {
-      EXPECT_EQ(std::string(bytes.begin(), bytes.end()), c.contents);
-    }
+    EXPECT_EQ(ReadRegularFile(path.c_str(), limit, bytes, problem), expected.empty());
+    EXPECT_EQ(problem, expected);
+    if (expected.empty()) EXPECT_EQ(std::string(bytes.begin(), bytes.end()), contents);
   }
   for (const std::string& path : {fifo, empty, large}) std::remove(path.c_str());
 }

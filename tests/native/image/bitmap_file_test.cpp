@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "core/common/int_math.h"
@@ -30,13 +31,9 @@ struct BmpFile {
     file[0] = magic[0], file[1] = magic[1];
     WriteLe32(&file[10], static_cast<int32_t>(file.size() + dataOffsetChange));
     uint8_t* info = &file[14];
-    WriteLe32(info, static_cast<int32_t>(infoSize));
-    WriteLe32(info + 4, width);
-    WriteLe32(info + 8, height);
-    WriteLe16(info + 12, 1);
-    WriteLe16(info + 14, bitCount);
-    WriteLe32(info + 16, static_cast<int32_t>(compression));
-    WriteLe32(info + 32, static_cast<int32_t>(coloursUsed));
+    WriteLe32(info, static_cast<int32_t>(infoSize)), WriteLe32(info + 4, width), WriteLe32(info + 8, height);
+    WriteLe16(info + 12, 1), WriteLe16(info + 14, bitCount);
+    WriteLe32(info + 16, static_cast<int32_t>(compression)), WriteLe32(info + 32, static_cast<int32_t>(coloursUsed));
     for (uint32_t i = 0; i < entries; ++i) file[54 + 4 * i] = static_cast<uint8_t>(i), file[56 + 4 * i] = 200;
     file.insert(file.end(), data.begin(), data.end());
     WriteLe32(&file[2], static_cast<int32_t>(file.size()));
@@ -91,20 +88,14 @@ TEST(BitmapFile, Rle8WithEveryEscapeAtAnOddWidthAndStoredRowsWithAShortColourTab
 }
 
 // good with one change.
-BmpFile With(BmpFile good, void (*change)(BmpFile& file)) {
-  change(good);
-  return good;
-}
+BmpFile With(BmpFile good, void (*change)(BmpFile& file)) { return change(good), good; }
 
 TEST(BitmapFile, RefusesFilesItCannotReadSafelyAndSaysWhy) {
   BmpFile good;
   good.compression = 0;
   good.data.assign(8 * 4, 3);
-  struct Case {
-    const char* what;
-    BmpFile file;
-    const char* reason;
-  } cases[] = {
+  const std::tuple<const char*, BmpFile, const char*> cases[] = {
+      // what, the file, the reason given
       {"truncated header", With(good, [](BmpFile& b) { b.cutAt = 40; }), "not a BMP file"},
       {"no BM", With(good, [](BmpFile& b) { b.magic = "MB"; }), "not a BMP file"},
       {"BA", With(good, [](BmpFile& b) { b.magic = "BA"; }), "not a BMP file"},
@@ -122,10 +113,10 @@ TEST(BitmapFile, RefusesFilesItCannotReadSafelyAndSaysWhy) {
   };
   std::string error;
   EXPECT_EQ(LoadedRows(good, error).size(), 4u) << error;
-  for (const Case& c : cases) {
+  for (const auto& [what, file, reason] : cases) {
     error.clear();
-    EXPECT_TRUE(LoadedRows(c.file, error).empty()) << c.what;
-    EXPECT_NE(error.find(c.reason), std::string::npos) << c.what << ": " << error;
+    EXPECT_TRUE(LoadedRows(file, error).empty()) << what;
+    EXPECT_NE(error.find(reason), std::string::npos) << what << ": " << error;
   }
 }
 

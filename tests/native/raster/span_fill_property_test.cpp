@@ -75,8 +75,7 @@ struct Reference {
           columns = {Interpolate(e.a.x, e.b.x, Wrap32(int64_t{y} - e.a.y), Wrap32(int64_t{e.b.y} - e.a.y))};
         for (int64_t c : columns) {
           const int32_t x = static_cast<int32_t>(Clamped(c, 0, width - 1));
-          rows[y].left = std::min(rows[y].left, x);
-          rows[y].right = std::max(rows[y].right, x);
+          rows[y].left = std::min(rows[y].left, x), rows[y].right = std::max(rows[y].right, x);
         }
       }
     }
@@ -122,12 +121,6 @@ struct Reference {
       pixels[row * width + xStart + k - 1] = static_cast<uint8_t>(base + mask[(v / 256) * maskStride + u / 256]);
     }
   }
-
-  void Fill(const std::vector<RefFaceRow>& rows, int32_t base) {
-    for (int32_t y = 0; y < height; ++y)
-      if (rows[y].right > rows[y].left)
-        FillSpan(base, y, rows[y].left, rows[y].right, rows[y].uL, rows[y].vL, rows[y].uR, rows[y].vR);
-  }
 };
 
 // A raster target of the test's own: the frame lies inside guard bytes (the
@@ -146,9 +139,7 @@ class SpanFillProperty : public ::testing::Test {
     for (int32_t y = 0; y < maskHeight; ++y)
       for (int32_t x = 0; x < maskWidth; ++x)
         mask_[static_cast<size_t>(y) * stride + x] = static_cast<uint8_t>(x * 31 + y * 17 + x * y);
-    target_.mask = mask_.data();
-    target_.maskWidth = maskWidth;
-    target_.maskHeight = maskHeight;
+    target_.mask = mask_.data(), target_.maskWidth = maskWidth, target_.maskHeight = maskHeight;
     target_.maskStride = stride;
   }
   void TearDown() override { FreeSpanTables(tables_); }
@@ -158,12 +149,8 @@ class SpanFillProperty : public ::testing::Test {
     width = frameWidth, height = frameHeight;
     const int32_t stride = StrideOf(width);
     storage_.assign(guardBytes * 2 + static_cast<size_t>(stride) * height, guardValue);
-    target_.width = width;
-    target_.height = height;
-    target_.stride = stride;
-    target_.pixels = storage_.data() + guardBytes;
-    target_.shadeStep = 32;
-    target_.tables = &tables_;
+    target_.width = width, target_.height = height, target_.stride = stride;
+    target_.pixels = storage_.data() + guardBytes, target_.shadeStep = 32, target_.tables = &tables_;
     ASSERT_TRUE(AllocateSpanTables(tables_, height));
     for (int t = 0; t < spanTableCount; ++t) ResetSpanTable(tables_, height, t, height, width);
   }
@@ -302,7 +289,9 @@ class SpanFillProperty : public ::testing::Test {
     }
     const int32_t base = static_cast<int32_t>(random_());
     FillTexturedSpans(target_, faceTable, base);
-    reference.Fill(rows, base);
+    for (int32_t y = 0; y < height; ++y)
+      if (rows[y].right > rows[y].left)
+        reference.FillSpan(base, y, rows[y].left, rows[y].right, rows[y].uL, rows[y].vL, rows[y].uR, rows[y].vR);
     ASSERT_EQ(Visible(), reference.pixels) << Input(edges, trial);
     ASSERT_TRUE(GuardsIntact()) << Input(edges, trial);
   }

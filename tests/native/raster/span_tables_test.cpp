@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include "core/raster/span_tables.h"
@@ -49,15 +50,13 @@ TEST(SpanTables, AResetLeavesOnlyTheRowsWalkedAfterItToVisit) {
   ResetSpanTable(tables, 100, faceTable, 100, 7);
   NoteWritten(tables, faceTable, faceTable, 10, 20);
   RowsToVisit(tables, faceTable, 100, first, last);
-  EXPECT_EQ(first, 10);
-  EXPECT_EQ(last, 20) << "rows 60..90 were reset and hold nothing";
+  EXPECT_EQ(std::make_pair(first, last), std::make_pair(10, 20)) << "rows 60..90 were reset and hold nothing";
   for (int32_t y = 0; y < 100; ++y) EXPECT_EQ(tables.rows[faceTable][y].left, 7) << y;
 
   NoteWritten(tables, faceTable, faceTable, 70, 80);
   ResetSpanTable(tables, 100, faceTable, 50, 7);  // rows 50.. are not reset: 70..80 still hold spans
   RowsToVisit(tables, faceTable, 100, first, last);
-  EXPECT_EQ(first, 50);
-  EXPECT_EQ(last, 80);
+  EXPECT_EQ(std::make_pair(first, last), std::make_pair(50, 80));
   FreeSpanTables(tables);
 }
 

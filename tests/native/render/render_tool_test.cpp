@@ -2,7 +2,6 @@
 // frames drawn here from the committed pictures.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -16,16 +15,11 @@
 namespace {
 
 using Bytes = std::vector<uint8_t>;
-const std::string floorFile = VIMBREL_SOURCE_DIR "/src/core/pictures/floor.bmp";
-const std::string faceFile = VIMBREL_SOURCE_DIR "/src/core/pictures/face.bmp";
+const std::string pictures = VIMBREL_SOURCE_DIR "/src/core/pictures/";
 
 Bytes ReadFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return Bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
-void WriteFile(const std::string& path, const Bytes& bytes) {
-  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
 }
 
 class RenderToolTest : public ::testing::Test {
@@ -42,12 +36,6 @@ class RenderToolTest : public ::testing::Test {
     const int raw = std::system((VIMBREL_BINARY_DIR "/vimbrel-render " + arguments).c_str());
     return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
   }
-  std::vector<std::string> Listing() const {
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(dir)) names.push_back(entry.path().filename());
-    std::sort(names.begin(), names.end());
-    return names;
-  }
 
   std::string dir;
   TestScene drawn;  // the frames drawn here
@@ -57,7 +45,7 @@ class RenderToolTest : public ::testing::Test {
 // scene palette laid out around them.
 TEST_F(RenderToolTest, PngFromPictureFilesHoldsTheFrameAndItsPalette) {
   ASSERT_EQ(Render(" --out " + dir + "/frame.png --size 150x112 --time 4321 --static-colours 20 --background " +
-                   floorFile + " --mask " + faceFile),
+                   pictures + "floor.bmp --mask " + pictures + "face.bmp"),
             0);
   ASSERT_EQ(drawn.Make(150, 112, 20), SceneInitResult::ok);
   DrawSceneFrame(drawn.scene, DefaultSettings(), 4321);
@@ -68,15 +56,17 @@ TEST_F(RenderToolTest, PngFromPictureFilesHoldsTheFrameAndItsPalette) {
 }
 
 TEST_F(RenderToolTest, NumberedFramesFollowTheClockAndCarryTheRecord) {
-  SettingsRecord record;
-  SetDefaultSettings(record);
-  record.pyramidTurn = 0;  // frozen at tick 2000
-  record.pyramidTurnTick = 2000;
-  WriteFile(dir + "/record.cfg", SettingsToBytes(record));
+  SettingsRecord record = DefaultSettings();
+  record.pyramidTurn = 0, record.pyramidTurnTick = 2000;  // frozen at tick 2000
+  const Bytes bytes = SettingsToBytes(record);
+  std::ofstream(dir + "/record.cfg", std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
   ASSERT_EQ(Render(" --out " + dir + "/f-%02d.bmp --size 200x150 --time 100 --frames 3 --interval 700" + " --config " +
                    dir + "/record.cfg"),
             0);
-  EXPECT_EQ(Listing(), (std::vector<std::string>{"f-00.bmp", "f-01.bmp", "f-02.bmp", "record.cfg"}));
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(dir)) names.push_back(entry.path().filename());
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"f-00.bmp", "f-01.bmp", "f-02.bmp", "record.cfg"}));
   // The sequence draws each frame from the last one's change list; a frame
   // drawn alone at the last moment must be the same.
   ASSERT_EQ(drawn.Make(200, 150), SceneInitResult::ok);

@@ -27,8 +27,8 @@ std::vector<uint8_t> ReadSourceFile(const std::string& name) {
 // its AND mask (which must be set exactly where alpha is 0), or a PNG read
 // by libpng.
 std::vector<uint8_t> StoredIconPixels(const uint8_t* image, size_t bytes, int size) {
+  std::vector<uint8_t> rgba;
   if (bytes >= 8 && image[0] == 0x89 && image[1] == 'P') {
-    std::vector<uint8_t> rgba;
     int32_t width = 0, height = 0;
     if (!DecodePng(image, bytes, PngPixels::rgba, width, height, rgba) || width != size || height != size) return {};
     return rgba;
@@ -37,7 +37,6 @@ std::vector<uint8_t> StoredIconPixels(const uint8_t* image, size_t bytes, int si
   if (bytes != 40 + size * size * 4 + maskStride * size || ReadLe32(image) != 40 || ReadLe32(image + 4) != size ||
       ReadLe32(image + 8) != 2 * size || ReadLe16(image + 14) != 32)  // height counts colour and mask
     return {};
-  std::vector<uint8_t> rgba;
   for (int y = 0; y < size; ++y) {
     const int stored = size - 1 - y;  // bottom row first
     for (int x = 0; x < size; ++x) {
@@ -61,13 +60,11 @@ std::vector<IconImage> IconImages(const std::vector<uint8_t>& icon) {
     return images;
   for (size_t i = 0; i < std::size(iconSizes); ++i) {
     const uint8_t* entry = &icon[6 + 16 * i];
-    const size_t bytes = static_cast<size_t>(ReadLe32(entry + 8));
-    const size_t offset = static_cast<size_t>(ReadLe32(entry + 12));
-    if (entry[0] != static_cast<uint8_t>(iconSizes[i]) || offset > icon.size() || bytes > icon.size() - offset) {
-      images.push_back({});
-      continue;
-    }
-    images.push_back({StoredIconPixels(&icon[offset], bytes, iconSizes[i]), icon[offset] == 0x89});
+    const size_t bytes = static_cast<size_t>(ReadLe32(entry + 8)), offset = static_cast<size_t>(ReadLe32(entry + 12));
+    const bool fits =
+        entry[0] == static_cast<uint8_t>(iconSizes[i]) && offset <= icon.size() && bytes <= icon.size() - offset;
+    images.push_back(fits ? IconImage{StoredIconPixels(&icon[offset], bytes, iconSizes[i]), icon[offset] == 0x89}
+                          : IconImage{});
   }
   return images;
 }

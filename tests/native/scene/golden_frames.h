@@ -69,11 +69,10 @@ const GoldenCase goldenCases[] = {
 };
 
 inline std::string FrameChecksum(const TestScene& t) {
-  const Scene& scene = t.scene;
   uint64_t hash = 14695981039346656037ull;
   auto add = [&hash](uint8_t byte) { hash = (hash ^ byte) * 1099511628211ull; };
   for (uint8_t byte : t.FrameBytes()) add(byte);
-  for (const PaletteEntry& e : scene.palette.entries) add(e.red), add(e.green), add(e.blue);
+  for (const PaletteEntry& e : t.scene.palette.entries) add(e.red), add(e.green), add(e.blue);
   char text[17];
   std::snprintf(text, sizeof text, "%016" PRIx64, hash);
   return text;

@@ -4,6 +4,8 @@
 // that the caller's next try starts clean.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "core/image/indexed_image.h"
 #include "scene/test_scene.h"
 
@@ -14,12 +16,8 @@ TEST(MakeScene, RefusalsSayWhyAndLeaveTheSceneEmpty) {
   const PictureBytes background{floor.data(), floor.size()}, pattern{face.data(), face.size()};
   const uint8_t junk[64] = {1, 2, 3};
   const PictureBytes none{nullptr, 0}, unreadable{junk, sizeof junk};
-  const struct {
-    const char* what;
-    int32_t width, height;
-    PictureBytes background, pattern;
-    SceneInitResult result;
-  } cases[] = {
+  // what, width, height, background, face pattern, result
+  const std::tuple<const char*, int32_t, int32_t, PictureBytes, PictureBytes, SceneInitResult> cases[] = {
       {"no background", 64, 48, none, pattern, SceneInitResult::missingPicture},
       {"unreadable background", 64, 48, unreadable, pattern, SceneInitResult::missingPicture},
       {"no face pattern", 64, 48, background, none, SceneInitResult::missingPicture},
@@ -31,12 +29,11 @@ TEST(MakeScene, RefusalsSayWhyAndLeaveTheSceneEmpty) {
   };
   SoftwarePalette palette{};
   palette.display = TrueColourDisplay();
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.what);
+  for (const auto& [what, width, height, floorPicture, facePicture, result] : cases) {
+    SCOPED_TRACE(what);
     TestScene t;
     ASSERT_EQ(t.Make(32, 24), SceneInitResult::ok);
-    EXPECT_EQ(MakeScene(t.scene, c.width, c.height, c.background, c.pattern, SoftwarePaletteBackend(palette)),
-              c.result);
+    EXPECT_EQ(MakeScene(t.scene, width, height, floorPicture, facePicture, SoftwarePaletteBackend(palette)), result);
     EXPECT_FALSE(SceneReady(t.scene));
     EXPECT_EQ(t.scene.framePixels, nullptr);
     EXPECT_EQ(t.scene.faceMaskImage, nullptr);

@@ -43,9 +43,8 @@ std::string GroupOf(const std::vector<Control>& controls, const Control& c) {
 TEST(SettingsDialog, CaptionsAndGroupsAreTheDialogTemplates) {
   const std::vector<Control> controls = DialogControls();
   ASSERT_GT(controls.size(), 50u) << "dialog.rc not read";
-  size_t trackbars = 0;
+  size_t trackbars = 0, trackbarFields = 0;
   for (const Control& c : controls) trackbars += c.className == "msctls_trackbar32";
-  size_t trackbarFields = 0;
   for (const SettingsField& field : settingsFields) {
     SCOPED_TRACE(field.name);
     if (field.kind == ControlKind::none) {

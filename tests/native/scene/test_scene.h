@@ -45,11 +45,9 @@ struct TestScene {
                      SoftwarePaletteBackend(palette));
   }
 
-  size_t FrameByteCount() const {
-    return static_cast<size_t>(scene.frameStride) * static_cast<size_t>(scene.frameHeight);
-  }
+  size_t FrameByteCount() const { return static_cast<size_t>(scene.frameStride) * scene.frameHeight; }
   std::vector<uint8_t> FrameBytes() const { return {scene.framePixels, scene.framePixels + FrameByteCount()}; }
   uint8_t Pixel(int32_t x, int32_t y) const {
-    return scene.framePixels[static_cast<size_t>(y) * static_cast<size_t>(scene.frameStride) + static_cast<size_t>(x)];
+    return scene.framePixels[static_cast<size_t>(y) * scene.frameStride + x];
   }
 };

@@ -9,11 +9,6 @@
 
 namespace {
 
-uint8_t Index(const PlainFrame& frame, int32_t x, int32_t topRow) {
-  return frame.pixels[static_cast<size_t>(frame.height - 1 - topRow) * static_cast<size_t>(frame.stride) +
-                      static_cast<size_t>(x)];
-}
-
 bool WritePng(const std::string& path, const PngPicture& picture) {
   std::vector<uint8_t> file;
   if (!EncodePng(picture, file)) return false;
@@ -47,10 +42,10 @@ std::string CompareFrame(const std::string& name, const StoredFrame& expected, c
   }
   size_t differing = 0;
   std::vector<uint8_t> difference(static_cast<size_t>(actual.width) * actual.height * 3);
-  for (int32_t y = 0; y < actual.height; ++y) {
+  for (int32_t y = 0; y < actual.height; ++y)
     for (int32_t x = 0; x < actual.width; ++x) {
       const size_t at = static_cast<size_t>(y) * actual.width + x;
-      const uint8_t want = expected.indices[at], got = Index(actual, x, y);
+      const uint8_t want = expected.indices[at], got = actual.pixels[(actual.height - 1 - y) * actual.stride + x];
       const uint8_t* colour = &expected.palette[3 * want];
       const auto grey = static_cast<uint8_t>((colour[0] + colour[1] + colour[2]) / 6);  // dimmed
       difference[3 * at] = want != got ? 255 : grey;
@@ -59,14 +54,12 @@ std::string CompareFrame(const std::string& name, const StoredFrame& expected, c
         message << "the first differing pixel at row " << y << ", column " << x << " from the top left: expected index "
                 << int{want} << ", actual " << int{got} << "; ";
     }
-  }
   if (differing > 0) message << differing << " pixels differ; ";
-  for (int i = 0; i < 768; ++i) {
-    if (expected.palette[i] == actual.palette[i]) continue;
+  int i = 0;
+  while (i < 768 && expected.palette[i] == actual.palette[i]) ++i;
+  if (i < 768)
     message << "palette entry " << i / 3 << " differs: component " << i % 3 << " expected " << int{expected.palette[i]}
             << ", actual " << int{actual.palette[i]} << "; ";
-    break;
-  }
   if (message.str() == name + ": ") return "";
   const std::string base = outputDirectory + "/" + name;
   const bool written = WriteFramePng(base + ".actual.png", actual) &&

@@ -4,18 +4,15 @@
 // significant character chosen, the handle read in decimal.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "win32/portable/command_line.h"
 
 namespace {
 
-struct Line {
-  const char* commandLine;
-  HostMode mode;
-  const char* rest;  // checked for the preview and password modes
-  uint32_t handle;   // ParseDecimal(rest)
-};
-
-const Line lines[] = {
+// The command line, its mode, the rest (checked for the preview and password
+// modes) and the handle, ParseDecimal(rest).
+const std::tuple<const char*, HostMode, const char*, uint32_t> lines[] = {
     {"vimbrel.scr", HostMode::settings, "", 0},
     {"vimbrel.scr  -/ / -", HostMode::settings, "", 0},
     {"vimbrel.scr /s", HostMode::fullScreen, "", 0},
@@ -63,15 +60,13 @@ const Line lines[] = {
 
 TEST(CommandLine, EachLineGivesItsModeAndHandle) {
   const std::vector<std::string> names = {"vimbrel saver.scr", "VIMBRE~1.SCR"};
-  for (const Line& line : lines) {
-    SCOPED_TRACE(line.commandLine);
-    const ModeChoice choice = ChooseMode(ArgumentText(line.commandLine, names));
-    EXPECT_EQ(static_cast<int>(choice.mode), static_cast<int>(line.mode));
-    if (line.rest == nullptr) continue;
-    if (line.mode == HostMode::childPreview || line.mode == HostMode::changePassword) {
-      EXPECT_STREQ(choice.rest, line.rest);
-    }
-    EXPECT_EQ(ParseDecimal(choice.rest), line.handle);
+  for (const auto& [commandLine, mode, rest, handle] : lines) {
+    SCOPED_TRACE(commandLine);
+    const ModeChoice choice = ChooseMode(ArgumentText(commandLine, names));
+    EXPECT_EQ(static_cast<int>(choice.mode), static_cast<int>(mode));
+    if (rest == nullptr) continue;
+    if (mode == HostMode::childPreview || mode == HostMode::changePassword) EXPECT_STREQ(choice.rest, rest);
+    EXPECT_EQ(ParseDecimal(choice.rest), handle);
   }
   // A tab before the switch can only come from the text after the name.
   EXPECT_EQ(ChooseMode("\t/s").mode, HostMode::unrecognised);

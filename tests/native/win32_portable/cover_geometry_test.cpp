@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <tuple>
 #include <vector>
 
 #include "win32/portable/cover_geometry.h"
@@ -14,15 +15,9 @@ static bool operator==(const CoverPlace& a, const CoverPlace& b) {
 
 namespace {
 
-struct Case {
-  const char* name;
-  std::vector<ScreenRect> monitors;
-  std::vector<CoverPlace> expected;
-};
-
 TEST(CoverPlaces, EveryMonitorButTheScenesOwnOnceEachWhenItCanBeAWindow) {
   const ScreenRect scene = {0, 0, 1920, 1080};
-  const Case cases[] = {
+  const std::tuple<const char*, std::vector<ScreenRect>, std::vector<CoverPlace>> cases[] = {
       {"one monitor: no cover", {{0, 0, 1920, 1080}}, {}},
       {"none listed", {}, {}},
       {"right of the primary", {{0, 0, 1920, 1080}, {1920, 0, 3200, 1024}}, {{1920, 0, 1280, 1024}}},
@@ -43,9 +38,9 @@ TEST(CoverPlaces, EveryMonitorButTheScenesOwnOnceEachWhenItCanBeAWindow) {
         {INT32_MIN, 0, -1, 1}},
        {{0, 0, INT32_MAX, 1}, {INT32_MIN, 0, INT32_MAX, 1}}},
   };
-  for (const Case& c : cases) {
-    const std::vector<CoverPlace> places = CoverPlaces(c.monitors, scene);
-    EXPECT_TRUE(places == c.expected) << c.name << ": " << places.size() << " places";
+  for (const auto& [name, monitors, expected] : cases) {
+    const std::vector<CoverPlace> places = CoverPlaces(monitors, scene);
+    EXPECT_TRUE(places == expected) << name << ": " << places.size() << " places";
   }
 }
 
@@ -55,12 +50,8 @@ TEST(CoverPlaces, EveryMonitorButTheScenesOwnOnceEachWhenItCanBeAWindow) {
 TEST(KeptCovers, UnchangedPlacesStayTheRestMoveAndLeftOversGo) {
   const CoverPlace a = {1920, 0, 1280, 1024}, b = {-800, 0, 800, 600}, c = {0, 1080, 640, 480};
   const CoverPlace grownA = {1920, 0, 1920, 1080};
-  struct Plan {
-    const char* name;
-    std::vector<CoverPlace> current, wanted;
-    std::vector<int32_t> expected;
-  };
-  const Plan plans[] = {
+  // name, the current places, the wanted ones, where each current window goes
+  const std::tuple<const char*, std::vector<CoverPlace>, std::vector<CoverPlace>, std::vector<int32_t>> plans[] = {
       {"nothing changed", {a, b}, {a, b}, {0, 1}},
       {"listed in another order", {a, b}, {b, a}, {1, 0}},
       {"one came", {a}, {b, a}, {1}},
@@ -70,7 +61,7 @@ TEST(KeptCovers, UnchangedPlacesStayTheRestMoveAndLeftOversGo) {
       {"two windows on one place before", {a, a}, {a}, {0, -1}},
       {"the first window moves, the second stays", {c, a}, {a, grownA}, {1, 0}},
   };
-  for (const Plan& p : plans) EXPECT_EQ(KeptCovers(p.current, p.wanted), p.expected) << p.name;
+  for (const auto& [name, current, wanted, expected] : plans) EXPECT_EQ(KeptCovers(current, wanted), expected) << name;
 }
 
 }  // namespace
