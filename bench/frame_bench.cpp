@@ -37,14 +37,10 @@ double Seconds(Clock::time_point from, Clock::time_point to) {
   return std::chrono::duration<double>(to - from).count();
 }
 
-// A scene of the committed pictures, freed with the benchmark run.
+// A scene of the committed pictures, released with the benchmark run.
 struct BenchScene {
   CommittedPictures pictures = LoadCommittedPictures();
-  Scene scene{};
-  BenchScene() = default;
-  BenchScene(const BenchScene&) = delete;
-  BenchScene& operator=(const BenchScene&) = delete;
-  ~BenchScene() { FreeScene(scene); }
+  Scene scene;
   bool Make(int32_t width, int32_t height) {
     return MakeCommittedScene(scene, pictures, width, height) == SceneInitResult::ok;
   }
@@ -114,7 +110,7 @@ void BM_Frame(benchmark::State& state) {
   int64_t iteration = 0;
   for (auto _ : state) {
     const uint32_t tick = TickAt(iteration++);
-    ForgetDrawnSpans(bench.scene.spanTables);  // composed whole
+    ForgetDrawnSpans(bench.scene.drawnSpans);  // composed whole
     const Clock::time_point start = Clock::now();
     DrawSceneFrame(bench.scene, settings, tick);
     benchmark::ClobberMemory();
@@ -156,22 +152,21 @@ void BM_Update(benchmark::State& state) {
   for (auto _ : state) {
     const uint32_t tick = TickAt(iteration++);
     DrawSceneFrame(bench.scene, settings, tick - frameApart);  // the frame before, shown
-    UpdateShownFrame(shown, scene.framePixels, scene.frameStride, FrameChanges(scene.spanTables), bands);
+    UpdateShownFrame(shown, scene.framePixels, scene.frameStride, SceneFrameChanges(scene), bands);
     const Clock::time_point start = Clock::now();
     DrawSceneFrame(bench.scene, settings, tick);
     const int32_t count =
-        UpdateShownFrame(shown, scene.framePixels, scene.frameStride, FrameChanges(scene.spanTables), bands);
+        UpdateShownFrame(shown, scene.framePixels, scene.frameStride, SceneFrameChanges(scene), bands);
     benchmark::DoNotOptimize(count);
     benchmark::ClobberMemory();
     const double seconds = Seconds(start, Clock::now());
     updated += seconds;
     state.SetIterationTime(seconds);
-    listed += ListedPixels(FrameChanges(scene.spanTables), width, height);
+    listed += ListedPixels(SceneFrameChanges(scene), width, height);
     displayed += displayPath.Time(scene);  // the frame just drawn
   }
   ReportAgainstDisplay(state, updated, displayed);
   state.counters["changed"] = listed / static_cast<double>(state.iterations()) / (static_cast<double>(width) * height);
-  FreeShownFrame(shown);
 }
 
 // Args: width, height. Each iteration builds the whole scene from the
@@ -183,7 +178,7 @@ void BM_Initialise(benchmark::State& state) {
   DisplayPath displayPath;
   double built = 0, displayed = 0;
   for (auto _ : state) {
-    FreeScene(bench.scene);
+    bench.scene = {};
     const Clock::time_point start = Clock::now();
     const bool made = bench.Make(width, height);
     const double seconds = Seconds(start, Clock::now());

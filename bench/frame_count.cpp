@@ -30,7 +30,7 @@ void Show(Shown& s, uint32_t tick) {
   static ShownBand bands[maxShownBands];
   DrawSceneFrame(s.scene, DefaultSettings(), tick);
   s.sent +=
-      UpdateShownFrame(s.shown, s.scene.framePixels, s.scene.frameStride, FrameChanges(s.scene.spanTables), bands);
+      UpdateShownFrame(s.shown, s.scene.framePixels, s.scene.frameStride, SceneFrameChanges(s.scene), bands);
 }
 
 __attribute__((noinline)) void Updates(Shown& s) {
@@ -41,7 +41,7 @@ __attribute__((noinline)) void Updates(Shown& s) {
 int main(int argc, char** argv) {
   const int32_t width = argc > 1 ? std::atoi(argv[1]) : 1920, height = argc > 2 ? std::atoi(argv[2]) : 1080;
   const CommittedPictures pictures = LoadCommittedPictures();
-  Scene scene{};
+  Scene scene;
   ShownFrame shown{};
   if (MakeCommittedScene(scene, pictures, width, height) != SceneInitResult::ok ||
       !CreateShownFrame(shown, width, height, scene.palette.entries)) {
@@ -52,7 +52,5 @@ int main(int argc, char** argv) {
   Show(s, 0u - 200u);
   Updates(s);
   std::printf("%d bands sent\n", s.sent);
-  FreeShownFrame(shown);
-  FreeScene(scene);
   return 0;
 }

@@ -153,12 +153,12 @@ int main(int argc, char** argv) {
   plain.bmiHeader.biPlanes = 1;
   plain.bmiHeader.biBitCount = 32;
   plain.bmiHeader.biCompression = BI_RGB;
-  const auto* paletteIndices = reinterpret_cast<const BITMAPINFO*>(scene.frameBuffer->paletteIndexHeader);
+  const auto* paletteIndices = reinterpret_cast<const BITMAPINFO*>(scene.frameBuffer.paletteIndexHeader.get());
   // The bench's own copy, only to see how much each paint's bands cover.
   ShownFrame bandsSeen{};
   if (!CreateShownFrame(bandsSeen, scene.frameWidth, scene.frameHeight, scene.palette.entries)) return 1;
   ShownBand bands[maxShownBands];
-  UpdateShownFrame(bandsSeen, scene.framePixels, scene.frameStride, FrameChanges(scene.spanTables), bands);
+  UpdateShownFrame(bandsSeen, scene.framePixels, scene.frameStride, SceneFrameChanges(scene), bands);
   TimerPaint(window);  // from the first paint's moment to the bench's clock, untimed
 
   std::vector<double> paintTimes, timerTimes, blitTimes, frameTimes, frameBlitTimes, bandShares;
@@ -170,7 +170,7 @@ int main(int argc, char** argv) {
     timerTimes.push_back(timerDone - start);
     bandShares.push_back(BandShare(
         scene, bands,
-        UpdateShownFrame(bandsSeen, scene.framePixels, scene.frameStride, FrameChanges(scene.spanTables), bands)));
+        UpdateShownFrame(bandsSeen, scene.framePixels, scene.frameStride, SceneFrameChanges(scene), bands)));
 
     start = Now();
     Blit(scene, window, picture.data(), &plain, DIB_RGB_COLORS);
@@ -184,11 +184,10 @@ int main(int argc, char** argv) {
   // paints, whose copy must see every frame drawn to follow its change list.
   for (int i = 0; i < paints; ++i) {
     const double start = Now();
-    ForgetDrawnSpans(scene.spanTables);
+    ForgetDrawnSpans(scene.drawnSpans);
     DrawSceneFrame(scene, session.settings, session.clock.frozenTick - static_cast<uint32_t>(i) * framePeriodMs);
     frameTimes.push_back(Now() - start);
   }
-  FreeShownFrame(bandsSeen);
   const double paint = Median(paintTimes), blit = Median(blitTimes);
   std::printf("%dx%d, %d bits per pixel%s, %d paints %u ms apart (medians, ms)\n", width, height, bitsPerPixel,
               paletteDisplay ? " (palette)" : "", paints, framePeriodMs);

@@ -47,13 +47,13 @@ void DecodeIntoSmallBuffer(const uint8_t* data, size_t size) {
           "the decoder's end lies outside its buffer");
 }
 
-// Scales *holder by (sx, sy); when it succeeds the new size must be the
+// Scales the image by (sx, sy); when it succeeds the new size must be the
 // truncated products. Returns whether it scaled.
-bool ScaleChecked(IndexedImage*& holder, double sx, double sy) {
+bool ScaleChecked(IndexedImage& holder, double sx, double sy) {
   const int32_t width = ImageWidth(holder), height = ImageHeight(holder);
-  IndexedImage* before = holder;
+  const uint8_t* before = ImagePixels(holder);
   if (!ScaleImage(holder, sx, sy)) {
-    Require(holder == before, "a refused scaling changed the holder");
+    Require(ImagePixels(holder) == before, "a refused scaling changed the image");
     return false;
   }
   Require(ImageWidth(holder) == DoubleToInt32(width * sx) && ImageHeight(holder) == DoubleToInt32(height * sy),
@@ -61,13 +61,13 @@ bool ScaleChecked(IndexedImage*& holder, double sx, double sy) {
   return true;
 }
 
-bool ScaleTo(IndexedImage*& holder, int32_t width, int32_t height) {
+bool ScaleTo(IndexedImage& holder, int32_t width, int32_t height) {
   return ScaleChecked(holder, static_cast<double>(width) / ImageWidth(holder),
                       static_cast<double>(height) / ImageHeight(holder));
 }
 
 // From a single pixel every pixel of the enlargement is that pixel.
-void CheckEnlargedPixel(IndexedImage*& holder) {
+void CheckEnlargedPixel(IndexedImage& holder) {
   const uint8_t pixel = ImagePixels(holder)[0];
   if (!ScaleChecked(holder, 9.0, 7.0)) return;
   for (int32_t r = 0; r < 7; ++r)
@@ -75,7 +75,7 @@ void CheckEnlargedPixel(IndexedImage*& holder) {
       Require(ImagePixels(holder)[r * ImageStride(holder) + c] == pixel, "an enlarged pixel differs");
 }
 
-void PaletteAndMask(IndexedImage* image) {
+void PaletteAndMask(IndexedImage& image) {
   SoftwarePalette state{};
   state.display = StandardStaticDisplay();
   ScenePaletteValues values{};
@@ -89,18 +89,17 @@ void PaletteAndMask(IndexedImage* image) {
 
 // The picture as background and face pattern of a small scene: a face
 // pattern of any size and colours, a background of any colours.
-void DrawWithPicture(const uint8_t* data, size_t size, const IndexedImage* image) {
+void DrawWithPicture(const uint8_t* data, size_t size, const IndexedImage& image) {
   if (static_cast<int64_t>(ImageStride(image)) * ImageHeight(image) > (int64_t{4} << 20)) return;
   SoftwarePalette state{};
   state.display = TrueColourDisplay();
   const PictureBytes picture{data, size};
-  Scene scene{};
+  Scene scene;
   if (MakeScene(scene, 37, 29, picture, picture, SoftwarePaletteBackend(state)) == SceneInitResult::ok) {
     SettingsRecord settings = DefaultSettings();
     settings.showGrid = settings.showPalette = 1;
     DrawSceneFrame(scene, settings, 0);
   }
-  FreeScene(scene);
 }
 
 }  // namespace
@@ -115,8 +114,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* file, size_t fileSize) {
   }
   const uint8_t* data = resource.data();
   const size_t size = resource.size();
-  IndexedImage* image = LoadImageBytes(data, size);
-  if (!image) return 0;
+  IndexedImage image;
+  if (!LoadImageBytes(image, data, size)) return 0;
   Require(ImageSizeUsable(ImageWidth(image), ImageHeight(image)), "a loaded picture has an unusable size");
   DrawWithPicture(data, size, image);
 
@@ -128,6 +127,5 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* file, size_t fileSize) {
   ScaleTo(image, 2, 3);
   if (ScaleTo(image, 1, 1)) CheckEnlargedPixel(image);
   PaletteAndMask(image);
-  FreeImage(image);
   return 0;
 }

@@ -114,7 +114,7 @@ bool CreateFrameImage(const X11Target& target, const PaletteEntry palette[256], 
 }
 
 void DestroyFrameImage(Display* display, FrameImage& frame) {
-  FreeShownFrame(frame.shown);
+  frame.shown = {};
   std::free(frame.staging);
   frame.staging = nullptr;
   if (frame.gc != nullptr) XFreeGC(display, frame.gc);

@@ -175,10 +175,7 @@ class Program {
  public:
   Program(X11Target& target, const SettingsRecord& settings, const SceneClock& clock, bool fps)
       : target_(target), settings_(settings), clock_(clock), fps_(fps), pictures_(LoadCommittedPictures()) {}
-  ~Program() {
-    DestroyFrameImage(target_.display, image_);
-    FreeScene(scene_);
-  }
+  ~Program() { DestroyFrameImage(target_.display, image_); }
   Program(const Program&) = delete;
   Program& operator=(const Program&) = delete;
 
@@ -230,7 +227,7 @@ class Program {
     const uint32_t tick = ReadTick(clock_);
     StampSceneClocks(settings_, tick);
     DrawSceneFrame(scene_, settings_, tick);
-    PutFrame(target_, scene_.framePixels, scene_.frameStride, FrameChanges(scene_.spanTables), image_);
+    PutFrame(target_, scene_.framePixels, scene_.frameStride, SceneFrameChanges(scene_), image_);
     if (fps_) overlay_.Draw(target_, meter_);
     // Also waits until the server has read the shared image before the next frame writes it.
     if (TakeXError(target_.display) == 0) return true;

@@ -67,7 +67,7 @@ bool FrameDrawn() { return SceneReady(SceneShown()) && session.settings.pyramidT
 bool FrameIsBareBackground() {
   const Scene& scene = SceneShown();
   const size_t bytes = static_cast<size_t>(scene.frameStride) * scene.frameHeight;
-  return std::memcmp(scene.framePixels, scene.backgroundImage->pixels, bytes) == 0;
+  return std::memcmp(scene.framePixels, scene.backgroundImage.pixels.get(), bytes) == 0;
 }
 
 Step WaitForLiveScene() {

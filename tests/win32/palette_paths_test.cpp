@@ -13,17 +13,15 @@
 namespace {
 
 struct BuiltPalette {
-  IndexedImage* image = nullptr;
+  IndexedImage image;
   ScenePaletteValues values{};
   PaletteEntry entries[256] = {};
-  ~BuiltPalette() { FreeImage(image); }
 };
 
 void Build(BuiltPalette& built, const PaletteBackend& backend) {
   const PictureBytes floor = LoadBitmapResourceBytes(GetModuleHandleA(nullptr), IDB_FLOOR);
   ASSERT_NE(floor.data, nullptr);
-  built.image = LoadImageBytes(floor.data, floor.size);
-  ASSERT_NE(built.image, nullptr);
+  ASSERT_TRUE(LoadImageBytes(built.image, floor.data, floor.size));
   ASSERT_TRUE(ScaleImage(built.image, 800.0 / 1024, 600.0 / 768));
   ASSERT_TRUE(BuildScenePalette(built.image, backend, built.values));
   backend.readEntries(backend.context, built.entries);
@@ -33,7 +31,7 @@ void ExpectSame(const BuiltPalette& gdi, const BuiltPalette& software) {
   EXPECT_EQ(gdi.values.rampBase128, software.values.rampBase128);
   EXPECT_EQ(gdi.values.rampBase160, software.values.rampBase160);
   EXPECT_EQ(gdi.values.rampBase192, software.values.rampBase192);
-  EXPECT_EQ(std::memcmp(gdi.image->remapTable, software.image->remapTable, 256), 0);
+  EXPECT_EQ(std::memcmp(gdi.image.remapTable.get(), software.image.remapTable.get(), 256), 0);
   EXPECT_EQ(std::memcmp(ImageColourTable(gdi.image), ImageColourTable(software.image), 1024), 0);
   const size_t bytes = static_cast<size_t>(ImageStride(gdi.image)) * ImageHeight(gdi.image);
   EXPECT_EQ(std::memcmp(ImagePixels(gdi.image), ImagePixels(software.image), bytes), 0);

@@ -45,12 +45,11 @@ bool LoadPicture(const std::string& path, const std::vector<uint8_t>& builtIn, c
       return false;
     }
   }
-  IndexedImage* probe = LoadImageBytes(resource.data(), resource.size());
-  if (probe == nullptr) {
+  IndexedImage probe;
+  if (!LoadImageBytes(probe, resource.data(), resource.size())) {
     error = (path.empty() ? std::string("built-in ") + what + " picture" : path) + ": not a usable 8-bit picture";
     return false;
   }
-  FreeImage(probe);
   return true;
 }
 
@@ -95,7 +94,7 @@ int main(int argc, char** argv) {
 
   SoftwarePalette palette{};
   palette.display = options.staticColours == 20 ? StandardStaticDisplay() : TrueColourDisplay();
-  Scene scene{};
+  Scene scene;
   const SceneInitResult result = MakeScene(scene, options.width, options.height, {background.data(), background.size()},
                                            {mask.data(), mask.size()}, SoftwarePaletteBackend(palette));
   if (result != SceneInitResult::ok) return Fail(exitFailure, InitProblem(result));
@@ -112,6 +111,5 @@ int main(int argc, char** argv) {
     DrawSceneFrame(scene, settings, tick);
     if (!WriteFrameFile(FramePath(options, n), format, frame, error)) status = Fail(exitFailure, error);
   }
-  FreeScene(scene);
   return status;
 }

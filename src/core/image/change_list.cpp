@@ -2,8 +2,8 @@
 #include "core/image/change_list.h"
 
 #include <algorithm>
-#include <cstdlib>
-#include <cstring>
+
+#include "core/common/ownership.h"
 
 namespace {
 
@@ -25,18 +25,10 @@ void JoinIntoFullRow(ChangeRow& row, int at, ColumnRange added) {
 }  // namespace
 
 bool AllocateChangeList(ChangeList& list, int32_t rows) {
-  FreeChangeList(list);
-  if (rows < 1) return false;
-  list.rows = static_cast<ChangeRow*>(std::calloc(static_cast<size_t>(rows), sizeof(ChangeRow)));
-  if (list.rows == nullptr) return false;
+  list = {};
+  if (rows < 1 || !Allocated([&] { list.rows = ZeroedBlock<ChangeRow>(static_cast<size_t>(rows)); })) return false;
   list.height = rows;
-  list.low = INT32_MAX, list.high = INT32_MIN;
   return true;
-}
-
-void FreeChangeList(ChangeList& list) {
-  std::free(list.rows);
-  list = {nullptr, 0, INT32_MAX, INT32_MIN, false, 0};
 }
 
 void ClearChangeList(ChangeList& list, bool everyRow) {

@@ -8,16 +8,19 @@
 // A row holds at most rangesPerRow ranges, sorted and apart; a range that
 // would be one too many is joined with its nearest neighbour, so a list may
 // cover more than was drawn, never less. Rows are frame rows, row 0 at the
-// bottom. The rows are allocated once; nothing is allocated per frame.
+// bottom. The rows are allocated once; nothing is allocated per frame. A
+// list releases its rows when it goes; it moves (leaving an empty list) and
+// is never copied.
 //
-//   ChangeList list{};
+//   ChangeList list;
 //   if (AllocateChangeList(list, height)) ...
 //   AddChange(list, row, left, end);       // columns [left, end)
 //   ClearChangeList(list);
-//   FreeChangeList(list);
 #pragma once
 
 #include <cstdint>
+#include <memory>
+#include <utility>
 
 struct ColumnRange {
   int32_t left, end;  // columns [left, end)
@@ -33,20 +36,37 @@ struct ChangeRow {
   ColumnRange ranges[rangesPerRow];
 };
 
+// Columns left..right of a row, both included; right < left: none. The
+// span tables and the drawn-spans record keep one a row.
+struct SpanRow {
+  int32_t left, right;
+};
+
 struct ChangeList {
-  ChangeRow* rows;  // `height` rows
-  int32_t height;
-  int32_t low, high;  // the rows that may hold ranges; low > high: none
-  bool everything;    // the whole frame changed, whatever the rows say
+  std::unique_ptr<ChangeRow[]> rows;  // `height` rows
+  int32_t height = 0;
+  int32_t low = INT32_MAX, high = INT32_MIN;  // the rows that may hold ranges; low > high: none
+  bool everything = false;                    // the whole frame changed, whatever the rows say
   // The number of the frame whose changes from the frame before it are
   // listed, counting from 1 and skipping 0 when it wraps; 0 for a list made
   // by hand, which a reader takes as it is.
-  uint32_t frame;
+  uint32_t frame = 0;
+
+  ChangeList() = default;
+  ChangeList(ChangeList&& other) noexcept { *this = std::move(other); }
+  ChangeList& operator=(ChangeList&& other) noexcept {
+    rows = std::move(other.rows);
+    height = std::exchange(other.height, 0);
+    low = std::exchange(other.low, INT32_MAX), high = std::exchange(other.high, INT32_MIN);
+    everything = std::exchange(other.everything, false);
+    frame = std::exchange(other.frame, 0u);
+    return *this;
+  }
 };
 
-// Rows for frames of `rows` rows, all empty; false when memory runs out.
+// Rows for frames of `rows` rows, all empty; false, leaving the list
+// empty, when `rows` is not positive or memory runs out.
 bool AllocateChangeList(ChangeList& list, int32_t rows);
-void FreeChangeList(ChangeList& list);
 // Empties the rows that may hold ranges, or every row when `everyRow`.
 void ClearChangeList(ChangeList& list, bool everyRow = false);
 // Adds columns [left, end) of a row; an empty range or a row outside the

@@ -7,6 +7,8 @@
 // with one addition, no division and no bounds test: the largest position
 // it reaches, (newWidth - 1) x floor(width x 65536 / newWidth), is below
 // width x 65536, so every sample lies inside the source row.
+#include <utility>
+
 #include "core/common/int_math.h"
 #include "core/image/indexed_image.h"
 
@@ -20,16 +22,15 @@ fixed16 ScaleStep(int32_t size, int32_t newSize) {
 
 }  // namespace
 
-bool ScaleImage(IndexedImage*& holder, double sx, double sy) {
-  IndexedImage* source = holder;
-  if (!source) return false;
+bool ScaleImage(IndexedImage& source, double sx, double sy) {
+  if (!ImageExists(source)) return false;
   const int32_t width = ImageWidth(source);
   const int32_t height = ImageHeight(source);
   const int32_t newWidth = DoubleToInt32(width * sx);  // truncated toward zero
   const int32_t newHeight = DoubleToInt32(height * sy);
   if (!ImageSizeUsable(newWidth, newHeight)) return false;  // a size of 0 would divide by zero below
-  IndexedImage* scaled = CreateImage(newWidth, newHeight, source);
-  if (!scaled) return false;
+  IndexedImage scaled;
+  if (!CreateImage(scaled, newWidth, newHeight, &source)) return false;
 
   const fixed16 stepX = ScaleStep(width, newWidth);
   const fixed16 stepY = ScaleStep(height, newHeight);
@@ -45,7 +46,6 @@ bool ScaleImage(IndexedImage*& holder, double sx, double sy) {
     rowPosition += stepY;
   }
 
-  FreeImage(source);
-  holder = scaled;
+  source = std::move(scaled);
   return true;
 }

@@ -135,7 +135,7 @@ void BuildSceneColours(uint8_t* table) {
 namespace {
 
 // BuildSceneColours on the image's table, and biClrUsed 224 (steps 1-3 of the build).
-void BuildPaletteLayout(IndexedImage* image) {
+void BuildPaletteLayout(IndexedImage& image) {
   BuildSceneColours(ImageColourTable(image));
   WriteLe32(ImageHeader(image) + biClrUsedOffset, sceneColourCount);
 }
@@ -143,7 +143,7 @@ void BuildPaletteLayout(IndexedImage* image) {
 // The logical palette's 256 entries from the colour table and the display:
 // the system entries, with colour-table entry j at h + j for h =
 // staticColours / 2 (a negative count gives h = 0).
-void LayoutScenePalette(const IndexedImage* image, const DisplayDescription& display, LogicalPalette& palette) {
+void LayoutScenePalette(const IndexedImage& image, const DisplayDescription& display, LogicalPalette& palette) {
   std::memcpy(palette.entries, display.systemEntries, sizeof palette.entries);
   const int32_t flagged = display.paletteSize < 256 ? display.paletteSize : 256;
   for (int32_t i = 0; i < flagged; ++i) palette.entries[i].flags = 0;
@@ -158,11 +158,11 @@ void LayoutScenePalette(const IndexedImage* image, const DisplayDescription& dis
   }
 }
 
-void MapColourTable(IndexedImage* image, const PaletteBackend& backend) {
+void MapColourTable(IndexedImage& image, const PaletteBackend& backend) {
   uint8_t* table = ImageColourTable(image);
   for (int32_t i = 0; i < 256; ++i) {
     const uint8_t* e = table + 4 * i;
-    image->remapTable[i] = backend.nearestIndex(backend.context, e[2], e[1], e[0]);
+    image.remapTable[i] = backend.nearestIndex(backend.context, e[2], e[1], e[0]);
   }
   PaletteEntry entries[256];
   backend.readEntries(backend.context, entries);
@@ -176,15 +176,15 @@ void MapColourTable(IndexedImage* image, const PaletteBackend& backend) {
 
 }  // namespace
 
-void RemapPixels(IndexedImage* image, const PaletteBackend& backend) {
+void RemapPixels(IndexedImage& image, const PaletteBackend& backend) {
   MapColourTable(image, backend);
-  const uint8_t* remap = image->remapTable;
+  const uint8_t* remap = image.remapTable.get();
   uint8_t* p = ImagePixels(image);
   const size_t count = static_cast<size_t>(ImageStride(image)) * static_cast<size_t>(ImageHeight(image));
   for (size_t i = 0; i < count; ++i) p[i] = remap[p[i]];  // the fill bytes of each row included
 }
 
-bool BuildScenePalette(IndexedImage* image, const PaletteBackend& backend, ScenePaletteValues& values) {
+bool BuildScenePalette(IndexedImage& image, const PaletteBackend& backend, ScenePaletteValues& values) {
   BuildPaletteLayout(image);
   DisplayDescription display{};
   backend.describeDisplay(backend.context, display);
@@ -193,9 +193,9 @@ bool BuildScenePalette(IndexedImage* image, const PaletteBackend& backend, Scene
   if (!backend.createPalette(backend.context, palette)) return false;
   RemapPixels(image, backend);
   values.shadeStep = 32;
-  values.rampBase128 = image->remapTable[128];
-  values.rampBase160 = image->remapTable[160];
-  values.rampBase192 = image->remapTable[192];
+  values.rampBase128 = image.remapTable[128];
+  values.rampBase160 = image.remapTable[160];
+  values.rampBase192 = image.remapTable[192];
   return true;
 }
 

@@ -65,8 +65,8 @@ struct ScenePaletteValues {
 
 // Layout, palette creation, remap of the background. False when the
 // palette cannot be created.
-bool BuildScenePalette(IndexedImage* image, const PaletteBackend& backend, ScenePaletteValues& values);
-void RemapPixels(IndexedImage* image, const PaletteBackend& backend);
+bool BuildScenePalette(IndexedImage& image, const PaletteBackend& backend, ScenePaletteValues& values);
+void RemapPixels(IndexedImage& image, const PaletteBackend& backend);
 // Every byte of mask (stride x height) becomes 16 where it equals the first
 // byte, 0 elsewhere.
 void BuildFaceMask(uint8_t* mask, int32_t stride, int32_t height);

@@ -2,7 +2,6 @@
 #include "core/image/shown_frame.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <cstring>
 
 #if defined(__SSE2__)
@@ -130,13 +129,14 @@ bool AllocateShownFrame(ShownFrame& shown, int32_t width, int32_t height, uint32
   if (width <= 0 || height <= 0) return false;
   if (static_cast<size_t>(width) > SIZE_MAX / sizeof(uint32_t) / static_cast<size_t>(height)) return false;
   const size_t count = static_cast<size_t>(width) * static_cast<size_t>(height);
-  shown.ownsPixels = pixels == nullptr;
-  shown.indices = static_cast<uint8_t*>(std::calloc(count, 1));
-  shown.pixels = shown.ownsPixels ? static_cast<uint32_t*>(std::calloc(count, sizeof(uint32_t))) : pixels;
-  if (shown.indices == nullptr || shown.pixels == nullptr) {
-    FreeShownFrame(shown);
+  ShownFrame made{};
+  if (!Allocated([&] {
+        made.indices = ZeroedBlock<uint8_t>(count);
+        if (pixels == nullptr) made.ownPixels = ZeroedBlock<uint32_t>(count);
+      }))
     return false;
-  }
+  shown = std::move(made);
+  shown.pixels = pixels != nullptr ? pixels : shown.ownPixels.get();
   shown.width = width, shown.height = height;
   shown.wholeFrameStale = true;
   return true;
@@ -159,14 +159,9 @@ bool CreateShownFrameInto(ShownFrame& shown, int32_t width, int32_t height, cons
   return true;
 }
 
-void FreeShownFrame(ShownFrame& shown) {
-  std::free(shown.indices);
-  if (shown.ownsPixels) std::free(shown.pixels);
-  shown = {};
-}
-
 int32_t UpdateShownFrame(ShownFrame& shown, const uint8_t* frame, int32_t stride, const ChangeList& changes,
                          ShownBand bands[maxShownBands]) {
+  if (shown.indices == nullptr) return 0;
   const int32_t width = shown.width, height = shown.height;
   const bool follows = changes.frame == 0 || changes.frame == (shown.frame + 1 == 0 ? 1 : shown.frame + 1);
   shown.frame = changes.frame;
@@ -175,7 +170,7 @@ int32_t UpdateShownFrame(ShownFrame& shown, const uint8_t* frame, int32_t stride
       // Frame row 0 is the bottom of the screen.
       const int32_t row = shown.topRowFirst ? height - 1 - frameRow : frameRow;
       ConvertWholeRow(frame + static_cast<size_t>(frameRow) * static_cast<size_t>(stride),
-                      shown.indices + static_cast<size_t>(frameRow) * static_cast<size_t>(width), width, shown.colourOf,
+                      shown.indices.get() + static_cast<size_t>(frameRow) * static_cast<size_t>(width), width, shown.colourOf,
                       shown.pixels + static_cast<size_t>(row) * static_cast<size_t>(width));
     }
     shown.wholeFrameStale = false;
@@ -199,7 +194,7 @@ int32_t UpdateShownFrame(ShownFrame& shown, const uint8_t* frame, int32_t stride
       const int32_t left = std::max(ranges[k].left, 0), end = std::min(ranges[k].end, width);
       if (left >= end) continue;
       const RowChange change =
-          ConvertChangedPixels(now + left, shown.indices + at + left, end - left, shown.colourOf, pixels + left);
+          ConvertChangedPixels(now + left, shown.indices.get() + at + left, end - left, shown.colourOf, pixels + left);
       if (change.first < change.end) gathered.Add(row, left + change.first, left + change.end);
     }
   }

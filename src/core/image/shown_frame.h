@@ -10,16 +10,24 @@
 // gives none. The colours are either the record's
 // own, 0x00RRGGBB bottom row first as a 32-bit BI_RGB picture stores them
 // (CreateShownFrame), or a shell's image of its screen's own pixel values,
-// top row first (CreateShownFrameInto).
+// top row first (CreateShownFrameInto), which the shell keeps and releases
+// after the copy. The copy releases what it allocated when it goes; it
+// moves (leaving an empty copy, which shows nothing) and is never copied.
 //
-//   ShownFrame shown{};
-//   if (CreateShownFrame(shown, width, height, palette)) ...
-//   const int32_t count = UpdateShownFrame(shown, frame, stride, changes, bands);  // bands[0..count)
-//   FreeShownFrame(shown);
+//   ShownFrame shown;
+//   if (CreateShownFrame(shown, scene.frameWidth, scene.frameHeight, scene.palette.entries)) {
+//     ShownBand bands[maxShownBands];
+//     DrawSceneFrame(scene, settings, tick);
+//     const int32_t count = UpdateShownFrame(shown, scene.framePixels, scene.frameStride,
+//                                            SceneFrameChanges(scene), bands);
+//     // put shown.pixels up within bands[0..count)
+//   }
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
+#include "core/common/ownership.h"
 #include "core/image/change_list.h"
 #include "core/image/scene_palette.h"
 
@@ -36,11 +44,11 @@ constexpr int32_t shownBandGap = 8;
 
 struct ShownFrame {
   int32_t width, height;
-  uint32_t colourOf[256];  // palette index to the colour stored in pixels
-  uint8_t* indices;        // width x height, bottom row first
-  uint32_t* pixels;        // width x height, bottom row first unless topRowFirst
+  uint32_t colourOf[256];                 // palette index to the colour stored in pixels
+  std::unique_ptr<uint8_t[]> indices;     // width x height, bottom row first
+  BorrowedPointer<uint32_t> pixels;       // width x height, bottom row first unless topRowFirst
+  std::unique_ptr<uint32_t[]> ownPixels;  // what pixels points at, unless the shell brought its image
   bool topRowFirst;
-  bool ownsPixels;       // false: the shell's image, which the shell frees
   bool wholeFrameStale;  // nothing shown yet, or the screen lost it: the next update converts everything
   uint32_t frame;        // the number of the change list last taken (change_list.h)
 };
@@ -53,7 +61,6 @@ bool CreateShownFrame(ShownFrame& shown, int32_t width, int32_t height, const Pa
 // with its own colour for each palette index.
 bool CreateShownFrameInto(ShownFrame& shown, int32_t width, int32_t height, const uint32_t colourOf[256],
                           uint32_t* topDownPixels);
-void FreeShownFrame(ShownFrame& shown);
 
 // Brings the copy to the frame (width x height indices, bottom row first,
 // rows `stride` bytes apart), of which only the pixels in `changes` may
@@ -61,6 +68,6 @@ void FreeShownFrame(ShownFrame& shown);
 // pixel that changed; returns their count (0: nothing changed). A list of
 // another height, one marked whole, or one of a frame that does not follow
 // the frame shown last (a frame was drawn and not shown) has every pixel
-// compared.
+// compared. An empty copy shows nothing and returns 0.
 int32_t UpdateShownFrame(ShownFrame& shown, const uint8_t* frame, int32_t stride, const ChangeList& changes,
                          ShownBand bands[maxShownBands]);

@@ -17,9 +17,10 @@ void PutPixel(const RasterTarget& frame, int32_t x, int32_t y, int32_t value) {
 
 // Columns left..right of rows bottom..top, clipped to the frame, noted as drawn.
 void NoteBlock(const RasterTarget& frame, int32_t left, int32_t right, int32_t bottom, int32_t top) {
+  if (frame.drawn == nullptr) return;
   left = left < 0 ? 0 : left, right = right >= frame.width ? frame.width - 1 : right;
   for (int32_t y = bottom < 0 ? 0 : bottom; y <= top && y < frame.height && left <= right; ++y)
-    NoteDrawn(*frame.tables, y, left, right);
+    NoteDrawn(*frame.drawn, y, left, right);
 }
 
 // The columns a line has put on one row so far.
@@ -44,11 +45,11 @@ constexpr int32_t gridLeft = -500, gridRight = 500, gridNear = 50, gridFar = 105
 
 // A 4-connected staircase from (x1, y1) toward (x2 + sx, y2 + sy) in the grid
 // colour; drawn whole when both endpoints lie in the frame, otherwise not at
-// all. True when drawn, false when rejected.
-bool DrawLine(const Stage& stage, int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
+// all.
+void DrawLine(const Stage& stage, int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
   const RasterTarget& frame = stage.raster;
   const int32_t w = frame.width, h = frame.height;
-  if (x1 < 0 || x2 < 0 || x1 >= w || x2 >= w || y1 < 0 || y2 < 0 || y1 >= h || y2 >= h) return false;
+  if (x1 < 0 || x2 < 0 || x1 >= w || x2 >= w || y1 < 0 || y2 < 0 || y1 >= h || y2 >= h) return;
   const int32_t sx = x2 < x1 ? -1 : 1;
   const int32_t sy = y2 < y1 ? -1 : 1;
   // Steps left in each axis: one more than the distance between the ends.
@@ -71,22 +72,19 @@ bool DrawLine(const Stage& stage, int32_t x1, int32_t y1, int32_t x2, int32_t y2
     }
   }
   NoteBlock(frame, run.left, run.right, run.y, run.y);
-  return true;
 }
 
 }  // namespace
 
-int DrawGrid(const Stage& stage) {
-  int drawn = 0;
+void DrawGrid(const Stage& stage) {
   for (int32_t x = gridLeft; x <= gridRight; x += gridSpacing) {
     const FramePoint a = ProjectPoint(stage.camera, x, 0, gridNear), b = ProjectPoint(stage.camera, x, 0, gridFar);
-    if (DrawLine(stage, a.x, a.y, b.x, b.y)) ++drawn;
+    DrawLine(stage, a.x, a.y, b.x, b.y);
   }
   for (int32_t z = gridNear; z <= gridFar; z += gridSpacing) {
     const FramePoint a = ProjectPoint(stage.camera, gridLeft, 0, z), b = ProjectPoint(stage.camera, gridRight, 0, z);
-    if (DrawLine(stage, a.x, a.y, b.x, b.y)) ++drawn;
+    DrawLine(stage, a.x, a.y, b.x, b.y);
   }
-  return drawn;
 }
 
 void DrawPaletteStrip(const Stage& stage) {

@@ -26,7 +26,7 @@ void Widen(SpanRow& row, int32_t column) {
 
 // Widens row y of the face tables by one column with its mask position.
 // Strict comparisons: on a tie the edge walked first keeps its position.
-void WidenFace(SpanRow* const* rows, int32_t y, int32_t column, int32_t u, int32_t v) {
+void WidenFace(const std::unique_ptr<SpanRow[]>* rows, int32_t y, int32_t column, int32_t u, int32_t v) {
   SpanRow& columns = rows[faceTable][y];
   if (column < columns.left) {
     columns.left = column;
@@ -113,7 +113,7 @@ int32_t Step(EdgeDda& dda) {
 
 // Rows yLow..yHigh of a face edge, with whichever stepper the walk allows.
 template <typename Stepper>
-void WalkFaceRows(SpanRow* const* rows, int32_t yLow, int32_t yHigh, Stepper x, Stepper u, Stepper v) {
+void WalkFaceRows(const std::unique_ptr<SpanRow[]>* rows, int32_t yLow, int32_t yHigh, Stepper x, Stepper u, Stepper v) {
   for (int32_t y = yLow; y <= yHigh; ++y) {
     const int32_t column = Step(x);
     const int32_t maskColumn = Step(u);
@@ -128,7 +128,7 @@ void AddShadowEdge(const RasterTarget& target, int table, int32_t x0, int32_t y0
   const int32_t rows = UsableRows(tables, target.height, table, table);
   const int32_t lastColumn = target.width - 1;
   if (rows == 0 || lastColumn < 0) return;
-  SpanRow* spans = tables.rows[table];
+  SpanRow* spans = tables.rows[table].get();
   if (y0 == y1) {
     if (y0 < 0 || y0 >= rows) return;  // a horizontal edge off the frame adds nothing
     NoteWritten(tables, table, table, y0, y0);

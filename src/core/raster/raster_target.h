@@ -1,13 +1,15 @@
 // raster_target.h - what the rasterizer draws into and samples from.
 //
 // Every drawing call of raster/ takes a RasterTarget: the 8-bit frame, the
-// face mask, the shade step of the shadows and the span tables. The caller
-// owns all of them; raster/ keeps no state of its own. Nothing writes
-// outside the frame or reads outside the mask, whatever the coordinates.
+// face mask, the shade step of the shadows, the span tables and the record
+// where a fill notes the spans it covered. The caller owns all of them;
+// raster/ keeps no state of its own. Nothing writes outside the frame or
+// reads outside the mask, whatever the coordinates.
 #pragma once
 
 #include <cstdint>
 
+#include "core/image/drawn_spans.h"
 #include "core/raster/span_tables.h"
 
 struct WorldPoint {
@@ -25,4 +27,5 @@ struct RasterTarget {
   int32_t maskWidth, maskHeight, maskStride;
   int32_t shadeStep;  // what one shadow adds to a background index, modulo 256
   SpanTables* tables;
+  DrawnSpans* drawn;  // where the faces' and overlays' spans are noted; null: nowhere
 };

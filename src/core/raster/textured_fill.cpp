@@ -137,7 +137,7 @@ __attribute__((always_inline)) inline void DrawSpan(const RasterTarget& target, 
     SampleBlocks(sampling, out, n);
   else
     SamplePixels(sampling, out, n);
-  if (target.tables != nullptr) NoteFaceDrawn(*target.tables, row, xStart, xEnd);
+  if (target.drawn != nullptr) NoteFaceDrawn(*target.drawn, row, xStart, xEnd);
 }
 
 }  // namespace
@@ -147,9 +147,9 @@ void FillTexturedSpans(const RasterTarget& target, int table, int32_t colourBase
   const int32_t rows = UsableRows(tables, target.height, table, table + 2);
   if (rows == 0 || !TargetFillable(target)) return;
   const bool blocks = BlocksFit(target);
-  const SpanRow* columns = tables.rows[table];
-  const SpanRow* us = tables.rows[table + 1];
-  const SpanRow* vs = tables.rows[table + 2];
+  const SpanRow* columns = tables.rows[table].get();
+  const SpanRow* us = tables.rows[table + 1].get();
+  const SpanRow* vs = tables.rows[table + 2].get();
   int32_t first, last;
   RowsToVisit(tables, table, rows, first, last);  // rows outside are empty
   for (int32_t y = first; y <= last; ++y) {

@@ -2,11 +2,11 @@
 //
 // The background is scaled to the frame size and defines the scene palette;
 // the face pattern is remapped to it and turned into the 0/16 mask; then the
-// frame buffer and the span tables are made.
+// frame buffer, the span tables and the record of drawn spans are made.
 #include "core/scene/scene.h"
 
 #include <cmath>
-#include <cstring>
+#include <utility>
 
 namespace {
 
@@ -23,8 +23,7 @@ double ExactScaleFactor(int32_t to, int32_t from) {
 SceneInitResult LoadBackground(Scene& scene, int32_t width, int32_t height, PictureBytes picture,
                                const PaletteBackend& backend) {
   if (picture.data == nullptr) return SceneInitResult::missingPicture;
-  scene.backgroundImage = LoadImageBytes(picture.data, picture.size);
-  if (scene.backgroundImage == nullptr) return SceneInitResult::missingPicture;
+  if (!LoadImageBytes(scene.backgroundImage, picture.data, picture.size)) return SceneInitResult::missingPicture;
   const double sx = static_cast<double>(width) / ImageWidth(scene.backgroundImage);
   const double sy = ExactScaleFactor(height, ImageHeight(scene.backgroundImage));
   if (!ScaleImage(scene.backgroundImage, ExactScaleFactor(width, ImageWidth(scene.backgroundImage)), sy))
@@ -44,8 +43,7 @@ SceneInitResult LoadBackground(Scene& scene, int32_t width, int32_t height, Pict
 
 SceneInitResult LoadFaceMask(Scene& scene, PictureBytes picture, const PaletteBackend& backend) {
   if (picture.data == nullptr) return SceneInitResult::missingPicture;
-  scene.faceMaskImage = LoadImageBytes(picture.data, picture.size);
-  if (scene.faceMaskImage == nullptr) return SceneInitResult::missingPicture;
+  if (!LoadImageBytes(scene.faceMaskImage, picture.data, picture.size)) return SceneInitResult::missingPicture;
   RemapPixels(scene.faceMaskImage, backend);
   scene.faceMask = ImagePixels(scene.faceMaskImage);
   scene.faceMaskWidth = ImageWidth(scene.faceMaskImage);
@@ -56,13 +54,15 @@ SceneInitResult LoadFaceMask(Scene& scene, PictureBytes picture, const PaletteBa
 }
 
 SceneInitResult MakeFrame(Scene& scene, int32_t width, int32_t height) {
-  scene.frameBuffer = CreateImage(width, height, scene.backgroundImage);
-  if (scene.frameBuffer == nullptr) return SceneInitResult::outOfMemory;
+  if (!CreateImage(scene.frameBuffer, width, height, &scene.backgroundImage)) return SceneInitResult::outOfMemory;
   scene.frameWidth = ImageWidth(scene.frameBuffer);
   scene.frameHeight = ImageHeight(scene.frameBuffer);
   scene.frameStride = StrideOf(scene.frameWidth);
   scene.framePixels = ImagePixels(scene.frameBuffer);
-  if (!AllocateSpanTables(scene.spanTables, scene.frameHeight)) return SceneInitResult::outOfMemory;
+  if (!AllocateSpanTables(scene.spanTables, scene.frameHeight) ||
+      !AllocateDrawnSpans(scene.drawnSpans, scene.frameHeight) ||
+      !AllocateKeptShadows(scene.keptShadows, scene.frameHeight))
+    return SceneInitResult::outOfMemory;
   return SceneInitResult::ok;
 }
 
@@ -70,28 +70,22 @@ SceneInitResult MakeFrame(Scene& scene, int32_t width, int32_t height) {
 
 SceneInitResult MakeScene(Scene& scene, int32_t width, int32_t height, PictureBytes background, PictureBytes faceMask,
                           const PaletteBackend& backend) {
-  FreeScene(scene);
+  scene = {};
   if (width <= 0 || height <= 0) return SceneInitResult::unusableSize;
-  SceneInitResult result = LoadBackground(scene, width, height, background, backend);
-  if (result == SceneInitResult::ok) result = LoadFaceMask(scene, faceMask, backend);
-  if (result == SceneInitResult::ok) result = MakeFrame(scene, width, height);
-  if (result != SceneInitResult::ok) FreeScene(scene);
+  Scene made{};
+  SceneInitResult result = LoadBackground(made, width, height, background, backend);
+  if (result == SceneInitResult::ok) result = LoadFaceMask(made, faceMask, backend);
+  if (result == SceneInitResult::ok) result = MakeFrame(made, width, height);
+  if (result == SceneInitResult::ok) scene = std::move(made);  // else what was made goes with `made`
   return result;
 }
 
-void FreeScene(Scene& scene) {
-  FreeImage(scene.backgroundImage);
-  FreeImage(scene.faceMaskImage);
-  FreeImage(scene.frameBuffer);
-  FreeSpanTables(scene.spanTables);
-  std::memset(&scene, 0, sizeof scene);
-}
-
 bool SceneReady(const Scene& scene) {
-  return scene.framePixels != nullptr && scene.backgroundImage != nullptr && SpanTablesExist(scene.spanTables);
+  return scene.framePixels != nullptr && ImageExists(scene.backgroundImage) && SpanTablesExist(scene.spanTables);
 }
 
 RasterTarget SceneRasterTarget(Scene& scene) {
-  return {scene.framePixels,   scene.frameWidth,     scene.frameHeight,    scene.frameStride, scene.faceMask,
-          scene.faceMaskWidth, scene.faceMaskHeight, scene.faceMaskStride, scene.shadeStep,   &scene.spanTables};
+  return {scene.framePixels,    scene.frameWidth,     scene.frameHeight, scene.frameStride,
+          scene.faceMask,       scene.faceMaskWidth,  scene.faceMaskHeight, scene.faceMaskStride,
+          scene.shadeStep,      &scene.spanTables,    &scene.drawnSpans};
 }

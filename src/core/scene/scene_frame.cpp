@@ -6,13 +6,12 @@
 // the palette strip and then the grid over everything. The frame buffer
 // keeps the last frame: the background is put back under what that drew,
 // the shadows move, and what this one draws is noted, so that the frame's
-// change list (FrameChanges) says which pixels may differ. Nothing here
+// change list (SceneFrameChanges) says which pixels may differ. Nothing here
 // allocates.
 #include "core/objects/dodecahedron.h"
 #include "core/objects/overlays.h"
 #include "core/objects/pyramid.h"
 #include "core/raster/projection.h"
-#include "core/raster/shadows.h"
 #include "core/scene/scene.h"
 
 namespace {
@@ -74,7 +73,7 @@ void AnimateWithShadows(Scene& scene, const Stage& stage, const SettingsRecord& 
 // row covers them.
 void DrawDodecahedron(Scene& scene, const Stage& stage, int d) {
   DrawDodecahedronFaces(stage, d, scene.dodecaVertices[d], scene.dodecaPoints[d]);
-  NoteFacesDrawn(scene.spanTables);
+  NoteFacesDrawn(scene.drawnSpans);
 }
 
 }  // namespace
@@ -91,7 +90,7 @@ void DrawSceneFrame(Scene& scene, const SettingsRecord& settings, uint32_t tick)
   const Stage stage = SceneStage(scene, s);
   const uint8_t* background = ImagePixels(scene.backgroundImage);
   // The frame holds the last one: only what that drew is put back.
-  const ChangeList* restore = BeginDrawnSpans(scene.spanTables, scene.framePixels, background, scene.frameWidth,
+  const ChangeList* restore = BeginDrawnSpans(scene.drawnSpans, scene.framePixels, background, scene.frameWidth,
                                               scene.frameHeight, scene.frameStride);
   const bool shadows = s.showShadows != 0;
   if (shadows)
@@ -101,9 +100,9 @@ void DrawSceneFrame(Scene& scene, const SettingsRecord& settings, uint32_t tick)
   // The shadows are walked before the background is put back, so that each
   // row is darkened right after its copy, while it is in the cache.
   if (shadows)
-    RestoreBackgroundWithShadows(stage.raster, background, restore, firstShadowTable, lastShadowTable);
+    RestoreBackground(stage.raster, scene.keptShadows, background, restore, firstShadowTable, lastShadowTable);
   else
-    RestoreBackgroundWithShadows(stage.raster, background, restore, 1, 0);  // no tables: the plain copy
+    RestoreBackground(stage.raster, scene.keptShadows, background, restore, 1, 0);  // no tables: the plain copy
 
   if (s.dodecaShow != 0) {
     DrawDodecahedron(scene, stage, 2);
@@ -111,11 +110,11 @@ void DrawSceneFrame(Scene& scene, const SettingsRecord& settings, uint32_t tick)
   }
   if (s.pyramidShow != 0) {
     for (int i = 0; i < 4; ++i) DrawPyramidFace(stage, scene.pyramidVertices, scene.pyramidPoints, i, (i + 3) % 4, 4);
-    NoteFacesDrawn(scene.spanTables);
+    NoteFacesDrawn(scene.drawnSpans);
   }
   if (s.dodecaShow != 0) DrawDodecahedron(scene, stage, 0);
 
   if (s.showPalette != 0) DrawPaletteStrip(stage);
   if (s.showGrid != 0) DrawGrid(stage);
-  EndDrawnSpans(scene.spanTables);
+  EndDrawnSpans(scene.drawnSpans);
 }

@@ -106,7 +106,7 @@ void ComposeIntoCopy(Session& session, SceneView& view, uint32_t tick) {
   DrawSceneFrame(view.scene, session.settings, tick);
   ShownBand bands[maxShownBands];
   const int32_t count = UpdateShownFrame(view.shown, view.scene.framePixels, view.scene.frameStride,
-                                         FrameChanges(view.scene.spanTables), bands);
+                                         SceneFrameChanges(view.scene), bands);
   InvalidateBands(view.window, bands, count);
 }
 
@@ -150,7 +150,7 @@ void ShowFrameThroughPalette(Session& session, SceneView& view, HDC dc) {
   DrawSceneFrame(view.scene, session.settings, tick);
   const Scene& scene = view.scene;
   SetDIBitsToDevice(dc, 0, 0, scene.frameWidth, scene.frameHeight, 0, 0, 0, scene.frameHeight, scene.framePixels,
-                    reinterpret_cast<const BITMAPINFO*>(scene.frameBuffer->paletteIndexHeader), DIB_PAL_COLORS);
+                    reinterpret_cast<const BITMAPINFO*>(scene.frameBuffer.paletteIndexHeader.get()), DIB_PAL_COLORS);
 }
 
 // Copies the painted rectangle from the copy; the system clips it to the

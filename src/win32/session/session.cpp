@@ -1,10 +1,9 @@
 // session.cpp - starting and ending a session, and finding it from a window.
 #include "win32/session/session.h"
 
-#include <cstring>
 
 void StartSession(Session& session, HINSTANCE instance) {
-  std::memset(&session, 0, sizeof session);
+  session = {};
   session.instance = instance;
   session.everyMonitor = 1;
   session.viewCount = 1;
@@ -20,8 +19,8 @@ void EndSession(Session& session) {
 }
 
 void FreeViewScene(SceneView& view) {
-  FreeScene(view.scene);
-  FreeShownFrame(view.shown);
+  view.scene = {};
+  view.shown = {};
   if (view.gdiPalette.palette != nullptr) {
     // A palette still selected into the window's own device context would not be deleted.
     if (view.window != nullptr && IsWindow(view.window)) {

@@ -48,15 +48,14 @@ std::vector<std::vector<uint8_t>> LoadedRows(const BmpFile& bmp, std::string& er
   const std::vector<uint8_t> file = bmp.Bytes();
   std::vector<uint8_t> resource;
   if (!BitmapFileToResource(file.data(), file.size(), resource, error)) return {};
-  IndexedImage* image = LoadImageBytes(resource.data(), resource.size());
-  if (image == nullptr) return error = "LoadImageBytes refused the resource", std::vector<std::vector<uint8_t>>{};
+  IndexedImage image;
+  if (!LoadImageBytes(image, resource.data(), resource.size())) return error = "LoadImageBytes refused the resource", std::vector<std::vector<uint8_t>>{};
   std::vector<std::vector<uint8_t>> rows;
   for (int32_t r = 0; r < ImageHeight(image); ++r) {
     const uint8_t* row = ImagePixels(image) + r * ImageStride(image);
     rows.emplace_back(row, row + ImageWidth(image));
   }
   if (table != nullptr) table->assign(ImageColourTable(image), ImageColourTable(image) + 1024);
-  FreeImage(image);
   return rows;
 }
 

@@ -142,7 +142,6 @@ class SpanFillProperty : public ::testing::Test {
     target_.mask = mask_.data(), target_.maskWidth = maskWidth, target_.maskHeight = maskHeight;
     target_.maskStride = stride;
   }
-  void TearDown() override { FreeSpanTables(tables_); }
 
   // A frame of width x height with tables of height rows reset to empty.
   void MakeFrame(int32_t frameWidth, int32_t frameHeight) {

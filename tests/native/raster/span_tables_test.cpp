@@ -28,14 +28,16 @@ TEST(SpanTables, RefuseWhatTheyCannotHoldAndTouchNothing) {
   EXPECT_EQ(UsableRows(tables, 10, -1, 0), 0);
   EXPECT_EQ(UsableRows(tables, 10, 0, spanTableCount), 0);
 
-  for (SpanRow* table : tables.rows) std::memset(table, 0x5a, 12 * sizeof(SpanRow));
+  for (auto& table : tables.rows) std::memset(table.get(), 0x5a, 12 * sizeof(SpanRow));
   const WrittenRows before = tables.written[0];
   for (int table : {-1, spanTableCount}) ResetSpanTable(tables, 12, table, 12, 99);
-  for (SpanRow* table : tables.rows)
+  for (auto& table : tables.rows)
     for (int32_t y = 0; y < 12; ++y) EXPECT_EQ(table[y].left, 0x5a5a5a5a) << y;
   EXPECT_EQ(std::memcmp(&tables.written[0], &before, sizeof before), 0);
-  FreeSpanTables(tables);
+  const SpanTables moved = std::move(tables);  // the rows go along, none left behind
+  EXPECT_TRUE(SpanTablesExist(moved));
   EXPECT_FALSE(SpanTablesExist(tables));
+  EXPECT_EQ(UsableRows(tables, 10, 0, 0), 0);
 }
 
 // A fill visits the rows walked since the last reset, not every row up to
@@ -57,7 +59,6 @@ TEST(SpanTables, AResetLeavesOnlyTheRowsWalkedAfterItToVisit) {
   ResetSpanTable(tables, 100, faceTable, 50, 7);  // rows 50.. are not reset: 70..80 still hold spans
   RowsToVisit(tables, faceTable, 100, first, last);
   EXPECT_EQ(std::make_pair(first, last), std::make_pair(50, 80));
-  FreeSpanTables(tables);
 }
 
 }  // namespace

@@ -70,10 +70,10 @@ TEST(FrameChanges, FramesFromTheChangeListMatchWholeFramesAndTheListHoldsEveryCh
       if (unshown) DrawSceneFrame(incremental.scene, record, tick - 50);
       StampSceneClocks(record, tick);  // the record carries on, as in a running program
       DrawSceneFrame(incremental.scene, record, tick);
-      ForgetDrawnSpans(whole.scene.spanTables);
+      ForgetDrawnSpans(whole.scene.drawnSpans);
       DrawSceneFrame(whole.scene, record, tick);
       tick += static_cast<uint32_t>(random() % 3 == 0 ? 0 : random() % 400);  // now and then the same moment
-      const ChangeList& changes = FrameChanges(s.spanTables);
+      const ChangeList& changes = SceneFrameChanges(s);
       ShownBand bands[maxShownBands];
       const int32_t count = UpdateShownFrame(shown, s.framePixels, s.frameStride, changes, bands);
       bool changed = false;
@@ -95,7 +95,6 @@ TEST(FrameChanges, FramesFromTheChangeListMatchWholeFramesAndTheListHoldsEveryCh
       EXPECT_TRUE(frame == 0 || (count > 0) == changed) << "a frame that changes nothing sends nothing";
       std::memcpy(last.data(), s.framePixels, last.size());
     }
-    FreeShownFrame(shown);
   }
 }
 

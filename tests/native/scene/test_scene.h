@@ -28,13 +28,9 @@ inline std::vector<uint8_t> CommittedPicture(const char* name) {
   return resource;
 }
 
-// A scene of its own, freed with it.
+// A scene of its own, released with it.
 struct TestScene {
-  Scene scene{};
-  TestScene() = default;
-  TestScene(const TestScene&) = delete;
-  TestScene& operator=(const TestScene&) = delete;
-  ~TestScene() { FreeScene(scene); }
+  Scene scene;
 
   // staticColours 0 (true colour) or 20.
   SceneInitResult Make(int32_t width, int32_t height, int32_t staticColours = 0) {
@@ -46,7 +42,7 @@ struct TestScene {
   }
 
   size_t FrameByteCount() const { return static_cast<size_t>(scene.frameStride) * scene.frameHeight; }
-  std::vector<uint8_t> FrameBytes() const { return {scene.framePixels, scene.framePixels + FrameByteCount()}; }
+  std::vector<uint8_t> FrameBytes() const { return {scene.framePixels.get(), scene.framePixels + FrameByteCount()}; }
   uint8_t Pixel(int32_t x, int32_t y) const {
     return scene.framePixels[static_cast<size_t>(y) * scene.frameStride + x];
   }
