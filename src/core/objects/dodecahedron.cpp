@@ -13,8 +13,6 @@
 #include "core/raster/textured_fill.h"
 
 namespace {
-constexpr int32_t defaultRotationTime = 20;
-constexpr int32_t defaultJourneyTime = 50;
 constexpr int shadowVertexCount = 10;  // the bottom pentagon and the first middle ring
 constexpr int centrePoint = dodecaVertexCount;
 
@@ -79,8 +77,8 @@ const int dodecaFaceVertices[dodecaDrawnFaces][5] = {
 
 void AnimateDodecahedron(const Stage& stage, const SolidMotion& m, int k, WorldPoint* vertices, FramePoint* points) {
   if (!IsSolid(k)) return;
-  const double theta = ClockAngle(m.turnTick, m.turnStart, UsablePeriod(m.rotationTime, defaultRotationTime));
-  const double phi = ClockAngle(m.journeyTick, m.journeyStart, UsablePeriod(m.journeyTime, defaultJourneyTime));
+  const double theta = ClockAngle(m.turnTick, m.turnStart, m.rotationTime);
+  const double phi = ClockAngle(m.journeyTick, m.journeyStart, m.journeyTime);
   int32_t x, z;
   JourneyPosition(stage.worldScale, phi, m.centreX, m.centreZ, x, z);
   int32_t cx, cz, rho;

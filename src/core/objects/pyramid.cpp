@@ -11,15 +11,13 @@
 #include "core/raster/textured_fill.h"
 
 namespace {
-constexpr int32_t defaultRotationTime = 40;
-constexpr int32_t defaultJourneyTime = 30;
 constexpr int cornerCount = 4;
 constexpr int apexIndex = 4;
 }  // namespace
 
 void AnimatePyramid(const Stage& stage, const SolidMotion& m, WorldPoint* vertices, FramePoint* points) {
-  const double theta = ClockAngle(m.turnTick, m.turnStart, UsablePeriod(m.rotationTime, defaultRotationTime));
-  const double phi = ClockAngle(m.journeyTick, m.journeyStart, UsablePeriod(m.journeyTime, defaultJourneyTime));
+  const double theta = ClockAngle(m.turnTick, m.turnStart, m.rotationTime);
+  const double phi = ClockAngle(m.journeyTick, m.journeyStart, m.journeyTime);
 
   const int32_t r = ScaleLength(stage.worldScale, m.radius);
   const int32_t rs = DoubleToInt32(std::sin(theta) * r);

@@ -26,6 +26,6 @@ struct Stage {
 struct SolidMotion {
   int32_t radius, height;  // the dodecahedrons have no height
   int32_t centreX, centreZ;
-  int32_t rotationTime, journeyTime;
+  int32_t rotationTime, journeyTime;  // usable (UsablePeriod): never 0 times 1024
   int32_t turnStart, turnTick, journeyStart, journeyTick;
 };

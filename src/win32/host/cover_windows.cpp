@@ -111,7 +111,7 @@ std::vector<CoverPlace> MoveOrDropCovers(Session& session, const std::vector<Cov
     covered[static_cast<size_t>(at)] = true;
     MoveCover(session, i, wanted[static_cast<size_t>(at)], remakeAll);
     session.host.placed[count] = session.host.placed[i];
-    session.views[count++] = session.views[i];
+    session.views[count++] = std::move(session.views[i]);
   }
   for (int32_t i = count; i < session.viewCount; ++i) session.views[i] = SceneView{};
   session.viewCount = count;
