@@ -65,15 +65,6 @@ bool LoadSettings(const std::string& path, SettingsRecord& settings, std::string
   return true;
 }
 
-const char* InitProblem(SceneInitResult result) {
-  switch (result) {
-    case SceneInitResult::missingPicture: return "a picture could not be loaded";
-    case SceneInitResult::unusableSize: return "the frame size is unusable";
-    case SceneInitResult::outOfMemory: return "out of memory building the scene";
-    case SceneInitResult::ok: break;
-  }
-  return "scene initialisation failed";
-}
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -97,7 +88,7 @@ int main(int argc, char** argv) {
   Scene scene;
   const SceneInitResult result = MakeScene(scene, options.width, options.height, {background.data(), background.size()},
                                            {mask.data(), mask.size()}, SoftwarePaletteBackend(palette));
-  if (result != SceneInitResult::ok) return Fail(exitFailure, InitProblem(result));
+  if (result != SceneInitResult::ok) return Fail(exitFailure, SceneInitProblem(result));
 
   OutputFormat format = OutputFormat::png;
   OutputFormatOf(options.out, format);

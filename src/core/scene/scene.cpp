@@ -80,6 +80,16 @@ SceneInitResult MakeScene(Scene& scene, int32_t width, int32_t height, PictureBy
   return result;
 }
 
+const char* SceneInitProblem(SceneInitResult result) {
+  switch (result) {
+    case SceneInitResult::missingPicture: return "a picture could not be loaded";
+    case SceneInitResult::unusableSize: return "the frame size is unusable";
+    case SceneInitResult::outOfMemory: return "out of memory building the scene";
+    case SceneInitResult::ok: break;
+  }
+  return "the scene was built";
+}
+
 bool SceneReady(const Scene& scene) {
   return scene.framePixels != nullptr && ImageExists(scene.backgroundImage) && SpanTablesExist(scene.spanTables);
 }

@@ -75,6 +75,8 @@ enum class SceneInitResult { ok, missingPicture, unusableSize, outOfMemory };
 // memory is the result outOfMemory, never an exception.
 SceneInitResult MakeScene(Scene& scene, int32_t width, int32_t height, PictureBytes background, PictureBytes faceMask,
                           const PaletteBackend& backend);
+// What a failed MakeScene says to a person, one line.
+const char* SceneInitProblem(SceneInitResult result);
 // True once MakeScene succeeded (and not after the scene was moved away).
 bool SceneReady(const Scene& scene);
 // The change list of the frame drawn last: the pixels that may differ from
