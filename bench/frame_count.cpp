@@ -29,8 +29,7 @@ struct Shown {
 void Show(Shown& s, uint32_t tick) {
   static ShownBand bands[maxShownBands];
   DrawSceneFrame(s.scene, DefaultSettings(), tick);
-  s.sent +=
-      UpdateShownFrame(s.shown, s.scene.framePixels, s.scene.frameStride, SceneFrameChanges(s.scene), bands);
+  s.sent += UpdateShownFrame(s.shown, s.scene.framePixels, s.scene.frameStride, SceneFrameChanges(s.scene), bands);
 }
 
 __attribute__((noinline)) void Updates(Shown& s) {

@@ -168,9 +168,9 @@ int main(int argc, char** argv) {
     const double timerDone = TimerPaint(window);
     paintTimes.push_back(Now() - start);
     timerTimes.push_back(timerDone - start);
-    bandShares.push_back(BandShare(
-        scene, bands,
-        UpdateShownFrame(bandsSeen, scene.framePixels, scene.frameStride, SceneFrameChanges(scene), bands)));
+    bandShares.push_back(
+        BandShare(scene, bands,
+                  UpdateShownFrame(bandsSeen, scene.framePixels, scene.frameStride, SceneFrameChanges(scene), bands)));
 
     start = Now();
     Blit(scene, window, picture.data(), &plain, DIB_RGB_COLORS);

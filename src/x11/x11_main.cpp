@@ -210,9 +210,8 @@ class Program {
     DestroyFrameImage(target_.display, image_);
     const SceneInitResult result = MakeCommittedScene(scene_, pictures_, target_.width, target_.height);
     if (result != SceneInitResult::ok) {
-      Fail(exitFailure,
-           "cannot lay the scene out at " + std::to_string(target_.width) + " x " + std::to_string(target_.height) +
-               ": " + SceneInitProblem(result));
+      Fail(exitFailure, "cannot lay the scene out at " + std::to_string(target_.width) + " x " +
+                            std::to_string(target_.height) + ": " + SceneInitProblem(result));
       return false;
     }
     std::string error;

@@ -170,8 +170,8 @@ int32_t UpdateShownFrame(ShownFrame& shown, const uint8_t* frame, int32_t stride
       // Frame row 0 is the bottom of the screen.
       const int32_t row = shown.topRowFirst ? height - 1 - frameRow : frameRow;
       ConvertWholeRow(frame + static_cast<size_t>(frameRow) * static_cast<size_t>(stride),
-                      shown.indices.get() + static_cast<size_t>(frameRow) * static_cast<size_t>(width), width, shown.colourOf,
-                      shown.pixels + static_cast<size_t>(row) * static_cast<size_t>(width));
+                      shown.indices.get() + static_cast<size_t>(frameRow) * static_cast<size_t>(width), width,
+                      shown.colourOf, shown.pixels + static_cast<size_t>(row) * static_cast<size_t>(width));
     }
     shown.wholeFrameStale = false;
     if (height <= 0) return 0;

@@ -113,7 +113,8 @@ int32_t Step(EdgeDda& dda) {
 
 // Rows yLow..yHigh of a face edge, with whichever stepper the walk allows.
 template <typename Stepper>
-void WalkFaceRows(const std::unique_ptr<SpanRow[]>* rows, int32_t yLow, int32_t yHigh, Stepper x, Stepper u, Stepper v) {
+void WalkFaceRows(const std::unique_ptr<SpanRow[]>* rows, int32_t yLow, int32_t yHigh, Stepper x, Stepper u,
+                  Stepper v) {
   for (int32_t y = yLow; y <= yHigh; ++y) {
     const int32_t column = Step(x);
     const int32_t maskColumn = Step(u);

@@ -115,4 +115,3 @@ void AddToPixels(uint8_t* pixels, size_t count, uint8_t amount) {
   block += todo & amount;
   std::memcpy(last, &block, sizeof block);
 }
-

@@ -95,7 +95,7 @@ bool SceneReady(const Scene& scene) {
 }
 
 RasterTarget SceneRasterTarget(Scene& scene) {
-  return {scene.framePixels,    scene.frameWidth,     scene.frameHeight, scene.frameStride,
-          scene.faceMask,       scene.faceMaskWidth,  scene.faceMaskHeight, scene.faceMaskStride,
-          scene.shadeStep,      &scene.spanTables,    &scene.drawnSpans};
+  return {scene.framePixels, scene.frameWidth,    scene.frameHeight,    scene.frameStride,
+          scene.faceMask,    scene.faceMaskWidth, scene.faceMaskHeight, scene.faceMaskStride,
+          scene.shadeStep,   &scene.spanTables,   &scene.drawnSpans};
 }

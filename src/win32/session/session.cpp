@@ -1,7 +1,6 @@
 // session.cpp - starting and ending a session, and finding it from a window.
 #include "win32/session/session.h"
 
-
 void StartSession(Session& session, HINSTANCE instance) {
   session = {};
   session.instance = instance;

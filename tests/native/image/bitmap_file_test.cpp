@@ -49,7 +49,8 @@ std::vector<std::vector<uint8_t>> LoadedRows(const BmpFile& bmp, std::string& er
   std::vector<uint8_t> resource;
   if (!BitmapFileToResource(file.data(), file.size(), resource, error)) return {};
   IndexedImage image;
-  if (!LoadImageBytes(image, resource.data(), resource.size())) return error = "LoadImageBytes refused the resource", std::vector<std::vector<uint8_t>>{};
+  if (!LoadImageBytes(image, resource.data(), resource.size()))
+    return error = "LoadImageBytes refused the resource", std::vector<std::vector<uint8_t>>{};
   std::vector<std::vector<uint8_t>> rows;
   for (int32_t r = 0; r < ImageHeight(image); ++r) {
     const uint8_t* row = ImagePixels(image) + r * ImageStride(image);
