@@ -7,9 +7,6 @@
 
 namespace {
 
-// Sixteen frame pixels, for darkening a shadow span a block at a time.
-typedef uint8_t PixelBlock __attribute__((vector_size(16)));
-
 // Darkens columns clipLeft..clipEnd-1 of row y by the shadows' tables
 // (those whose rows hold it) in one pass: the row is cut where a span
 // starts or ends, and each piece gets shadeStep once per span over it, so
@@ -83,35 +80,19 @@ void CopyBackgroundWithShadows(const RasterTarget& target, const uint8_t* backgr
   CopyBackgroundWithShadows(target, background, FindShadowRows(target, first, last));
 }
 
-void CopyBackgroundSpan(const RasterTarget& target, const uint8_t* background, const ShadowRows& shadows, int32_t y,
-                        int32_t left, int32_t end) {
-  const size_t offset = static_cast<size_t>(target.stride) * static_cast<size_t>(y);
-  std::memcpy(target.pixels + offset + left, background + offset + left, static_cast<size_t>(end - left));
-  if (y >= shadows.low && y <= shadows.high) DarkenRow(target, y, shadows, left, end);
-}
-
-// Adds amount to count pixels, modulo 256 (no saturation), sixteen at a
-// time: every lane of a byte vector adds modulo 256, as the single pixels
-// do. A run of sixteen or more ends with one block laid over the run's last
-// sixteen pixels, adding only in the lanes not yet done.
-void AddToPixels(uint8_t* pixels, size_t count, uint8_t amount) {
-  const size_t blocks = count / sizeof(PixelBlock), rest = count % sizeof(PixelBlock);
-  for (size_t b = 0; b < blocks; ++b, pixels += sizeof(PixelBlock)) {
-    PixelBlock block;
-    std::memcpy(&block, pixels, sizeof block);
-    block += amount;
-    std::memcpy(pixels, &block, sizeof block);
+void CopyBackgroundOver(const RasterTarget& target, const uint8_t* background, const ShadowRows& shadows,
+                        const ChangeList& spans) {
+  if (target.pixels == nullptr || background == nullptr || target.height <= 0 || target.stride <= 0) return;
+  const int32_t low = std::max(spans.low, 0), high = std::min(spans.high, target.height - 1);
+  const size_t stride = static_cast<size_t>(target.stride);
+  for (int32_t y = low; y <= high; ++y) {
+    const ChangeRow& row = spans.rows[y];
+    const size_t offset = stride * static_cast<size_t>(y);
+    for (int k = 0; k < row.count; ++k) {
+      const int32_t left = std::max(row.ranges[k].left, 0), end = std::min(row.ranges[k].end, target.width);
+      if (left >= end) continue;
+      std::memcpy(target.pixels + offset + left, background + offset + left, static_cast<size_t>(end - left));
+      if (y >= shadows.low && y <= shadows.high) DarkenRow(target, y, shadows, left, end);
+    }
   }
-  if (rest == 0) return;
-  if (blocks == 0) {
-    for (size_t i = 0; i < rest; ++i) pixels[i] = static_cast<uint8_t>(pixels[i] + amount);  // wraps
-    return;
-  }
-  const PixelBlock lane = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15};
-  const PixelBlock todo = reinterpret_cast<PixelBlock>(lane >= static_cast<uint8_t>(sizeof(PixelBlock) - rest));
-  uint8_t* last = pixels + rest - sizeof(PixelBlock);
-  PixelBlock block;
-  std::memcpy(&block, last, sizeof block);
-  block += todo & amount;
-  std::memcpy(last, &block, sizeof block);
 }

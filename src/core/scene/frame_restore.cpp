@@ -91,12 +91,5 @@ void RestoreBackground(const RasterTarget& target, KeptShadows& kept, const uint
   if (whole) return;
   // What the last frame drew over: the background again, darkened by this
   // frame's shadows. Shadows moved there above are overwritten.
-  const int32_t low = std::max(restore->low, 0), high = std::min(restore->high, target.height - 1);
-  for (int32_t y = low; y <= high; ++y) {
-    const ChangeRow& row = restore->rows[y];
-    for (int k = 0; k < row.count; ++k) {
-      const int32_t left = std::max(row.ranges[k].left, 0), end = std::min(row.ranges[k].end, target.width);
-      if (left < end) CopyBackgroundSpan(target, background, shadows, y, left, end);
-    }
-  }
+  CopyBackgroundOver(target, background, shadows, *restore);
 }
