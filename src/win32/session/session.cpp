@@ -1,14 +1,9 @@
 // session.cpp - starting and ending a session, and finding it from a window.
 #include "win32/session/session.h"
 
-#include <cstring>
-
 void StartSession(Session& session, HINSTANCE instance) {
-  std::memset(&session, 0, sizeof session);
+  session = Session{};
   session.instance = instance;
-  session.everyMonitor = 1;
-  session.viewCount = 1;
-  session.host.lastCheckTick = noQuestionYet;
 }
 
 void EndSession(Session& session) {
