@@ -139,7 +139,12 @@ void ExpectControlsShow(const SettingsRecord& record, const char* when) {
   for (const SettingsField& field : settingsFields) {
     if (field.kind == ControlKind::none) continue;
     const int32_t value = record.*field.member;
-    const DialogControl& control = ControlOf(field);
+    const DialogControl* row = DialogControlOf(field.member);
+    if (row == nullptr) {
+      ADD_FAILURE() << when << ": no control shows " << field.name;
+      continue;
+    }
+    const DialogControl& control = *row;
     if (field.kind == ControlKind::trackbar) {
       EXPECT_EQ(SendDlgItemMessageA(Dialog(), control.controlId, TBM_GETPOS, 0, 0), value)
           << when << ": trackbar " << field.name << " (" << control.controlId << ")";

@@ -228,11 +228,13 @@ extern "C" INT_PTR CALLBACK ScreenSaverConfigureDialog(HWND dialog, UINT message
 void OpenSettingsDialog(Session& session, HWND sceneWindow) {
   // Without memory for its state no dialog opens, as when it cannot be made.
   std::unique_ptr<DialogState> state(new (std::nothrow) DialogState{session, session.settings, false, false});
-  session.dialogWindow = state == nullptr ? nullptr
-                                          : CreateDialogParamA(session.instance, MAKEINTRESOURCEA(IDD_SETTINGS),
-                                                               sceneWindow, ScreenSaverConfigureDialog,
-                                                               reinterpret_cast<LPARAM>(state.get()));
-  if (session.dialogWindow != nullptr) state.release();  // the dialog window owns it now
+  session.dialogWindow = nullptr;
+  if (state != nullptr)
+    session.dialogWindow = CreateDialogParamA(session.instance, MAKEINTRESOURCEA(IDD_SETTINGS), sceneWindow,
+                                              ScreenSaverConfigureDialog, reinterpret_cast<LPARAM>(state.get()));
+  // The dialog window owns it from WM_INITDIALOG on; creation fails only
+  // before that (the procedure never ends the dialog while it initialises).
+  if (session.dialogWindow != nullptr) state.release();
   ShowWindow(session.dialogWindow, SW_SHOW);
   FocusSettingsDialog(session);
 }

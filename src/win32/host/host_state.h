@@ -14,15 +14,15 @@
 
 #include "win32/session/session.h"
 
-using AssociateContextEntry = HANDLE(WINAPI*)(HWND window, HANDLE context);  // ImmAssociateContext
-using VerifyPasswordEntry = BOOL(WINAPI*)(HWND window);                      // VerifyScreenSavePwd
+using AssociateContextEntry = HANDLE(WINAPI*)(HWND window, HANDLE context);               // ImmAssociateContext
+using VerifyPasswordEntry = BOOL(WINAPI*)(HWND window);                                   // VerifyScreenSavePwd
 using ChangePasswordEntry = DWORD(WINAPI*)(LPCSTR provider, HWND parent, DWORD, LPVOID);  // PwdChangePasswordA
 
 constexpr uint32_t noQuestionYet = 0xFFFFFFFFu;  // lastCheckTick before the first question
 
 // What the saver host keeps between messages.
 struct HostState {
-  bool childPreview = false;  // the saver runs inside another program's window
+  bool childPreview = false;   // the saver runs inside another program's window
   POINT cursorReference = {};  // mouse travel is measured from here
   // The input-method link, detached while the saver window lives.
   HMODULE imeModule = nullptr;

@@ -258,7 +258,7 @@ LRESULT OnMouse(Session& session, HWND window, UINT message, WPARAM wParam, LPAR
 // window is given the focus (shown, activated, clicked) it passes it on.
 LRESULT OnSetFocus(Session& session, HWND window, WPARAM lostBy, LPARAM lParam) {
   if (session.mode == SessionMode::settings && IsWindowVisible(session.dialogWindow)) {  // hidden while it is destroyed
-    SetFocus(session.dialogWindow);                                         // the dialog gives it to its own control
+    SetFocus(session.dialogWindow);  // the dialog gives it to its own control
     return 0;
   }
   return FallThrough(session, window, WM_SETFOCUS, lostBy, lParam);

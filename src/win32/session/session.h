@@ -54,8 +54,8 @@ enum class SessionMode {
 
 struct Session {
   HINSTANCE instance = nullptr;
-  SceneClock clock = {};       // running: GetTickCount
-  SettingsRecord settings = {};  // shown at once by every scene, edited live by the dialog
+  SceneClock clock = {};                    // running: GetTickCount
+  SettingsRecord settings = {};             // shown at once by every scene, edited live by the dialog
   bool everyMonitor = defaultEveryMonitor;  // false: the monitors beside the scene window's are black
 
   SceneView views[maxSceneViews];  // views[0]: the window that runs the scene and its timer
