@@ -66,6 +66,9 @@ endif()
 
 file(GLOB_RECURSE VIMBREL_NATIVE_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/native/*.cpp)
 add_executable(native_tests ${VIMBREL_NATIVE_TESTS})
+# The settings dialog's control table needs no <windows.h>: the native tests
+# hold it to the dialog template.
+target_sources(native_tests PRIVATE ${CMAKE_SOURCE_DIR}/src/win32/config_ui/dialog_controls.cpp)
 target_include_directories(native_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/native)
 target_precompile_headers(native_tests PRIVATE <gtest/gtest.h>)  # compiled once for every test file
 target_link_libraries(native_tests PRIVATE vimbrel_core vimbrel_win32_portable vimbrel_pictures vimbrel_tool_files GTest::gtest GTest::gtest_main GTest::gmock)

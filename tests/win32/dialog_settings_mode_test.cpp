@@ -123,7 +123,7 @@ TEST_F(SettingsMode, FramePeriodIsTheStoredOneTheSliderChangesItAndCancelPutsItB
       WaitForLiveScene(),
       CountFrames("the stored period of 1000 ms", 1200,
                   [](int frames) { EXPECT_LE(frames, 2) << "frames in 1.2 s at the stored period of 1000 ms"; }),
-      Act("a period of 50 ms", [] { MoveTrackbar(Dialog(), FrameTimeField().controlId, 50); }),
+      Act("a period of 50 ms", [] { MoveTrackbar(Dialog(), ControlOf(FrameTimeField()).controlId, 50); }),
       CountFrames("the slider's period of 50 ms", 1000,
                   [](int frames) { EXPECT_GE(frames, 5) << "frames in 1 s after moving Frame time to 50 ms"; }),
       Act("cancel", [] { ClickControl(Dialog(), IDCANCEL); }),
@@ -137,15 +137,22 @@ TEST_F(SettingsMode, FramePeriodIsTheStoredOneTheSliderChangesItAndCancelPutsItB
 // its label, a check box's state; every mismatch named with the control.
 void ExpectControlsShow(const SettingsRecord& record, const char* when) {
   for (const SettingsField& field : settingsFields) {
+    if (field.kind == ControlKind::none) continue;
     const int32_t value = record.*field.member;
+    const DialogControl* row = DialogControlOf(field.member);
+    if (row == nullptr) {
+      ADD_FAILURE() << when << ": no control shows " << field.name;
+      continue;
+    }
+    const DialogControl& control = *row;
     if (field.kind == ControlKind::trackbar) {
-      EXPECT_EQ(SendDlgItemMessageA(Dialog(), field.controlId, TBM_GETPOS, 0, 0), value)
-          << when << ": trackbar " << field.name << " (" << field.controlId << ")";
-      EXPECT_EQ(ControlText(Dialog(), field.labelId), std::to_string(value))
-          << when << ": label of " << field.name << " (" << field.labelId << ")";
-    } else if (field.kind == ControlKind::checkBox) {
-      EXPECT_EQ(SendDlgItemMessageA(Dialog(), field.controlId, BM_GETCHECK, 0, 0), value != 0 ? BST_CHECKED : 0)
-          << when << ": check box " << field.name << " (" << field.controlId << ")";
+      EXPECT_EQ(SendDlgItemMessageA(Dialog(), control.controlId, TBM_GETPOS, 0, 0), value)
+          << when << ": trackbar " << field.name << " (" << control.controlId << ")";
+      EXPECT_EQ(ControlText(Dialog(), control.labelId), std::to_string(value))
+          << when << ": label of " << field.name << " (" << control.labelId << ")";
+    } else {
+      EXPECT_EQ(SendDlgItemMessageA(Dialog(), control.controlId, BM_GETCHECK, 0, 0), value != 0 ? BST_CHECKED : 0)
+          << when << ": check box " << field.name << " (" << control.controlId << ")";
     }
   }
 }
@@ -189,7 +196,7 @@ TEST_F(SettingsMode, ShowsTheRecordAndEachChangeResetShowsTheDefaultsAndCancelPu
       Act("grid and palette off",
           [] {
             for (int32_t SettingsRecord::*f : {&SettingsRecord::showGrid, &SettingsRecord::showPalette})
-              ClickControl(Dialog(), FieldOf(f).controlId);
+              ClickControl(Dialog(), ControlOf(FieldOf(f)).controlId);
           }),
       {"a bare frame", [] { return FrameIsBareBackground(); }},
       Act("the scene window given the focus", [] { SetFocus(SceneWindow(session)); }),
@@ -199,7 +206,7 @@ TEST_F(SettingsMode, ShowsTheRecordAndEachChangeResetShowsTheDefaultsAndCancelPu
           [] {
             ExpectControlsShow(DefaultSettings(), "after Reset");
             EXPECT_TRUE(EveryMonitorChecked()) << "after Reset: Every monitor";
-            EXPECT_EQ(session.everyMonitor, 1) << "after Reset";
+            EXPECT_TRUE(session.everyMonitor) << "after Reset";
           }),
       // While the dialog is open every paint (the moving solids give them) shows the arrow, whatever the pointer was.
       Act("another pointer", [] { SetCursor(LoadCursorA(nullptr, IDC_WAIT)); }),
@@ -211,7 +218,7 @@ TEST_F(SettingsMode, ShowsTheRecordAndEachChangeResetShowsTheDefaultsAndCancelPu
     if (field.kind == ControlKind::none) continue;
     EXPECT_EQ(session.settings.*field.member, stored.*field.member) << "after Cancel: " << field.name;
   }
-  EXPECT_EQ(session.everyMonitor, 0) << "after Cancel: Every monitor";
+  EXPECT_FALSE(session.everyMonitor) << "after Cancel: Every monitor";
   std::vector<uint8_t> bytes;
   ReadStoredSettings(bytes);
   EXPECT_EQ(bytes, SettingsToBytes(stored)) << "Cancel wrote the settings";

@@ -17,7 +17,7 @@ constexpr UINT raiseFaultMessage = WM_APP + 1;
 
 LRESULT CALLBACK FaultingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == raiseFaultMessage) {
-    SetSaverRunning(1);
+    SetSaverRunning(true);
     RaiseException(EXCEPTION_ACCESS_VIOLATION, 0, 0, nullptr);
   }
   return DefWindowProcA(window, message, wParam, lParam);

@@ -22,7 +22,7 @@ class HostPassword : public SaverTest {
       RemoveStandin(otherFolder);
       RemoveDirectoryA(otherFolder.c_str());
     }
-    SetSaverRunning(0);
+    SetSaverRunning(false);
   }
   void StartWithStandin(const char* script) {
     ResetStandin(script);
@@ -105,7 +105,7 @@ TEST_F(HostPassword, CancelInTheDialogAsksAndARefusalLeavesTheSaverWithoutTheDia
 }
 
 TEST_F(HostPassword, ChildPreviewNeverLoadsTheVerifier) {
-  ASSERT_NE(SetSaverRunning(1), 0);
+  ASSERT_NE(SetSaverRunning(true), 0);
   ResetStandin("R");
   ASSERT_TRUE(PlaceStandin(SystemFolder()));
   parent = CreatePreviewParent(100, 80);

@@ -145,7 +145,7 @@ TEST_F(HostileSettings, TextPasswordSwitchIsReadAsItsNumber) {
     DWORD questions;
   } cases[] = {{"0", 0}, {"1", 1}};
   ASSERT_TRUE(PlaceStandin(SystemFolder()));
-  ASSERT_NE(SetSaverRunning(1), 0);  // a value the saver would change if it touched the state
+  ASSERT_NE(SetSaverRunning(true), 0);  // a value the saver would change if it touched the state
   for (const auto& c : cases) {
     SCOPED_TRACE(c.text);
     ResetStandin("A");  // approves every question

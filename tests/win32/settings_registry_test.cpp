@@ -16,7 +16,7 @@ class SettingsRegistry : public ::testing::Test {
   void SetUp() override {
     DeleteSettingsKey();
     StartSession(session, GetModuleHandleA(nullptr));
-    session.everyMonitor = 7;  // neither answer: a load must set it
+    session.everyMonitor = !defaultEveryMonitor;  // the other answer: a load must set it
   }
   void TearDown() override { DeleteSettingsKey(); }
 };
@@ -24,7 +24,7 @@ class SettingsRegistry : public ::testing::Test {
 TEST_F(SettingsRegistry, NoKeyGivesDefaultsAndWritesNothing) {
   EXPECT_FALSE(LoadSettings(session));
   EXPECT_EQ(SettingsToBytes(session.settings), SettingsToBytes(DefaultSettings()));
-  EXPECT_EQ(session.everyMonitor, 1);
+  EXPECT_TRUE(session.everyMonitor);
   std::vector<uint8_t> bytes;
   DWORD type = 0;
   EXPECT_FALSE(ReadSettingsValue(bytes, type));
@@ -35,7 +35,7 @@ TEST_F(SettingsRegistry, SaveWritesTheWholeRecordAsBinaryUnderItsClassAndEveryMo
   session.settings.pyramidTurn = 0;
   session.settings.pyramidTurnTick = 123456;
   session.settings.frameTime = 5;  // outside the dialog's range: stored and read as it is
-  session.everyMonitor = 0;
+  session.everyMonitor = false;
   EXPECT_TRUE(SaveSettings(session));
   std::vector<uint8_t> bytes;
   DWORD type = 0;
@@ -68,7 +68,7 @@ TEST_F(SettingsRegistry, SaveWritesTheWholeRecordAsBinaryUnderItsClassAndEveryMo
   StartSession(loaded, session.instance);
   EXPECT_TRUE(LoadSettings(loaded));
   EXPECT_EQ(SettingsToBytes(loaded.settings), SettingsToBytes(session.settings));
-  EXPECT_EQ(loaded.everyMonitor, 0);
+  EXPECT_FALSE(loaded.everyMonitor);
 }
 
 // A key without a usable record gives the defaults, whatever else it holds.
@@ -81,9 +81,10 @@ TEST_F(SettingsRegistry, KeyWithoutAUsableRecordGivesDefaults) {
     WriteEveryMonitor(&off, sizeof off, REG_DWORD);
     if (longRecord) WriteSettingsValue(tooLong, REG_BINARY);
     session.settings = SettingsRecord{};
-    EXPECT_EQ(LoadSettings(session), 0);
+    session.everyMonitor = true;
+    EXPECT_FALSE(LoadSettings(session));
     EXPECT_EQ(SettingsToBytes(session.settings), SettingsToBytes(DefaultSettings()));
-    EXPECT_EQ(session.everyMonitor, 0);
+    EXPECT_FALSE(session.everyMonitor);
   }
 }
 
@@ -107,16 +108,16 @@ TEST_F(SettingsRegistry, EveryMonitorIsOffOnlyForAStoredZero) {
     const char* what;
     const void* value;
     DWORD size, type;
-    int32_t expected;
+    bool expected;
   } cases[] = {
-      {"DWORD 0", &zero, sizeof zero, REG_DWORD, 0},
-      {"DWORD 2", &two, sizeof two, REG_DWORD, 1},
-      {"two zero bytes", &shortZero, sizeof shortZero, REG_BINARY, 1},
-      {"text \"0\"", "0", 2, REG_SZ, 1},
+      {"DWORD 0", &zero, sizeof zero, REG_DWORD, false},
+      {"DWORD 2", &two, sizeof two, REG_DWORD, true},
+      {"two zero bytes", &shortZero, sizeof shortZero, REG_BINARY, true},
+      {"text \"0\"", "0", 2, REG_SZ, true},
   };
   for (const Case& c : cases) {
     WriteEveryMonitor(c.value, c.size, c.type);
-    session.everyMonitor = 7;
+    session.everyMonitor = !c.expected;
     EXPECT_TRUE(LoadSettings(session)) << c.what;
     EXPECT_EQ(session.everyMonitor, c.expected) << c.what;
   }

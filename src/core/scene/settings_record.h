@@ -4,10 +4,11 @@
 // the fields in declaration order, each little-endian; SettingsToBytes and
 // SettingsFromBytes convert explicitly, so nothing depends on how the compiler
 // lays the struct out. settingsFields describes every field once (offset,
-// default, dialog control, label, range, the control's caption, group, unit
-// and the words for a trackbar's ends) and drives the defaults, the dialog,
-// the Linux program's options and documents, and the tests that check the
-// resource script.
+// default, kind of control, range, the control's caption, group, unit and
+// the words for a trackbar's ends) and drives the defaults, the dialog, the
+// Linux program's options and documents, and the tests that check the
+// resource script. Which control of the Windows dialog shows a field is the
+// dialog's own business (win32/config_ui/dialog_controls.h).
 #pragma once
 
 #include <cstddef>
@@ -45,8 +46,6 @@ struct SettingsField {
   int32_t SettingsRecord::*member;
   int32_t defaultValue;
   ControlKind kind;
-  int controlId;             // trackbar or check box id in dialog template 2003; 0 for none
-  int labelId;               // value label beside a trackbar; 0 otherwise
   int32_t minimum, maximum;  // trackbar range
   // How the field is offered to the user; empty or none for a field without
   // a control.
@@ -82,4 +81,3 @@ const SettingsField* FindSettingsField(const char* name);
 // The field of a member of the record (there is one for every member).
 const SettingsField& FieldOf(const int32_t SettingsRecord::*member);
 inline const SettingsField& FrameTimeField() { return FieldOf(&SettingsRecord::frameTime); }
-const SettingsField* FindSettingsFieldByControl(int controlId);

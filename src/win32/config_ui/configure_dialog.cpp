@@ -3,63 +3,41 @@
 // The procedure is a table of three messages: WM_INITDIALOG fills the
 // controls from the session's settings, WM_HSCROLL takes a moved trackbar
 // into its field, WM_COMMAND handles the check boxes and the three buttons.
-// The controls are found through settingsFields, so a field's id, label and
-// range are written down once, in the settings record. The session comes
-// with WM_INITDIALOG and is kept in the dialog's DWLP_USER.
+// The controls are found through dialogControls (dialog_controls.h), and
+// their ranges through the record's field table, so each is written down
+// once. The dialog's own state (DialogState) is made when the dialog is
+// opened, comes with WM_INITDIALOG, is kept in the dialog's DWLP_USER and
+// goes with the dialog window; it reaches the session from there.
 #include "win32/config_ui/configure_dialog.h"
 
 #include <commctrl.h>
 
 #include <cstdio>
+#include <memory>
+#include <new>
 
+#include "win32/config_ui/dialog_controls.h"
 #include "win32/resources/resource_ids.h"
 #include "win32/session/scene_window.h"
 #include "win32/session/settings_registry.h"
 
-#define F(name) &SettingsRecord::name
-const int32_t SettingsRecord::*const dialogInitOrder[] = {
-    F(pyramidRadius),
-    F(pyramidHeight),
-    F(pyramidCentreX),
-    F(pyramidCentreZ),
-    F(pyramidJourneyTime),
-    F(pyramidRotationTime),
-    F(pyramidShow),
-    F(pyramidTurn),
-    F(pyramidJourney),
-    F(dodecaRadius),
-    F(dodecaCentreX),
-    F(dodecaCentreZ),
-    F(dodecaJourneyTime),
-    F(dodecaRotationTime),
-    F(dodecaShow),
-    F(dodecaTurn),
-    F(dodecaJourney),
-    F(eyeY),
-    F(eyeZ),
-    F(light1X),
-    F(light1Y),
-    F(light1Z),
-    F(light2X),
-    F(light2Y),
-    F(light2Z),
-    F(frameTime),
-    F(showShadows),
-    F(showGrid),
-    F(showPalette),
-};
-#undef F
-const size_t dialogInitOrderCount = sizeof dialogInitOrder / sizeof dialogInitOrder[0];
-
 namespace {
+
+// What the dialog keeps while it is open.
+struct DialogState {
+  Session& session;
+  SettingsRecord settingsSnapshot;  // the whole record as it was when the dialog opened
+  bool everyMonitorSnapshot;
+  bool defaultsPending;  // between Reset to Defaults and the re-initialisation it sends
+};
 
 void InitSlider(HWND dialog, int trackbarId, int labelId, int32_t minimum, int32_t maximum, int32_t value);
 void ReadSlider(HWND dialog, HWND trackbar, int32_t& field, int labelId);
 
-// The field edited by control id, if that control is of the given kind.
-const SettingsField* FieldOfControl(int controlId, ControlKind kind) {
-  const SettingsField* field = FindSettingsFieldByControl(controlId);
-  return field != nullptr && field->kind == kind ? field : nullptr;
+// The row of control id, if that control edits a field of the given kind.
+const DialogControl* ControlOfKind(int controlId, ControlKind kind) {
+  const DialogControl* control = FindDialogControl(controlId);
+  return control != nullptr && FieldOf(control->member).kind == kind ? control : nullptr;
 }
 
 void ShowValue(HWND dialog, int labelId, int32_t value) {
@@ -68,68 +46,70 @@ void ShowValue(HWND dialog, int labelId, int32_t value) {
   SetDlgItemTextA(dialog, labelId, text);
 }
 
-void InitControl(HWND dialog, const SettingsRecord& settings, const SettingsField& field) {
+void InitControl(HWND dialog, const SettingsRecord& settings, const DialogControl& control) {
+  const SettingsField& field = FieldOf(control.member);
   const int32_t value = settings.*field.member;
   if (field.kind == ControlKind::trackbar)
-    InitSlider(dialog, field.controlId, field.labelId, field.minimum, field.maximum, value);
+    InitSlider(dialog, control.controlId, control.labelId, field.minimum, field.maximum, value);
   else if (field.kind == ControlKind::checkBox)
-    SendDlgItemMessageA(dialog, field.controlId, BM_SETCHECK, static_cast<WPARAM>(value), 0);
+    SendDlgItemMessageA(dialog, control.controlId, BM_SETCHECK, static_cast<WPARAM>(value), 0);
 }
 
-Session* DialogSession(HWND dialog) { return reinterpret_cast<Session*>(GetWindowLongPtrA(dialog, DWLP_USER)); }
+DialogState* StateOf(HWND dialog) { return reinterpret_cast<DialogState*>(GetWindowLongPtrA(dialog, DWLP_USER)); }
 
 // Every monitor: a check box of the dialog's own, as it is stored apart from the record.
-void ShowEveryMonitor(HWND dialog, int32_t everyMonitor) {
-  SendDlgItemMessageA(dialog, IDC_EVERY_MONITOR, BM_SETCHECK, everyMonitor != 0 ? BST_CHECKED : BST_UNCHECKED, 0);
+void ShowEveryMonitor(HWND dialog, bool everyMonitor) {
+  SendDlgItemMessageA(dialog, IDC_EVERY_MONITOR, BM_SETCHECK, everyMonitor ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
-// lParam: the session when the dialog is made; 0 when Reset to Defaults
-// initialises it again.
+// lParam: the dialog's state when the dialog is made; 0 when Reset to
+// Defaults initialises it again.
 INT_PTR OnInitDialog(HWND dialog, LPARAM lParam) {
   if (lParam != 0) SetWindowLongPtrA(dialog, DWLP_USER, lParam);
-  Session* session = DialogSession(dialog);
-  if (session == nullptr) return 1;
-  DialogState& state = session->dialog;
-  if (state.defaultsPending == 0) {
-    state.settingsSnapshot = session->settings;
-    state.everyMonitorSnapshot = session->everyMonitor;
+  DialogState* state = StateOf(dialog);
+  if (state == nullptr) return 1;
+  Session* session = &state->session;
+  if (!state->defaultsPending) {
+    state->settingsSnapshot = session->settings;
+    state->everyMonitorSnapshot = session->everyMonitor;
   }
-  state.defaultsPending = 0;
+  state->defaultsPending = false;
   session->inputHoldoff = holdoffDialogOpen;
-  for (size_t i = 0; i < dialogInitOrderCount; ++i) InitControl(dialog, session->settings, FieldOf(dialogInitOrder[i]));
+  for (size_t i = 0; i < dialogControlCount; ++i) InitControl(dialog, session->settings, dialogControls[i]);
   ShowEveryMonitor(dialog, session->everyMonitor);
   return 1;  // the dialog manager sets the initial focus
 }
 
 INT_PTR OnHScroll(Session& session, HWND dialog, HWND trackbar) {
   if (trackbar == nullptr) return 0;  // the dialog has no scroll bar of its own
-  const SettingsField* field = FieldOfControl(GetWindowLongA(trackbar, GWL_ID), ControlKind::trackbar);
-  if (field == nullptr) return 0;
-  ReadSlider(dialog, trackbar, session.settings.*field->member, field->labelId);
-  if (field->member == &SettingsRecord::frameTime)  // the new period takes effect at once
+  const DialogControl* slider = ControlOfKind(GetWindowLongA(trackbar, GWL_ID), ControlKind::trackbar);
+  if (slider == nullptr) return 0;
+  ReadSlider(dialog, trackbar, session.settings.*slider->member, slider->labelId);
+  if (slider->member == &SettingsRecord::frameTime)  // the new period takes effect at once
     StartFrameTimer(session, session.settings.frameTime);
   return 1;
 }
 
 bool Checked(HWND control) { return SendMessageA(control, BM_GETCHECK, 0, 0) == BST_CHECKED; }
 
-INT_PTR OnCheckBox(Session& session, HWND dialog, const SettingsField& field, HWND control) {
-  if (control == nullptr) control = GetDlgItem(dialog, field.controlId);  // a command not sent by the box itself
-  session.settings.*field.member = Checked(control) ? 1 : 0;
+INT_PTR OnCheckBox(Session& session, HWND dialog, const DialogControl& box, HWND control) {
+  if (control == nullptr) control = GetDlgItem(dialog, box.controlId);  // a command not sent by the box itself
+  session.settings.*box.member = Checked(control) ? 1 : 0;
   return 1;
 }
 
 INT_PTR OnEveryMonitor(Session& session, HWND dialog) {
-  session.everyMonitor = Checked(GetDlgItem(dialog, IDC_EVERY_MONITOR)) ? 1 : 0;
+  session.everyMonitor = Checked(GetDlgItem(dialog, IDC_EVERY_MONITOR));
   RepaintOtherMonitors(session);
   return 1;
 }
 
-INT_PTR OnResetToDefaults(Session& session, HWND dialog) {
+INT_PTR OnResetToDefaults(DialogState& state, HWND dialog) {
+  Session& session = state.session;
   SetDefaultSettings(session.settings);
-  session.everyMonitor = 1;
+  session.everyMonitor = defaultEveryMonitor;
   RepaintOtherMonitors(session);
-  session.dialog.defaultsPending = 1;  // the re-initialisation keeps the snapshot
+  state.defaultsPending = true;  // the re-initialisation keeps the snapshot
   SendMessageA(dialog, WM_INITDIALOG, 0, 0);
   return 1;  // frameTimer keeps its period until the Frame time trackbar moves
 }
@@ -163,27 +143,29 @@ INT_PTR OnOk(Session& session, HWND dialog) {
     return 1;
   }
   LeaveDialog(session);
-  if (session.previewMode == 1) PostMessageA(SceneWindow(session), WM_CLOSE, 0, 0);
+  if (session.mode == SessionMode::settings) PostMessageA(SceneWindow(session), WM_CLOSE, 0, 0);
   DestroyWindow(dialog);  // the dialog this procedure serves: dialogWindow
   return 1;
 }
 
 // Everything the dialog changed goes back: the record, Every monitor, and
 // the frame timer's period, which a moved Frame time slider had restarted.
-void PutSnapshotBack(Session& session) {
-  session.settings = session.dialog.settingsSnapshot;
-  if (session.everyMonitor != session.dialog.everyMonitorSnapshot) {
-    session.everyMonitor = session.dialog.everyMonitorSnapshot;
+void PutSnapshotBack(const DialogState& state) {
+  Session& session = state.session;
+  session.settings = state.settingsSnapshot;
+  if (session.everyMonitor != state.everyMonitorSnapshot) {
+    session.everyMonitor = state.everyMonitorSnapshot;
     RepaintOtherMonitors(session);
   }
   if (session.framePeriod != 0 && session.framePeriod != session.settings.frameTime)
     StartFrameTimer(session, session.settings.frameTime);
 }
 
-INT_PTR OnCancel(Session& session, HWND dialog) {
-  PutSnapshotBack(session);
+INT_PTR OnCancel(DialogState& state, HWND dialog) {
+  Session& session = state.session;
+  PutSnapshotBack(state);
   LeaveDialog(session);
-  if (session.previewMode == 1) {
+  if (session.mode == SessionMode::settings) {
     // Settings mode: the preview window closes and takes its dialog with it.
     PostMessageA(SceneWindow(session), WM_CLOSE, 0, 0);
     EndDialog(dialog, 1);
@@ -197,14 +179,15 @@ INT_PTR OnCancel(Session& session, HWND dialog) {
   return 1;
 }
 
-INT_PTR OnCommand(Session& session, HWND dialog, int id, HWND control) {
-  if (const SettingsField* field = FieldOfControl(id, ControlKind::checkBox))
-    return OnCheckBox(session, dialog, *field, control);
+INT_PTR OnCommand(DialogState& state, HWND dialog, int id, HWND control) {
+  Session& session = state.session;
+  if (const DialogControl* box = ControlOfKind(id, ControlKind::checkBox))
+    return OnCheckBox(session, dialog, *box, control);
   switch (id) {
     case IDC_EVERY_MONITOR: return OnEveryMonitor(session, dialog);
-    case resetToDefaultsId: return OnResetToDefaults(session, dialog);
+    case resetToDefaultsId: return OnResetToDefaults(state, dialog);
     case IDOK: return OnOk(session, dialog);
-    case IDCANCEL: return OnCancel(session, dialog);
+    case IDCANCEL: return OnCancel(state, dialog);
     default: return 0;
   }
 }
@@ -229,18 +212,29 @@ void ReadSlider(HWND dialog, HWND trackbar, int32_t& field, int labelId) {
 
 extern "C" INT_PTR CALLBACK ScreenSaverConfigureDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_INITDIALOG) return OnInitDialog(dialog, lParam);
-  Session* session = DialogSession(dialog);
-  if (session == nullptr) return 0;  // before WM_INITDIALOG
+  DialogState* state = StateOf(dialog);
+  if (state == nullptr) return 0;  // before WM_INITDIALOG
   switch (message) {
-    case WM_HSCROLL: return OnHScroll(*session, dialog, reinterpret_cast<HWND>(lParam));
-    case WM_COMMAND: return OnCommand(*session, dialog, LOWORD(wParam), reinterpret_cast<HWND>(lParam));
+    case WM_HSCROLL: return OnHScroll(state->session, dialog, reinterpret_cast<HWND>(lParam));
+    case WM_COMMAND: return OnCommand(*state, dialog, LOWORD(wParam), reinterpret_cast<HWND>(lParam));
+    case WM_NCDESTROY:  // the dialog's last message: its state goes with it
+      SetWindowLongPtrA(dialog, DWLP_USER, 0);
+      delete state;
+      return 0;
     default: return 0;
   }
 }
 
 void OpenSettingsDialog(Session& session, HWND sceneWindow) {
-  session.dialogWindow = CreateDialogParamA(session.instance, MAKEINTRESOURCEA(IDD_SETTINGS), sceneWindow,
-                                            ScreenSaverConfigureDialog, reinterpret_cast<LPARAM>(&session));
+  // Without memory for its state no dialog opens, as when it cannot be made.
+  std::unique_ptr<DialogState> state(new (std::nothrow) DialogState{session, session.settings, false, false});
+  session.dialogWindow = nullptr;
+  if (state != nullptr)
+    session.dialogWindow = CreateDialogParamA(session.instance, MAKEINTRESOURCEA(IDD_SETTINGS), sceneWindow,
+                                              ScreenSaverConfigureDialog, reinterpret_cast<LPARAM>(state.get()));
+  // The dialog window owns it from WM_INITDIALOG on; creation fails only
+  // before that (the procedure never ends the dialog while it initialises).
+  if (session.dialogWindow != nullptr) state.release();
   ShowWindow(session.dialogWindow, SW_SHOW);
   FocusSettingsDialog(session);
 }

@@ -6,8 +6,9 @@
 // change at its next frame. OK stores the record; Cancel puts back the copy
 // taken when the dialog opened, and the frame period with it; Reset to
 // Defaults shows the defaults without storing them. Which control edits which
-// field, and with what range, comes from settingsFields alone; Every monitor
-// is stored beside the record and has its own check box.
+// field comes from dialogControls (dialog_controls.h), with what range from
+// settingsFields; Every monitor is stored beside the record and has its own
+// check box.
 #pragma once
 
 #include <windows.h>
@@ -36,8 +37,3 @@ void FocusSettingsDialog(const Session& session);
 // itself failed.
 // ended, when given, is asked after every message: true ends the loop with 0.
 int32_t RunDialogMessageLoop(const Session& session, bool (*ended)(const Session& session) = nullptr);
-
-// The fields in the order the dialog initialises its controls: every field
-// with a control, each once.
-extern const int32_t SettingsRecord::*const dialogInitOrder[];
-extern const size_t dialogInitOrderCount;

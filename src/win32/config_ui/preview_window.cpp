@@ -1,7 +1,7 @@
 // preview_window.cpp - settings mode's maximised window.
 //
-// The window's procedure is the scene's own with the session's previewMode
-// 1, so input never ends it; it opens the settings dialog when the window is
+// The window's procedure is the scene's own with the session in settings
+// mode, so input never ends it; it opens the settings dialog when the window is
 // created, and the loop below passes the dialog its keys.
 #include "win32/config_ui/preview_window.h"
 
@@ -33,7 +33,7 @@ bool RegisterPreviewClass(HINSTANCE instance) {
 }  // namespace
 
 int RunConfigurePreview(Session& session) {
-  session.previewMode = 1;
+  session.mode = SessionMode::settings;
   // The loop's own result is always 0; only a window that never came is reported.
   return RunPreviewWindow(session, SW_SHOWMAXIMIZED) == -1 ? -1 : 0;
 }

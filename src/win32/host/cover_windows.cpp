@@ -3,12 +3,13 @@
 #include "win32/host/cover_windows.h"
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 #include "win32/portable/command_line.h"
 #include "win32/portable/cover_geometry.h"
-#include "win32/host/host_state.h"
 #include "win32/session/scene_window.h"
+#include "win32/session/user_input.h"
 
 namespace {
 
@@ -73,21 +74,22 @@ bool AddCover(Session& session, const CoverPlace& place) {
   if (session.viewCount == maxSceneViews) return false;
   HWND cover = CreateCoverWindow(session, place);
   if (cover == nullptr) return false;
-  session.host.placed[session.viewCount] = place;
-  session.views[session.viewCount++] = SceneView{cover, {}, {}, {}, false, false};
+  session.views[session.viewCount++] = SceneView{cover, place};
   SetWindowPos(cover, SceneWindow(session), 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
   return true;
 }
 
 std::vector<CoverPlace> PlacedCovers(const Session& session) {
-  return std::vector<CoverPlace>(session.host.placed + 1, session.host.placed + session.viewCount);
+  std::vector<CoverPlace> placed;
+  for (int32_t i = 1; i < session.viewCount; ++i) placed.push_back(session.views[i].place);
+  return placed;
 }
 
 bool SameSize(const CoverPlace& a, const CoverPlace& b) { return a.width == b.width && a.height == b.height; }
 
 // Puts cover i at its new place; a new size gets a new scene (all of them when remakeAll).
 void MoveCover(Session& session, int32_t i, const CoverPlace& place, bool remakeAll) {
-  CoverPlace& placed = session.host.placed[i];
+  CoverPlace& placed = session.views[i].place;
   if (!SamePlace(placed, place))
     SetWindowPos(session.views[i].window, nullptr, place.x, place.y, place.width, place.height,
                  SWP_NOZORDER | SWP_NOACTIVATE);
@@ -110,8 +112,8 @@ std::vector<CoverPlace> MoveOrDropCovers(Session& session, const std::vector<Cov
     }
     covered[static_cast<size_t>(at)] = true;
     MoveCover(session, i, wanted[static_cast<size_t>(at)], remakeAll);
-    session.host.placed[count] = session.host.placed[i];
-    session.views[count++] = std::move(session.views[i]);
+    if (count != i) session.views[count] = std::move(session.views[i]);
+    ++count;
   }
   for (int32_t i = count; i < session.viewCount; ++i) session.views[i] = SceneView{};
   session.viewCount = count;
@@ -125,7 +127,7 @@ CoverPlace SceneWindowPlace() { return {0, 0, GetSystemMetrics(SM_CXSCREEN), Get
 
 // The scene window on the primary monitor again, its scene made anew at its size.
 void PlaceSceneWindow(Session& session, const CoverPlace& place) {
-  session.host.placed[0] = place;
+  session.views[0].place = place;
   SetWindowPos(SceneWindow(session), nullptr, place.x, place.y, place.width, place.height,
                SWP_NOZORDER | SWP_NOACTIVATE);
   RemakeViewScene(session, 0);
@@ -133,22 +135,22 @@ void PlaceSceneWindow(Session& session, const CoverPlace& place) {
 
 }  // namespace
 
-void OpenCoverWindows(Session& session) {
-  session.host.placed[0] = SceneWindowPlace();
-  session.host.lastLayoutCheckTick = GetTickCount();
+void OpenCoverWindows(Session& session, HostState& hostState) {
+  session.views[0].place = SceneWindowPlace();
+  hostState.lastLayoutCheckTick = GetTickCount();
   // Without a class the saver runs as on one monitor.
   if (!RegisterCoverClass(session.instance)) return;
-  const CoverPlace& scene = session.host.placed[0];
+  const CoverPlace scene = session.views[0].place;
   for (const CoverPlace& place : CoverPlaces(ReadMonitors(), {scene.x, scene.y, scene.width, scene.height}))
     AddCover(session, place);
 }
 
-void FollowMonitorLayout(Session& session, bool wholeAnew) {
-  session.host.lastLayoutCheckTick = GetTickCount();
+void FollowMonitorLayout(Session& session, HostState& hostState, bool wholeAnew) {
+  hostState.lastLayoutCheckTick = GetTickCount();
   const CoverPlace scene = SceneWindowPlace();
   std::vector<CoverPlace> wanted = CoverPlaces(ReadMonitors(), {scene.x, scene.y, scene.width, scene.height});
   if (wanted.size() > static_cast<size_t>(maxOtherMonitors)) wanted.resize(maxOtherMonitors);
-  const bool sceneMoved = !SamePlace(scene, session.host.placed[0]);
+  const bool sceneMoved = !SamePlace(scene, session.views[0].place);
   const std::vector<CoverPlace> placed = PlacedCovers(session);
   const bool coversMoved =
       placed.size() != wanted.size() || !std::equal(placed.begin(), placed.end(), wanted.begin(), SamePlace);
@@ -156,12 +158,12 @@ void FollowMonitorLayout(Session& session, bool wholeAnew) {
   if (wholeAnew || sceneMoved) PlaceSceneWindow(session, scene);
   for (const CoverPlace& place : MoveOrDropCovers(session, wanted, wholeAnew)) AddCover(session, place);
   // Where the cursor is now, in the new screen coordinates, is where travel is measured from.
-  GetCursorPos(&session.host.cursorReference);
+  GetCursorPos(&hostState.cursorReference);
 }
 
-void WatchMonitorLayout(Session& session) {
-  if (TicksSince(session.host.lastLayoutCheckTick, GetTickCount()) >= layoutCheckInterval)
-    FollowMonitorLayout(session, false);
+void WatchMonitorLayout(Session& session, HostState& hostState) {
+  if (TicksSince(hostState.lastLayoutCheckTick, GetTickCount()) >= layoutCheckInterval)
+    FollowMonitorLayout(session, hostState, false);
 }
 
 void CloseCoverWindows(Session& session) {
@@ -177,13 +179,8 @@ LRESULT CALLBACK CoverWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
   if (message == WM_NCCREATE) AttachSession(window, lParam);
   Session* session = SessionOf(window);
   if (session == nullptr) return DefWindowProcA(window, message, wParam, lParam);
+  if (UserInputOf(message) != UserInput::none) return HandToScene(*session, message, wParam, lParam);
   switch (message) {
-    case WM_KEYDOWN:
-    case WM_SYSKEYDOWN:
-    case WM_MOUSEMOVE:
-    case WM_LBUTTONDOWN:
-    case WM_RBUTTONDOWN:
-    case WM_MBUTTONDOWN:
     case WM_CLOSE: return HandToScene(*session, message, wParam, lParam);
     case WM_PAINT: return OnPaint(*session, window);
     case WM_SETCURSOR: return OnSetCursor();

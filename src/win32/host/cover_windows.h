@@ -23,18 +23,18 @@
 
 #include <windows.h>
 
-#include "win32/session/session.h"
+#include "win32/host/host_state.h"
 
 constexpr char coverClassName[] = "VimbrelCoverClass";
 
 constexpr uint32_t layoutCheckInterval = 1000;  // ms between two readings of the monitors on the frame timer
 
-void OpenCoverWindows(Session& session);
+void OpenCoverWindows(Session& session, HostState& hostState);
 // Reads the monitors and lays the windows out again where they changed;
 // wholeAnew: every scene made again, changed or not
 // (the display's colour depth may have changed too).
-void FollowMonitorLayout(Session& session, bool wholeAnew);
-// FollowMonitorLayout(session, false) when the last reading is at least
-// layoutCheckInterval old.
-void WatchMonitorLayout(Session& session);
+void FollowMonitorLayout(Session& session, HostState& hostState, bool wholeAnew);
+// FollowMonitorLayout(session, hostState, false) when the last reading is at
+// least layoutCheckInterval old.
+void WatchMonitorLayout(Session& session, HostState& hostState);
 void CloseCoverWindows(Session& session);

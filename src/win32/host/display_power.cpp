@@ -3,7 +3,6 @@
 
 #include <cstring>
 
-#include "win32/host/host_state.h"
 #include "win32/session/scene_window.h"
 
 namespace {
@@ -28,9 +27,9 @@ struct PowerSetting {  // POWERBROADCAST_SETTING
 
 bool SameGuid(const GUID& a, const GUID& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
-void SetDisplayAsleep(Session& session, bool asleep) {
-  const bool wasAsleep = session.host.displayAsleep;
-  session.host.displayAsleep = asleep;
+void SetDisplayAsleep(Session& session, HostState& hostState, bool asleep) {
+  const bool wasAsleep = hostState.displayAsleep;
+  hostState.displayAsleep = asleep;
   if (wasAsleep && !asleep) ShowWholeFrames(session);
 }
 
@@ -53,17 +52,19 @@ void StopWatchingDisplayPower(HostState& hostState) {
   hostState.displayStateNotification = nullptr;
 }
 
-void OnMonitorPower(Session& session, LPARAM state) { SetDisplayAsleep(session, state == 1 || state == 2); }
+void OnMonitorPower(Session& session, HostState& hostState, LPARAM state) {
+  SetDisplayAsleep(session, hostState, state == 1 || state == 2);
+}
 
-LRESULT OnPowerBroadcast(Session& session, WPARAM event, LPARAM data) {
-  if (event == resumeAutomatic || event == resumeSuspend) SetDisplayAsleep(session, false);
+LRESULT OnPowerBroadcast(Session& session, HostState& hostState, WPARAM event, LPARAM data) {
+  if (event == resumeAutomatic || event == resumeSuspend) SetDisplayAsleep(session, hostState, false);
   if (event != powerSettingChange || data == 0) return TRUE;
   const auto* setting = reinterpret_cast<const PowerSetting*>(data);
   const bool known = SameGuid(setting->setting, consoleDisplayState) || SameGuid(setting->setting, monitorPowerOn);
   if (known && setting->dataLength >= sizeof(DWORD)) {
     DWORD state = 0;
     std::memcpy(&state, setting->data, sizeof state);
-    SetDisplayAsleep(session, state == 0);  // dimmed still shows
+    SetDisplayAsleep(session, hostState, state == 0);  // dimmed still shows
   }
   return TRUE;
 }

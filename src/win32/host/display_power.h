@@ -13,13 +13,13 @@
 
 #include <windows.h>
 
-#include "win32/session/session.h"
+#include "win32/host/host_state.h"
 
 // Registers the window for the display state notification, where the system has one.
 void WatchDisplayPower(HostState& hostState, HWND window);
 void StopWatchingDisplayPower(HostState& hostState);
 
 // SC_MONITORPOWER's lParam: 1 low power, 2 off, -1 on.
-void OnMonitorPower(Session& session, LPARAM state);
+void OnMonitorPower(Session& session, HostState& hostState, LPARAM state);
 // WM_POWERBROADCAST; returns what the message returns.
-LRESULT OnPowerBroadcast(Session& session, WPARAM event, LPARAM data);
+LRESULT OnPowerBroadcast(Session& session, HostState& hostState, WPARAM event, LPARAM data);

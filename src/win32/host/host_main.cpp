@@ -50,7 +50,7 @@ LONG WINAPI FaultGuard(EXCEPTION_POINTERS* fault) {
     SetUnhandledExceptionFilter(FaultGuard);
     return verdict;
   }
-  const int32_t switchedOff = SetSaverRunning(0);
+  const int32_t switchedOff = SetSaverRunning(false);
   if (verdict == EXCEPTION_EXECUTE_HANDLER) ExitProcess(static_cast<UINT>(switchedOff));
   return verdict;
 }

@@ -67,7 +67,7 @@ void LoadPasswordVerifier(HostState& hostState) {
   if (hostState.passwordLibrary == nullptr) return;
   hostState.verifierEntry = FindEntry<VerifyPasswordEntry>(hostState.passwordLibrary, "VerifyScreenSavePwd");
   if (hostState.verifierEntry != nullptr)
-    SetSaverRunning(1);
+    SetSaverRunning(true);
   else
     UnloadPasswordVerifier(hostState);
 }
@@ -78,27 +78,27 @@ void UnloadPasswordVerifier(HostState& hostState) {
   hostState.passwordLibrary = nullptr;
   if (hostState.verifierEntry == nullptr) return;
   hostState.verifierEntry = nullptr;
-  SetSaverRunning(0);
+  SetSaverRunning(false);
 }
 
 bool VerifyBeforeClose(HostState& hostState, HWND window) {
-  if (hostState.checkingPassword == 1 || hostState.closeApproved == 1) return false;  // no nested question
+  if (hostState.checkingPassword || hostState.closeApproved) return false;  // no nested question
   if (hostState.verifierEntry == nullptr) {
-    hostState.closeApproved = 1;
+    hostState.closeApproved = true;
     return true;
   }
   const uint32_t now = GetTickCount();
   if (hostState.lastCheckTick == noQuestionYet ||
       TicksSince(hostState.lastCheckTick, now) >= passwordQuestionInterval) {
-    hostState.checkingPassword = 1;
+    hostState.checkingPassword = true;
     DropQueuedTicks(window);
     // The prompt runs its own loop inside this call; the scene keeps drawing.
-    hostState.closeApproved = SendMessageA(window, verifyPasswordMessage, 0, 0) != 0 ? 1 : 0;
-    hostState.checkingPassword = 0;
-    if (hostState.closeApproved == 0) SetCursor(nullptr);
+    hostState.closeApproved = SendMessageA(window, verifyPasswordMessage, 0, 0) != 0;
+    hostState.checkingPassword = false;
+    if (!hostState.closeApproved) SetCursor(nullptr);
     hostState.lastCheckTick = GetTickCount();
   }
-  return hostState.closeApproved != 0;
+  return hostState.closeApproved;
 }
 
 void ChangePassword(HWND parent) {

@@ -15,7 +15,7 @@
 #include <cstdint>
 
 #include "win32/portable/command_line.h"
-#include "win32/session/session.h"
+#include "win32/host/host_state.h"
 
 void LoadPasswordVerifier(HostState& hostState);
 void UnloadPasswordVerifier(HostState& hostState);

@@ -7,6 +7,7 @@
 #include "win32/host/host_state.h"
 #include "win32/host/password.h"
 #include "win32/session/scene_window.h"
+#include "win32/session/user_input.h"
 
 namespace {
 
@@ -61,7 +62,7 @@ bool CreateSaverWindow(Session& session, HWND parent, const SaverWindowShape& sh
 // without a WM_DESTROY, so only a check from outside the window can tell
 // (the thread timer previewWatchTimer wakes the loop to look).
 bool PreviewOrphaned(const Session& session) {
-  return !IsWindow(session.host.previewParent) || !IsWindow(SceneWindow(session));
+  return !IsWindow(session.host->previewParent) || !IsWindow(SceneWindow(session));
 }
 
 // Hands the scene what it calls above itself: these input rules and the
@@ -95,8 +96,8 @@ void RestoreInputMethod(HostState& hostState, HWND window) {
 LRESULT OnCreate(HostState& hostState, HWND window, WPARAM wParam, LPARAM lParam) {
   DetachInputMethod(hostState, window);
   GetCursorPos(&hostState.cursorReference);
-  if (hostState.childPreview == 0) HideCursor();
-  if (hostState.childPreview == 0) WatchDisplayPower(hostState, window);
+  if (!hostState.childPreview) HideCursor();
+  if (!hostState.childPreview) WatchDisplayPower(hostState, window);
   return PassOn(window, WM_CREATE, wParam, lParam);
 }
 
@@ -109,13 +110,13 @@ LRESULT OnDestroy(HostState& hostState, HWND window, WPARAM wParam, LPARAM lPara
 
 LRESULT OnPaint(const HostState& hostState, HWND window, WPARAM wParam, LPARAM lParam) {
   if (hostState.closeApproved) return DefWindowProcA(window, WM_PAINT, wParam, lParam);  // validate, draw nothing
-  if (hostState.childPreview == 0) HideCursor();
+  if (!hostState.childPreview) HideCursor();
   return PassOn(window, WM_PAINT, wParam, lParam);
 }
 
 // A preview's help belongs to the program that owns the preview.
 LRESULT OnHelpRequest(const HostState& hostState, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (hostState.childPreview == 0) return PassOn(window, message, wParam, lParam);
+  if (!hostState.childPreview) return PassOn(window, message, wParam, lParam);
   HWND parent = GetParent(window);
   if (parent != nullptr && IsWindow(parent)) PostMessageA(parent, message, reinterpret_cast<WPARAM>(parent), lParam);
   return 1;
@@ -126,20 +127,18 @@ LRESULT OnInput(const HostState& hostState, HWND window, UINT message, WPARAM wP
   return PassOn(window, message, wParam, lParam);
 }
 
-LRESULT OnSysCommand(Session& session, HWND window, WPARAM command, LPARAM lParam) {
-  const HostState& hostState = session.host;
+LRESULT OnSysCommand(Session& session, HostState& hostState, HWND window, WPARAM command, LPARAM lParam) {
   // Compared whole: these exact values, not the command with its low bits masked.
-  if (hostState.childPreview == 0 && (command == SC_NEXTWINDOW || command == SC_PREVWINDOW || command == SC_SCREENSAVE))
+  if (!hostState.childPreview && (command == SC_NEXTWINDOW || command == SC_PREVWINDOW || command == SC_SCREENSAVE))
     return 0;
-  if (hostState.childPreview == 0 && (command & 0xFFF0) == SC_MONITORPOWER) OnMonitorPower(session, lParam);
+  if (!hostState.childPreview && (command & 0xFFF0) == SC_MONITORPOWER) OnMonitorPower(session, hostState, lParam);
   return PassOn(window, WM_SYSCOMMAND, command, lParam);
 }
 
 // The frame timer also watches the monitors; while the display sleeps it draws nothing.
-LRESULT OnTimer(Session& session, HWND window, WPARAM wParam, LPARAM lParam) {
-  const HostState& hostState = session.host;
+LRESULT OnTimer(Session& session, HostState& hostState, HWND window, WPARAM wParam, LPARAM lParam) {
   if (hostState.closeApproved) return 0;  // closing: no further frame
-  if (wParam == frameTimerId && hostState.childPreview == 0) WatchMonitorLayout(session);
+  if (wParam == frameTimerId && !hostState.childPreview) WatchMonitorLayout(session, hostState);
   if (wParam == frameTimerId && hostState.displayAsleep) return 0;
   Sleep(0);  // give up the rest of the time slice
   return PassOn(window, WM_TIMER, wParam, lParam);
@@ -147,14 +146,14 @@ LRESULT OnTimer(Session& session, HWND window, WPARAM wParam, LPARAM lParam) {
 
 // The system's word that the monitors changed (it may have changed the colour
 // depth too): every window and scene is made anew.
-LRESULT OnDisplayChange(Session& session, HWND window, WPARAM wParam, LPARAM lParam) {
-  if (session.host.childPreview == 0) FollowMonitorLayout(session, true);
+LRESULT OnDisplayChange(Session& session, HostState& hostState, HWND window, WPARAM wParam, LPARAM lParam) {
+  if (!hostState.childPreview) FollowMonitorLayout(session, hostState, true);
   return PassOn(window, WM_DISPLAYCHANGE, wParam, lParam);
 }
 
-LRESULT OnPowerEvent(Session& session, HWND window, WPARAM event, LPARAM data) {
-  if (session.host.childPreview == 1) return PassOn(window, WM_POWERBROADCAST, event, data);
-  return OnPowerBroadcast(session, event, data);
+LRESULT OnPowerEvent(Session& session, HostState& hostState, HWND window, WPARAM event, LPARAM data) {
+  if (hostState.childPreview) return PassOn(window, WM_POWERBROADCAST, event, data);
+  return OnPowerBroadcast(session, hostState, event, data);
 }
 
 LRESULT OnCloseRequest(HostState& hostState, HWND window, WPARAM wParam, LPARAM lParam) {
@@ -189,22 +188,23 @@ LRESULT OnMouseMove(HostState& hostState, HWND window, WPARAM wParam, LPARAM lPa
 }  // namespace
 
 int32_t RunSaverWindow(Session& session, HWND parent) {
-  HostState& hostState = session.host;
+  HostState hostState;  // this run's; its windows reach it through the session
   SaverWindowShape shape;
   if (parent != nullptr) {
     shape = ChildShape(parent);
-    hostState.childPreview = 1;
+    hostState.childPreview = true;
   } else {
     shape = FullScreenShape();
     if (HandOverToRunningSaver()) return 0;
     LoadPasswordVerifier(hostState);
   }
+  session.host = &hostState;
   ConnectSceneToHost(session);
   int32_t result = -1;  // no window, so no quit code
   if (CreateSaverWindow(session, parent, shape)) {
     if (parent == nullptr) {
       SetForegroundWindow(SceneWindow(session));
-      OpenCoverWindows(session);
+      OpenCoverWindows(session, hostState);
     } else {
       hostState.previewParent = parent;
       hostState.previewWatchTimer = SetTimer(nullptr, 0, previewWatchPeriod, nullptr);
@@ -216,13 +216,16 @@ int32_t RunSaverWindow(Session& session, HWND parent) {
     CloseCoverWindows(session);
   }
   UnloadPasswordVerifier(hostState);
+  session.host = nullptr;  // its windows are gone; the state goes with this frame
   return result;
 }
 
 LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   Session* session = SessionOf(window);
-  if (session == nullptr) return PassOn(window, message, wParam, lParam);  // WM_NCCREATE attaches it there
-  HostState& host = session->host;
+  // WM_NCCREATE attaches the session there; the host's state is there for the saver's run.
+  if (session == nullptr || session->host == nullptr) return PassOn(window, message, wParam, lParam);
+  HostState& host = *session->host;
+  if (UserInputOf(message) != UserInput::none) return OnInput(host, window, message, wParam, lParam);
   switch (message) {
     case WM_CREATE: return OnCreate(host, window, wParam, lParam);
     case WM_DESTROY: return OnDestroy(host, window, wParam, lParam);
@@ -230,41 +233,34 @@ LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
     case WM_PAINT: return OnPaint(host, window, wParam, lParam);
     case WM_HELP:
     case WM_CONTEXTMENU: return OnHelpRequest(host, window, message, wParam, lParam);
-    case WM_KEYDOWN:
-    case WM_SYSKEYDOWN:
-    case WM_MOUSEMOVE:
-    case WM_LBUTTONDOWN:
-    case WM_RBUTTONDOWN:
-    case WM_MBUTTONDOWN: return OnInput(host, window, message, wParam, lParam);
-    case WM_SYSCOMMAND: return OnSysCommand(*session, window, wParam, lParam);
-    case WM_TIMER: return OnTimer(*session, window, wParam, lParam);
-    case WM_DISPLAYCHANGE: return OnDisplayChange(*session, window, wParam, lParam);
-    case WM_POWERBROADCAST: return OnPowerEvent(*session, window, wParam, lParam);
+    case WM_SYSCOMMAND: return OnSysCommand(*session, host, window, wParam, lParam);
+    case WM_TIMER: return OnTimer(*session, host, window, wParam, lParam);
+    case WM_DISPLAYCHANGE: return OnDisplayChange(*session, host, window, wParam, lParam);
+    case WM_POWERBROADCAST: return OnPowerEvent(*session, host, window, wParam, lParam);
     default: return PassOn(window, message, wParam, lParam);
   }
 }
 
 LRESULT CALLBACK SaverInputProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   Session* session = SessionOf(window);
-  if (session == nullptr) return DefWindowProcA(window, message, wParam, lParam);
-  HostState& hostState = session->host;
-  if (hostState.childPreview == 1) return DefWindowProcA(window, message, wParam, lParam);  // never ends on input
-  if (hostState.closeApproved == 1) return DefWindowProcA(window, message, wParam, lParam);
+  if (session == nullptr || session->host == nullptr) return DefWindowProcA(window, message, wParam, lParam);
+  HostState& hostState = *session->host;
+  if (hostState.childPreview) return DefWindowProcA(window, message, wParam, lParam);  // never ends on input
+  if (hostState.closeApproved) return DefWindowProcA(window, message, wParam, lParam);
   if (message == WM_CLOSE) return OnCloseRequest(hostState, window, wParam, lParam);
   if (message == verifyPasswordMessage) return OnVerifyPassword(hostState, window);
-  if (hostState.checkingPassword == 1) return DefWindowProcA(window, message, wParam, lParam);
-  switch (message) {
-    case WM_SETCURSOR: HideCursor(); return 1;
-    case WM_SHOWWINDOW:
-      if (wParam != 0) HideCursor();
-      break;
-    case WM_KEYDOWN:
-    case WM_SYSKEYDOWN:
-    case WM_LBUTTONDOWN:
-    case WM_RBUTTONDOWN:
-    case WM_MBUTTONDOWN: PostMessageA(window, WM_CLOSE, 0, 0); break;
-    case WM_MOUSEMOVE: return OnMouseMove(hostState, window, wParam, lParam);
-    default: break;
+  if (hostState.checkingPassword) return DefWindowProcA(window, message, wParam, lParam);
+  switch (UserInputOf(message)) {
+    case UserInput::key:
+    case UserInput::systemKey:
+    case UserInput::button: PostMessageA(window, WM_CLOSE, 0, 0); break;
+    case UserInput::mouseMove: return OnMouseMove(hostState, window, wParam, lParam);
+    case UserInput::none: break;
   }
+  if (message == WM_SETCURSOR) {
+    HideCursor();
+    return 1;
+  }
+  if (message == WM_SHOWWINDOW && wParam != 0) HideCursor();
   return DefWindowProcA(window, message, wParam, lParam);
 }

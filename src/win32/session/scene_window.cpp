@@ -21,6 +21,7 @@
 #include "win32/image/bitmap_resource.h"
 #include "win32/resources/resource_ids.h"
 #include "win32/session/settings_registry.h"
+#include "win32/session/user_input.h"
 
 const char keySequence[6] = "ZKVMQ";
 
@@ -31,7 +32,7 @@ bool ShowsScene(const Session& session, int32_t view);
 bool ShowsThroughCopy(const SceneView& view) { return view.shown.pixels != nullptr; }
 
 LRESULT FallThrough(Session& session, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (session.previewMode == 1 || session.inputFallback == nullptr)
+  if (session.mode == SessionMode::settings || session.inputFallback == nullptr)
     return DefWindowProcA(window, message, wParam, lParam);
   return session.inputFallback(window, message, wParam, lParam);
 }
@@ -44,7 +45,7 @@ LRESULT OnCreate(Session& session, HWND window) {
   session.views[0].window = window;
   LoadSettings(session);  // the defaults when nothing usable is stored
   InitCommonControls();
-  if (session.previewMode == 1) OpenSettingsDialog(session, window);
+  if (session.mode == SessionMode::settings) OpenSettingsDialog(session, window);
   return 0;
 }
 
@@ -184,8 +185,8 @@ bool PaletteDisplay(HWND window) {
   return palette;
 }
 
-// Makes the view's scene at its window's client size; 1 on success.
-int MakeViewScene(Session& session, SceneView& view) {
+// Makes the view's scene at its window's client size; true on success.
+bool MakeViewScene(Session& session, SceneView& view) {
   RECT client;
   GetClientRect(view.window, &client);
   const SceneInitResult result =
@@ -193,11 +194,11 @@ int MakeViewScene(Session& session, SceneView& view) {
                 LoadBitmapResourceBytes(session.instance, IDB_FLOOR),
                 LoadBitmapResourceBytes(session.instance, IDB_FACE_PATTERN), GdiPaletteBackend(view.gdiPalette));
   if (result == SceneInitResult::missingPicture) ReportMissingPicture();
-  if (result != SceneInitResult::ok) return 0;
+  if (result != SceneInitResult::ok) return false;
   // Without memory for the copy a true-colour display takes the palette path too.
   if (!PaletteDisplay(view.window))
     CreateShownFrame(view.shown, view.scene.frameWidth, view.scene.frameHeight, view.scene.palette.entries);
-  return 1;
+  return true;
 }
 
 // The scene window's first paint makes its scene and starts the frames; on
@@ -205,7 +206,7 @@ int MakeViewScene(Session& session, SceneView& view) {
 void StartScene(Session& session) {
   SceneView& view = session.views[0];
   view.sceneTried = true;
-  if (MakeViewScene(session, view) == 1) {
+  if (MakeViewScene(session, view)) {
     StartFrameTimer(session, session.settings.frameTime);
     return;
   }
@@ -240,7 +241,7 @@ LRESULT OnKeyDown(Session& session, HWND window, WPARAM key, LPARAM lParam) {
   if (key == static_cast<WPARAM>(static_cast<int32_t>(static_cast<signed char>(expected)))) {
     ++session.keySequencePos;
     if (keySequence[session.keySequencePos] != '\0') return 0;
-    session.previewMode = 0;
+    session.mode = SessionMode::saver;
     OpenSettingsDialog(session, window);
     return 0;
   }
@@ -256,8 +257,8 @@ LRESULT OnMouse(Session& session, HWND window, UINT message, WPARAM wParam, LPAR
 // In settings mode the keyboard belongs to the open dialog: when the scene
 // window is given the focus (shown, activated, clicked) it passes it on.
 LRESULT OnSetFocus(Session& session, HWND window, WPARAM lostBy, LPARAM lParam) {
-  if (session.previewMode == 1 && IsWindowVisible(session.dialogWindow)) {  // hidden while it is destroyed
-    SetFocus(session.dialogWindow);                                         // the dialog gives it to its own control
+  if (session.mode == SessionMode::settings && IsWindowVisible(session.dialogWindow)) {  // hidden while it is destroyed
+    SetFocus(session.dialogWindow);  // the dialog gives it to its own control
     return 0;
   }
   return FallThrough(session, window, WM_SETFOCUS, lostBy, lParam);
@@ -277,16 +278,18 @@ LRESULT OnPaletteChanged(Session& session, HWND window, HWND changedBy, WPARAM w
 }
 
 LRESULT SessionProc(Session& session, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (UserInputOf(message)) {
+    case UserInput::key: return OnKeyDown(session, window, wParam, lParam);
+    case UserInput::mouseMove:
+    case UserInput::button: return OnMouse(session, window, message, wParam, lParam);
+    case UserInput::systemKey:  // passed on as any other message, held off or not
+    case UserInput::none: break;
+  }
   switch (message) {
     case WM_CREATE: return OnCreate(session, window);
     case WM_DESTROY: return OnDestroy(window);
     case WM_PAINT: return OnPaint(session);
     case WM_TIMER: return OnTimer(session, window, static_cast<UINT_PTR>(wParam));
-    case WM_KEYDOWN: return OnKeyDown(session, window, wParam, lParam);
-    case WM_MOUSEMOVE:
-    case WM_LBUTTONDOWN:
-    case WM_RBUTTONDOWN:
-    case WM_MBUTTONDOWN: return OnMouse(session, window, message, wParam, lParam);
     case WM_SETFOCUS: return OnSetFocus(session, window, wParam, lParam);
     case WM_PALETTECHANGED: return OnPaletteChanged(session, window, reinterpret_cast<HWND>(wParam), wParam, lParam);
     case WM_QUERYNEWPALETTE: return OnQueryNewPalette(session, window);
@@ -307,7 +310,7 @@ namespace {
 
 // Whether view i shows a scene: the scene window always, the other monitors
 // while Every monitor is on.
-bool ShowsScene(const Session& session, int32_t view) { return view == 0 || session.everyMonitor != 0; }
+bool ShowsScene(const Session& session, int32_t view) { return view == 0 || session.everyMonitor; }
 
 }  // namespace
 

@@ -2,11 +2,8 @@
 #include "win32/session/session.h"
 
 void StartSession(Session& session, HINSTANCE instance) {
-  session = {};
+  session = Session{};
   session.instance = instance;
-  session.everyMonitor = 1;
-  session.viewCount = 1;
-  session.host.lastCheckTick = noQuestionYet;
 }
 
 void EndSession(Session& session) {

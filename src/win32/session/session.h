@@ -1,14 +1,20 @@
-// session.h - everything the Win32 program keeps while it runs.
+// session.h - what every part of the Win32 program shares while it runs.
 //
 // One Session per process run, owned by the mode that runs (HostMain's
 // frame, or a test) and handed to every window it makes: a window finds it
-// in its user data, put there from the creation parameter at WM_NCCREATE, and
-// the settings dialog in its DWLP_USER, from the dialog's creation parameter.
-// Nothing here is global. The session holds the settings record being shown
-// and edited, the scene windows (one scene per window: the saver's or the
-// settings-mode window first, then one per other monitor), the state the
-// scene's window procedure keeps between messages, the saver host's state
-// and the dialog's snapshot.
+// in its user data, put there from the creation parameter at WM_NCCREATE.
+// Nothing here is global. The session holds what more than one part reads
+// or writes: the settings record being shown and edited, Every monitor, the
+// views (one scene per window, each with its place on the screen: the
+// saver's or the settings-mode window first, then one per other monitor),
+// and the state the scene's window procedure keeps between messages.
+//
+// What one part alone keeps lives with that part: the saver host's state
+// (HostState, win32/host/host_state.h) in the frame of the saver's run, and
+// the settings dialog's (win32/config_ui/configure_dialog.cpp) with the
+// dialog window. The session only points at the host's, so that the host's
+// window procedures reach it from a window; it never reads it, and includes
+// nothing above it.
 #pragma once
 
 #include <windows.h>
@@ -21,78 +27,52 @@
 #include "core/scene/scene.h"
 #include "core/scene/settings_record.h"
 
-using AssociateContextEntry = HANDLE(WINAPI*)(HWND window, HANDLE context);  // ImmAssociateContext
-using VerifyPasswordEntry = BOOL(WINAPI*)(HWND window);                      // VerifyScreenSavePwd
+struct HostState;  // the saver host's own (win32/host/host_state.h)
 
-// One window's scene and the way its frames reach the screen.
+// One window's scene, where the window is, and the way its frames reach the screen.
 struct SceneView {
-  HWND window;
-  Scene scene;
-  GdiPalette gdiPalette;  // the scene palette as GDI holds it
-  ShownFrame shown;       // a true-colour display's copy of the window; empty on a palette display
-  bool frameFresh;        // the timer composed a frame since the last paint
-  bool sceneTried;        // the scene was made (or failed) at the window's first paint
+  HWND window = nullptr;
+  CoverPlace place = {};  // where the window was last put (the scene window at 0,0)
+  Scene scene = {};
+  GdiPalette gdiPalette = {};  // the scene palette as GDI holds it
+  ShownFrame shown = {};       // a true-colour display's copy of the window; empty on a palette display
+  bool frameFresh = false;     // the timer composed a frame since the last paint
+  bool sceneTried = false;     // the scene was made (or failed) at the window's first paint
 };
 
 constexpr int32_t maxOtherMonitors = 15;  // monitors beyond the scene window's; any further ones stay as they are
 constexpr int32_t maxSceneViews = 1 + maxOtherMonitors;
 
-// What the saver host (host/) keeps between messages.
-struct HostState {
-  int32_t childPreview;   // 1: the saver runs inside another program's window
-  POINT cursorReference;  // mouse travel is measured from here
-  // The input-method link, detached while the saver window lives.
-  HMODULE imeModule;
-  AssociateContextEntry associateContextEntry;
-  HANDLE savedImeContext;
-  // The password question.
-  HMODULE passwordLibrary;
-  VerifyPasswordEntry verifierEntry;  // set means a password is in use
-  int32_t checkingPassword;           // 1 while the question is under way
-  int32_t closeApproved;              // 1 once a close was approved; never goes back
-  uint32_t lastCheckTick;             // tick at which the last question ended
-  // The screens as the windows were last laid out: placed[i] is where views[i]'s
-  // window was put (placed[0] the scene window at 0,0).
-  CoverPlace placed[maxSceneViews];
-  uint32_t lastLayoutCheckTick;  // when the monitors were last compared with placed
-  // The display sleeps (monitor power off or low): no frame is composed.
-  bool displayAsleep;
-  HANDLE displayStateNotification;  // the console display state registration; null: none
-  UINT_PTR previewWatchTimer;       // the thread timer that looks for a preview's parent; 0: none
-  HWND previewParent;               // the window a preview runs in
-};
+// Every monitor shows the scene, unless the user stored otherwise.
+constexpr bool defaultEveryMonitor = true;
 
-constexpr uint32_t noQuestionYet = 0xFFFFFFFFu;  // lastCheckTick before the first question
-
-// What the settings dialog keeps while it is open.
-struct DialogState {
-  SettingsRecord settingsSnapshot;  // the whole record as it was when the dialog opened
-  int32_t everyMonitorSnapshot;
-  int32_t defaultsPending;  // 1 between Reset to Defaults and the re-initialisation it sends
+// Where input goes that the scene leaves.
+enum class SessionMode {
+  saver,     // to the session's inputFallback: the host's rules end the saver
+  settings,  // to DefWindowProcA: settings mode never ends on input
 };
 
 struct Session {
-  HINSTANCE instance;
-  SceneClock clock;         // running: GetTickCount
-  SettingsRecord settings;  // shown at once by every scene, edited live by the dialog
-  int32_t everyMonitor;     // 1: every monitor shows the scene; 0: the others are black
+  HINSTANCE instance = nullptr;
+  SceneClock clock = {};                    // running: GetTickCount
+  SettingsRecord settings = {};             // shown at once by every scene, edited live by the dialog
+  bool everyMonitor = defaultEveryMonitor;  // false: the monitors beside the scene window's are black
 
   SceneView views[maxSceneViews];  // views[0]: the window that runs the scene and its timer
-  int32_t viewCount;
+  int32_t viewCount = 1;
 
-  HWND dialogWindow;     // the modeless settings dialog last opened; may be stale
-  int32_t previewMode;   // 1: settings mode, input goes to DefWindowProcA
-  int32_t inputHoldoff;  // 100 while the dialog is open, then 5 counted down by holdoffTimer
-  int32_t keySequencePos;
-  int32_t framePeriod;  // the period frameTimer was last started with (0: not yet)
+  SessionMode mode = SessionMode::saver;
+  HWND dialogWindow = nullptr;  // the modeless settings dialog last opened; may be stale
+  int32_t inputHoldoff = 0;     // holdoffDialogOpen while the dialog is open, then counted down by holdoffTimer
+  int32_t keySequencePos = 0;
+  int32_t framePeriod = 0;  // the period frameTimer was last started with (0: not yet)
   // Outside settings mode, what the scene leaves of a message goes here (the
   // host's input rules); null: DefWindowProcA.
-  WNDPROC inputFallback;
+  WNDPROC inputFallback = nullptr;
   // Opens the settings dialog over the scene window; null: no dialog.
-  void (*openSettingsDialog)(Session& session, HWND sceneWindow);
-
-  HostState host;
-  DialogState dialog;
+  void (*openSettingsDialog)(Session& session, HWND sceneWindow) = nullptr;
+  // The saver host's state while a saver runs (owned by the host); null otherwise.
+  HostState* host = nullptr;
 };
 
 // A fresh session: the settings zeroed until they are loaded, one view, no window yet.

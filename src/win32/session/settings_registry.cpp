@@ -8,20 +8,20 @@
 
 namespace {
 
-// Missing, unreadable or of another form: on.
-int32_t ReadEveryMonitor(HKEY key) {
-  DWORD value = 1, type = 0, size = sizeof value;
+// Missing, unreadable or of another form: the default.
+bool ReadEveryMonitor(HKEY key) {
+  DWORD value = 0, type = 0, size = sizeof value;
   if (RegQueryValueExA(key, everyMonitorValueName, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) !=
           ERROR_SUCCESS ||
       type != REG_DWORD || size != sizeof value)
-    return 1;
-  return value == 0 ? 0 : 1;
+    return defaultEveryMonitor;
+  return value != 0;
 }
 
 }  // namespace
 
 bool LoadSettings(Session& session) {
-  session.everyMonitor = 1;
+  session.everyMonitor = defaultEveryMonitor;
   HKEY key;
   if (RegOpenKeyExA(HKEY_CURRENT_USER, settingsKeyPath, 0, KEY_READ, &key) != ERROR_SUCCESS) {
     SetDefaultSettings(session.settings);
@@ -47,7 +47,7 @@ bool SaveSettings(const Session& session) {
   if (status == ERROR_SUCCESS) {
     const std::vector<uint8_t> stored = SettingsToBytes(session.settings);
     status = RegSetValueExA(key, settingsValueName, 0, REG_BINARY, stored.data(), static_cast<DWORD>(stored.size()));
-    const DWORD everyMonitor = session.everyMonitor != 0 ? 1 : 0;
+    const DWORD everyMonitor = session.everyMonitor ? 1 : 0;
     if (status == ERROR_SUCCESS)
       status = RegSetValueExA(key, everyMonitorValueName, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&everyMonitor),
                               sizeof everyMonitor);

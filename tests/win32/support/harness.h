@@ -20,6 +20,7 @@
 
 #include "win32/host/host_state.h"
 #include "core/scene/settings_record.h"
+#include "win32/config_ui/dialog_controls.h"
 #include "scene/test_scene.h"
 #include "win32/session/scene_window.h"
 #include "win32/session/settings_registry.h"
@@ -165,9 +166,10 @@ inline std::string HandleText(HWND window) {
 // given a position and then reports WM_HSCROLL to the dialog, buttons and
 // check boxes are clicked with BM_CLICK.
 void MoveTrackbar(HWND dialog, int trackbarId, int32_t position, WORD notification = TB_THUMBTRACK);
-// A field's control and value label, from the field table.
-inline int Control(const char* field) { return FindSettingsField(field)->controlId; }
-inline int Label(const char* field) { return FindSettingsField(field)->labelId; }
+// A field's control and value label, from the dialog's table.
+inline const DialogControl& ControlOf(const SettingsField& field) { return *DialogControlOf(field.member); }
+inline int Control(const char* field) { return ControlOf(*FindSettingsField(field)).controlId; }
+inline int Label(const char* field) { return ControlOf(*FindSettingsField(field)).labelId; }
 inline void ClickControl(HWND dialog, int controlId) { SendMessageA(GetDlgItem(dialog, controlId), BM_CLICK, 0, 0); }
 std::string ControlText(HWND dialog, int controlId);
 
