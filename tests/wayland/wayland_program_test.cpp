@@ -1,0 +1,240 @@
+// wayland_program_test.cpp - the real vimbrel-wayland on a headless sway.
+//
+// Each test starts its own sway (headless backend, pixman renderer, no
+// input devices) with a private XDG_RUNTIME_DIR. Sway refuses to run as
+// root, so under root sway and every client run as the unprivileged user
+// 65534 through setpriv, from copies of the programs in a directory that
+// user can read. An output's pixels are read back with grim and compared,
+// byte for byte as RGB, with vimbrel-render's frame at that output's size
+// for the same settings and tick. Every wait polls a condition against a
+// deadline. Where sway cannot run at all the tests are skipped and say why.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <dirent.h>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "core/scene/settings_record.h"
+#include "support/frame_png.h"
+
+extern char** environ;
+
+namespace {
+
+constexpr uid_t nobody = 65534;
+
+bool WaitFor(const std::function<bool()>& done, double seconds = 15) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+  for (; !done(); usleep(20000))  // the poll interval of the condition, not a wait for it
+    if (std::chrono::steady_clock::now() > deadline) return false;
+  return true;
+}
+
+std::string ReadText(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
+pid_t Spawn(const std::vector<std::string>& command, const std::string& errorFile) {
+  std::vector<char*> argv;
+  for (const std::string& a : command) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 2, errorFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  pid_t pid = -1;
+  if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) pid = -1;
+  posix_spawn_file_actions_destroy(&actions);
+  return pid;
+}
+
+// The exit status within the deadline; -1 when still running (then killed),
+// -2 when ended by a signal.
+int WaitExit(pid_t pid, double seconds = 15) {
+  int status = 0;
+  if (pid <= 0) return -3;
+  if (!WaitFor([&] { return waitpid(pid, &status, WNOHANG) == pid; }, seconds)) {
+    kill(pid, SIGKILL), waitpid(pid, &status, 0);
+    return -1;
+  }
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -2;
+}
+
+bool Running(pid_t pid) { return waitpid(pid, nullptr, WNOHANG) == 0; }
+
+// A picture as RGB bytes, top row first.
+struct Rgb {
+  int width = 0, height = 0;
+  std::string bytes;
+};
+
+// grim's binary PPM: "P6\nW H\n255\n" and the rows.
+Rgb ReadPpm(const std::string& path) {
+  Rgb picture;
+  const std::string text = ReadText(path);
+  int maximum = 0, consumed = 0;
+  if (std::sscanf(text.c_str(), "P6 %d %d %d%n", &picture.width, &picture.height, &maximum, &consumed) != 3 ||
+      maximum != 255)
+    return {};
+  picture.bytes = text.substr(static_cast<size_t>(consumed) + 1);
+  if (picture.bytes.size() != static_cast<size_t>(picture.width) * picture.height * 3) return {};
+  return picture;
+}
+
+// vimbrel-render's indexed PNG through its palette.
+Rgb RenderedFrame(const std::string& scratch, int width, int height, uint32_t tick, const std::string& config) {
+  const std::string png = scratch + "/expected.png";
+  const std::string command = std::string(VIMBREL_RENDER) + " --out " + png + " --size " + std::to_string(width) +
+                              "x" + std::to_string(height) + " --time " + std::to_string(tick) + " --config " + config;
+  StoredFrame frame;
+  if (std::system((command + " >/dev/null").c_str()) != 0 || !ReadFramePng(png, frame)) return {};
+  Rgb picture{frame.width, frame.height, {}};
+  for (uint8_t index : frame.indices)
+    picture.bytes.append(reinterpret_cast<const char*>(&frame.palette[3 * index]), 3);
+  return picture;
+}
+
+// The settings the tests give on the command line, and the same as a record for the renderer.
+const std::vector<std::string> heldPose = {"--no-pyramid-turn", "--no-dodeca-journey", "--pyramid-radius", "200",
+                                           "--no-shadows"};
+SettingsRecord HeldPoseRecord() {
+  SettingsRecord record = DefaultSettings();
+  record.pyramidTurn = 0, record.dodecaJourney = 0, record.pyramidRadius = 200, record.showShadows = 0;
+  return record;
+}
+
+// A headless sway of its own, stopped with the test, and the commands run
+// as its user.
+class Sway : public testing::Test {
+ protected:
+  std::string scratch, runtime, display, ipc, why;
+  pid_t sway = -1;
+  bool asNobody = geteuid() == 0;
+
+  // The command as sway's user, in the session's environment.
+  std::vector<std::string> As(std::vector<std::string> command) const {
+    std::vector<std::string> full;
+    if (asNobody) full = {"/usr/bin/setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"};
+    full.insert(full.end(), {"/usr/bin/env", "-i", "PATH=/usr/bin:/bin", "XDG_RUNTIME_DIR=" + runtime,
+                             "WAYLAND_DISPLAY=" + display, "SWAYSOCK=" + ipc});
+    full.insert(full.end(), command.begin(), command.end());
+    return full;
+  }
+  int Run(const std::vector<std::string>& command) { return WaitExit(Spawn(As(command), scratch + "/tool.err"), 15); }
+  int Swaymsg(const std::string& text) { return Run({"/usr/bin/swaymsg", text}); }
+
+  void SetUp() override {
+    if (access("/usr/bin/sway", X_OK) != 0 || access("/usr/bin/grim", X_OK) != 0)
+      GTEST_SKIP() << "sway or grim is not installed (scripts/setup installs them)";
+    char pattern[] = "/tmp/vimbrel-wayland-test-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    scratch = pattern, runtime = scratch + "/runtime";
+    ASSERT_EQ(mkdir(runtime.c_str(), 0700), 0);
+    chmod(scratch.c_str(), 0777);  // the user writes grim's pictures here
+    if (asNobody) {
+      ASSERT_EQ(chown(runtime.c_str(), nobody, nobody), 0);
+    }
+    // The program where sway's user can run it, whatever the build tree's modes.
+    ASSERT_EQ(std::system(("cp " VIMBREL_WAYLAND " " + scratch + "/vimbrel-wayland").c_str()), 0);
+    std::ofstream(scratch + "/sway.conf") << "output HEADLESS-1 mode 1024x768 position 0 0\n";
+    chmod((scratch + "/sway.conf").c_str(), 0644);
+    std::ofstream record(scratch + "/held.rec", std::ios::binary);
+    const std::vector<uint8_t> bytes = SettingsToBytes(HeldPoseRecord());
+    record.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    record.close();
+    chmod((scratch + "/held.rec").c_str(), 0644);
+
+    std::vector<std::string> command;
+    if (asNobody) command = {"/usr/bin/setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"};
+    command.insert(command.end(), {"/usr/bin/env", "-i", "PATH=/usr/bin:/bin", "XDG_RUNTIME_DIR=" + runtime,
+                                   "WLR_BACKENDS=headless", "WLR_LIBINPUT_NO_DEVICES=1", "WLR_RENDERER=pixman",
+                                   "/usr/bin/sway", "-c", scratch + "/sway.conf"});
+    sway = Spawn(command, scratch + "/sway.log");
+    // Ready once both its sockets are there.
+    const bool ready = WaitFor([&] {
+      DIR* directory = opendir(runtime.c_str());
+      if (directory == nullptr) return false;
+      for (dirent* entry; (entry = readdir(directory)) != nullptr;) {
+        const std::string name = entry->d_name;
+        if (name.rfind("wayland-", 0) == 0 && name.find(".lock") == std::string::npos) display = name;
+        if (name.rfind("sway-ipc.", 0) == 0) ipc = runtime + "/" + name;
+      }
+      closedir(directory);
+      return !display.empty() && !ipc.empty();
+    }, 10);
+    if (!ready || !Running(sway)) {
+      const std::string log = ReadText(scratch + "/sway.log");
+      GTEST_SKIP() << "sway cannot run here: " << log.substr(log.size() > 600 ? log.size() - 600 : 0);
+    }
+  }
+
+  void TearDown() override {
+    if (sway > 0 && Running(sway)) kill(sway, SIGTERM), WaitExit(sway, 10);
+    if (!scratch.empty() && !HasFailure()) std::system(("rm -rf " + scratch).c_str());
+  }
+
+  pid_t Start(std::vector<std::string> arguments, uint32_t tick) {
+    arguments.insert(arguments.begin(), {"VIMBREL_FROZEN_TICK=" + std::to_string(tick), scratch + "/vimbrel-wayland"});
+    return Spawn(As(arguments), scratch + "/program.err");
+  }
+  std::string Errors() const { return ReadText(scratch + "/program.err"); }
+
+  // What differs once the output shows the frame, or at the deadline: "" when the output is the frame.
+  std::string Shows(const std::string& output, int width, int height, uint32_t tick) {
+    const Rgb expected = RenderedFrame(scratch, width, height, tick, scratch + "/held.rec");
+    if (expected.bytes.empty()) return "vimbrel-render made no frame";
+    std::string difference = output + " was never read";
+    const bool shown = WaitFor([&] {
+      const std::string shot = scratch + "/" + output + ".ppm";
+      if (Run({"/usr/bin/grim", "-t", "ppm", "-o", output, shot}) != 0) return false;
+      const Rgb picture = ReadPpm(shot);
+      if (picture.width != width || picture.height != height) {
+        difference = output + " is " + std::to_string(picture.width) + " x " + std::to_string(picture.height);
+        return false;
+      }
+      size_t at = 0;
+      while (at < picture.bytes.size() && picture.bytes[at] == expected.bytes[at]) ++at;
+      if (at == picture.bytes.size()) return true;
+      difference = output + " differs first at row " + std::to_string(at / 3 / width) + ", column " +
+                   std::to_string(at / 3 % width);
+      return false;
+    }, 10);
+    return shown ? "" : difference;
+  }
+};
+
+// Two outputs of different sizes, one added while it runs, one rescaled to 2:
+// each shows exactly the renderer's frame at its size in pixels. Then a key ends it with 0.
+TEST_F(Sway, EveryOutputShowsTheRenderersFrameAtItsPixelSize) {
+  const uint32_t tick = 123456;
+  std::vector<std::string> arguments = heldPose;
+  const pid_t pid = Start(arguments, tick);
+  EXPECT_EQ(Shows("HEADLESS-1", 1024, 768, tick), "") << Errors();
+  ASSERT_EQ(Swaymsg("create_output"), 0);
+  ASSERT_EQ(Swaymsg("output HEADLESS-2 mode 800x600 position 1024 0"), 0);
+  EXPECT_EQ(Shows("HEADLESS-2", 800, 600, tick), "") << Errors();
+  ASSERT_EQ(Swaymsg("output HEADLESS-1 scale 2"), 0);
+  EXPECT_EQ(Shows("HEADLESS-1", 1024, 768, tick), "") << Errors();
+  ASSERT_EQ(Swaymsg("output HEADLESS-2 mode 640x480"), 0);
+  EXPECT_EQ(Shows("HEADLESS-2", 640, 480, tick), "") << Errors();
+  EXPECT_TRUE(Running(pid)) << Errors();
+  EXPECT_EQ(Run({"/usr/bin/wtype", "-s", "200", "q"}), 0);
+  EXPECT_EQ(WaitExit(pid, 5), 0) << Errors();
+  EXPECT_EQ(Errors(), "");
+}
+
+}  // namespace
