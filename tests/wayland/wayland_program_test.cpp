@@ -193,27 +193,35 @@ class Sway : public testing::Test {
   }
   std::string Errors() const { return ReadText(scratch + "/program.err"); }
 
-  // What differs once the output shows the frame, or at the deadline: "" when the output is the frame.
-  std::string Shows(const std::string& output, int width, int height, uint32_t tick) {
-    const Rgb expected = RenderedFrame(scratch, width, height, tick, scratch + "/held.rec");
-    if (expected.bytes.empty()) return "vimbrel-render made no frame";
+  // The output's pixels as RGB, or none.
+  Rgb Grab(const std::string& output) {
+    const std::string shot = scratch + "/" + output + ".ppm";
+    return Run({"/usr/bin/grim", "-t", "ppm", "-o", output, shot}) == 0 ? ReadPpm(shot) : Rgb{};
+  }
+
+  // "" once the output shows exactly `expected` (or, with shown false, once
+  // it no longer does); otherwise, at the deadline, what differs.
+  std::string Shows(const std::string& output, const Rgb& expected, bool shown = true) {
+    if (expected.bytes.empty()) return "no frame to compare with";
     std::string difference = output + " was never read";
-    const bool shown = WaitFor([&] {
-      const std::string shot = scratch + "/" + output + ".ppm";
-      if (Run({"/usr/bin/grim", "-t", "ppm", "-o", output, shot}) != 0) return false;
-      const Rgb picture = ReadPpm(shot);
-      if (picture.width != width || picture.height != height) {
+    const bool reached = WaitFor([&] {
+      const Rgb picture = Grab(output);
+      if (picture.width != expected.width || picture.height != expected.height) {
         difference = output + " is " + std::to_string(picture.width) + " x " + std::to_string(picture.height);
-        return false;
+        return !shown && picture.width > 0;
       }
       size_t at = 0;
       while (at < picture.bytes.size() && picture.bytes[at] == expected.bytes[at]) ++at;
-      if (at == picture.bytes.size()) return true;
-      difference = output + " differs first at row " + std::to_string(at / 3 / width) + ", column " +
-                   std::to_string(at / 3 % width);
-      return false;
+      difference = at == picture.bytes.size() ? output + " still shows the frame"
+                                               : output + " differs first at row " + std::to_string(at / 3 / expected.width) +
+                                                     ", column " + std::to_string(at / 3 % expected.width);
+      return (at == picture.bytes.size()) == shown;
     }, 10);
-    return shown ? "" : difference;
+    return reached ? "" : difference;
+  }
+  // The renderer's frame of the held pose at that size and tick.
+  std::string Shows(const std::string& output, int width, int height, uint32_t tick) {
+    return Shows(output, RenderedFrame(scratch, width, height, tick, scratch + "/held.rec"));
   }
 };
 
@@ -234,6 +242,88 @@ TEST_F(Sway, EveryOutputShowsTheRenderersFrameAtItsPixelSize) {
   EXPECT_TRUE(Running(pid)) << Errors();
   EXPECT_EQ(Run({"/usr/bin/wtype", "-s", "200", "q"}), 0);
   EXPECT_EQ(WaitExit(pid, 5), 0) << Errors();
+  EXPECT_EQ(Errors(), "");
+}
+
+// SIGTERM and SIGINT end it with 0 at once; no compositor, or one that goes
+// away, is one line naming the display and 1, within a second.
+TEST_F(Sway, SignalsEndItWithZeroAndALostCompositorWithOne) {
+  for (int signal : {SIGTERM, SIGINT}) {
+    SCOPED_TRACE(signal);
+    const pid_t pid = Start(heldPose, 1000);
+    EXPECT_EQ(Shows("HEADLESS-1", 1024, 768, 1000), "") << Errors();
+    kill(pid, signal);
+    EXPECT_EQ(WaitExit(pid, 1), 0);
+    EXPECT_EQ(Errors(), "");
+  }
+  const pid_t none = Spawn(As({scratch + "/vimbrel-wayland", "--display", "vimbrel-none"}), scratch + "/program.err");
+  EXPECT_EQ(WaitExit(none, 1), 1);
+  EXPECT_EQ(Errors(), "vimbrel-wayland: cannot connect to Wayland display 'vimbrel-none'\n");
+
+  const pid_t pid = Start(heldPose, 1000);
+  EXPECT_EQ(Shows("HEADLESS-1", 1024, 768, 1000), "") << Errors();
+  kill(sway, SIGKILL), WaitExit(sway);
+  EXPECT_EQ(WaitExit(pid, 1), 1);
+  EXPECT_EQ(Errors(), "vimbrel-wayland: lost the connection to Wayland display '" + display + "'\n");
+}
+
+// An output of one pixel shows the frame of one pixel; one 16384 pixels
+// wide, past what a scene is laid out at, is black; neither ends it.
+TEST_F(Sway, TinyAndHugeOutputsGetTheirFrameOrBlack) {
+  const pid_t pid = Start(heldPose, 2000);
+  ASSERT_EQ(Swaymsg("create_output"), 0);
+  ASSERT_EQ(Swaymsg("output HEADLESS-2 mode 1x1 position 1024 0"), 0);
+  EXPECT_EQ(Shows("HEADLESS-2", 1, 1, 2000), "") << Errors();
+  ASSERT_EQ(Swaymsg("output HEADLESS-2 mode 16384x600"), 0);
+  EXPECT_EQ(Shows("HEADLESS-2", Rgb{16384, 600, std::string(size_t{16384} * 600 * 3, '\0')}), "") << Errors();
+  EXPECT_EQ(Shows("HEADLESS-1", 1024, 768, 2000), "") << Errors();
+  EXPECT_TRUE(Running(pid));
+  kill(pid, SIGTERM);
+  EXPECT_EQ(WaitExit(pid, 1), 0) << Errors();
+}
+
+// --background draws under everything and takes no input: a key leaves it
+// running. --idle shows the saver once the seat is idle, hides it on
+// input and shows it again at the next idleness (sway 1.7's idle notifier
+// is KDE's).
+TEST_F(Sway, BackgroundTakesNoInputAndIdleShowsAndHidesTheSaver) {
+  std::vector<std::string> arguments = heldPose;
+  arguments.push_back("--background");
+  pid_t pid = Start(arguments, 3000);
+  EXPECT_EQ(Shows("HEADLESS-1", 1024, 768, 3000), "") << Errors();
+  EXPECT_EQ(Run({"/usr/bin/wtype", "-s", "200", "q"}), 0);
+  usleep(300000);  // the key has had time to end it, if it could
+  EXPECT_TRUE(Running(pid));
+  kill(pid, SIGTERM);
+  EXPECT_EQ(WaitExit(pid, 1), 0) << Errors();
+
+  arguments = heldPose;
+  arguments.insert(arguments.end(), {"--idle", "1"});
+  pid = Start(arguments, 3000);
+  const Rgb frame = RenderedFrame(scratch, 1024, 768, 3000, scratch + "/held.rec");
+  EXPECT_EQ(Shows("HEADLESS-1", frame), "") << Errors();
+  EXPECT_EQ(Run({"/usr/bin/wtype", "-s", "200", "q"}), 0);
+  EXPECT_EQ(Shows("HEADLESS-1", frame, false), "") << Errors();
+  EXPECT_TRUE(Running(pid));
+  EXPECT_EQ(Shows("HEADLESS-1", frame), "") << Errors();
+  kill(pid, SIGTERM);
+  EXPECT_EQ(WaitExit(pid, 1), 0) << Errors();
+}
+
+// The README's line for sway, river and labwc: swayidle starts it once the
+// seat is idle, and a key ends it.
+TEST_F(Sway, SwayidleStartsItAndAKeyEndsIt) {
+  if (access("/usr/bin/swayidle", X_OK) != 0) GTEST_SKIP() << "swayidle is not installed";
+  std::string command = scratch + "/vimbrel-wayland";
+  for (const std::string& argument : heldPose) command += " " + argument;
+  const pid_t idle = Spawn(As({"/usr/bin/env", "VIMBREL_FROZEN_TICK=4000", "/usr/bin/swayidle", "timeout", "1",
+                               command + " 2>>" + scratch + "/program.err"}),
+                           scratch + "/swayidle.err");
+  const Rgb frame = RenderedFrame(scratch, 1024, 768, 4000, scratch + "/held.rec");
+  EXPECT_EQ(Shows("HEADLESS-1", frame), "") << ReadText(scratch + "/swayidle.err") << Errors();
+  EXPECT_EQ(Run({"/usr/bin/wtype", "-s", "200", "q"}), 0);
+  EXPECT_EQ(Shows("HEADLESS-1", frame, false), "") << Errors();
+  kill(idle, SIGTERM), WaitExit(idle, 5);
   EXPECT_EQ(Errors(), "");
 }
 
