@@ -73,6 +73,22 @@ if(NOT VIMBREL_TESTS)
   return()
 endif()
 
+# A pointer for the headless compositor, which has no input device.
+set(pointer_protocol ${CMAKE_SOURCE_DIR}/tests/wayland/wlr-virtual-pointer-unstable-v1.xml)
+add_custom_command(
+  OUTPUT ${VIMBREL_WAYLAND_GENERATED}/wlr-virtual-pointer-unstable-v1-client-protocol.h
+         ${VIMBREL_WAYLAND_GENERATED}/wlr-virtual-pointer-unstable-v1-protocol.c
+  COMMAND ${WAYLAND_SCANNER} client-header ${pointer_protocol}
+          ${VIMBREL_WAYLAND_GENERATED}/wlr-virtual-pointer-unstable-v1-client-protocol.h
+  COMMAND ${WAYLAND_SCANNER} private-code ${pointer_protocol}
+          ${VIMBREL_WAYLAND_GENERATED}/wlr-virtual-pointer-unstable-v1-protocol.c
+  DEPENDS ${pointer_protocol}
+  VERBATIM)
+add_executable(wayland_test_pointer ${CMAKE_SOURCE_DIR}/tests/wayland/test_pointer.cpp
+  ${VIMBREL_WAYLAND_GENERATED}/wlr-virtual-pointer-unstable-v1-protocol.c)
+target_include_directories(wayland_test_pointer SYSTEM PRIVATE ${VIMBREL_WAYLAND_GENERATED})
+target_link_libraries(wayland_test_pointer PRIVATE PkgConfig::WAYLAND_CLIENT)
+
 # The program on private headless sway sessions, its outputs against vimbrel-render's frames.
 add_executable(wayland_program_test ${CMAKE_SOURCE_DIR}/tests/wayland/wayland_program_test.cpp
   ${CMAKE_SOURCE_DIR}/tests/native/support/frame_png.cpp)
@@ -81,6 +97,7 @@ target_link_libraries(wayland_program_test PRIVATE vimbrel_core vimbrel_tool_fil
 target_compile_definitions(wayland_program_test PRIVATE
   VIMBREL_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
   VIMBREL_WAYLAND="$<TARGET_FILE:vimbrel-wayland>"
+  VIMBREL_TEST_POINTER="$<TARGET_FILE:wayland_test_pointer>"
   VIMBREL_RENDER="$<TARGET_FILE:vimbrel-render>")
-add_dependencies(wayland_program_test vimbrel-wayland vimbrel_wayland_manual vimbrel-render)
+add_dependencies(wayland_program_test vimbrel-wayland vimbrel_wayland_manual vimbrel-render wayland_test_pointer)
 gtest_discover_tests(wayland_program_test DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 180)

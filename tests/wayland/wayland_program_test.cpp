@@ -149,7 +149,7 @@ class Sway : public testing::Test {
       ASSERT_EQ(chown(runtime.c_str(), nobody, nobody), 0);
     }
     // The program where sway's user can run it, whatever the build tree's modes.
-    ASSERT_EQ(std::system(("cp " VIMBREL_WAYLAND " " + scratch + "/vimbrel-wayland").c_str()), 0);
+    ASSERT_EQ(std::system(("cp " VIMBREL_WAYLAND " " VIMBREL_TEST_POINTER " " + scratch).c_str()), 0);
     std::ofstream(scratch + "/sway.conf") << "output HEADLESS-1 mode 1024x768 position 0 0\n";
     chmod((scratch + "/sway.conf").c_str(), 0644);
     std::ofstream record(scratch + "/held.rec", std::ios::binary);
@@ -242,6 +242,25 @@ TEST_F(Sway, EveryOutputShowsTheRenderersFrameAtItsPixelSize) {
   EXPECT_TRUE(Running(pid)) << Errors();
   EXPECT_EQ(Run({"/usr/bin/wtype", "-s", "200", "q"}), 0);
   EXPECT_EQ(WaitExit(pid, 5), 0) << Errors();
+  EXPECT_EQ(Errors(), "");
+}
+
+// Pointer travel of 4 pixels or less leaves it running, more ends it with
+// 0, as a button does.
+TEST_F(Sway, PointerTravelPastFourPixelsOrAButtonEndsIt) {
+  pid_t pid = Start(heldPose, 1000);
+  EXPECT_EQ(Shows("HEADLESS-1", 1024, 768, 1000), "") << Errors();
+  // The first move brings the pointer in; travel is counted from there.
+  EXPECT_EQ(Run({scratch + "/wayland_test_pointer", "1,1", "1,1", "0.5,-0.5"}), 0);
+  usleep(300000);  // time enough to end it, had it ended
+  EXPECT_TRUE(Running(pid)) << Errors();
+  EXPECT_EQ(Run({scratch + "/wayland_test_pointer", "1,1", "3,3"}), 0);
+  EXPECT_EQ(WaitExit(pid, 2), 0) << Errors();
+
+  pid = Start(heldPose, 1000);
+  EXPECT_EQ(Shows("HEADLESS-1", 1024, 768, 1000), "") << Errors();
+  EXPECT_EQ(Run({scratch + "/wayland_test_pointer", "press"}), 0);
+  EXPECT_EQ(WaitExit(pid, 2), 0) << Errors();
   EXPECT_EQ(Errors(), "");
 }
 
