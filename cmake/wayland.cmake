@@ -96,6 +96,7 @@ target_include_directories(wayland_program_test PRIVATE ${CMAKE_SOURCE_DIR}/test
 target_link_libraries(wayland_program_test PRIVATE vimbrel_core vimbrel_tool_files GTest::gtest GTest::gtest_main)
 target_compile_definitions(wayland_program_test PRIVATE
   VIMBREL_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
+  VIMBREL_BINARY_DIR="${CMAKE_BINARY_DIR}"
   VIMBREL_WAYLAND="$<TARGET_FILE:vimbrel-wayland>"
   VIMBREL_TEST_POINTER="$<TARGET_FILE:wayland_test_pointer>"
   VIMBREL_RENDER="$<TARGET_FILE:vimbrel-render>")

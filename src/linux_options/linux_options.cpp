@@ -57,9 +57,9 @@ const ProgramOption programOptions[] = {
      "Draw the frames per second and the share of one processor used in the window's bottom left "
      "corner, and print them once a second on standard error."},
     {OptionId::fps, waylandProgram, "--fps", nullptr, "print frames per second and the CPU share on\n"
-     "stderr", nullptr,
+     "stderr, and when the first frame was shown", nullptr,
      "Print the frames per second of all outputs together and the share of one processor used once a second "
-     "on standard error."},
+     "on standard error, and first how long after the start the compositor showed the first frame."},
     {OptionId::idle, waylandProgram, "--idle", "SECONDS",
      "wait until the seat has been idle this long,\n"
      "cover the outputs until input, then wait again\n"

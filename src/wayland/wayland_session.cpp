@@ -228,7 +228,8 @@ Proxy* Bind(wl_registry* registry, uint32_t name, const wl_interface* interface,
 }  // namespace
 
 WaylandSession::WaylandSession(const LinuxOptions& options, const SceneClock& clock)
-    : options_(options), clock_(clock), pictures_(LoadCommittedPictures()), globals_(new SessionGlobals) {
+    : options_(options), clock_(clock), started_(MonotonicMilliseconds()), pictures_(LoadCommittedPictures()),
+      globals_(new SessionGlobals) {
   const char* fromEnvironment = std::getenv("WAYLAND_DISPLAY");
   displayName_ = !options.display.empty()                                ? options.display
                  : fromEnvironment != nullptr && *fromEnvironment != '\0' ? fromEnvironment
@@ -381,7 +382,14 @@ void WaylandSession::OnSurfaceClosed(Output& output) {
   book_.Close(output.name);
 }
 
-void WaylandSession::OnFrameDone(Output& output) { book_.FrameCallback(output.name); }
+// With --fps the time from start until the compositor first showed a frame.
+void WaylandSession::OnFrameDone(Output& output) {
+  book_.FrameCallback(output.name);
+  if (!options_.fps || firstShown_) return;
+  firstShown_ = true;
+  std::fprintf(stderr, "vimbrel-wayland: first frame shown %llu ms after start\n",
+               static_cast<unsigned long long>(MonotonicMilliseconds() - started_));
+}
 
 void WaylandSession::OnBufferRelease(Output& output, int which) { book_.BufferReleased(output.name, which); }
 

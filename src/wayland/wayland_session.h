@@ -64,6 +64,8 @@ class WaylandSession {
 
   LinuxOptions options_;
   SceneClock clock_;
+  uint64_t started_;  // monotonic ms
+  bool firstShown_ = false;
   std::string displayName_;
   CommittedPictures pictures_;
   std::unique_ptr<SessionGlobals> globals_;

@@ -346,4 +346,36 @@ TEST_F(Sway, SwayidleStartsItAndAKeyEndsIt) {
   EXPECT_EQ(Errors(), "");
 }
 
+// A bad command line is one line and the usage, with 2, before any
+// display is looked for; what the build installs is the program in bin and
+// a manual page man reads without a warning.
+TEST(WaylandProgramFiles, BadCommandLinesAndTheInstalledFiles) {
+  const std::string scratch = testing::TempDir() + "wayland-files-" + std::to_string(getpid()), err = scratch + ".err";
+  const std::string usage =
+      "usage: vimbrel-wayland [--display NAME] [--config FILE] [--fps] [--idle SECONDS] [--background] "
+      "[--SETTING VALUE...] (--help lists them)\n";
+  const std::pair<std::vector<std::string>, std::string> cases[] = {
+      {{"--root"}, "unknown option '--root'"},  // the X11 program's
+      {{"--idle", "0"}, "--idle: '0' is not a number of seconds from 1 to 86400"},
+      {{"--eye-y", "x"}, "--eye-y: 'x' is not a 32-bit integer"},
+      {{"--config", "/nonexistent/record"}, "--config: '/nonexistent/record' cannot be opened: No such file or directory"},
+  };
+  for (const auto& [arguments, said] : cases) {
+    std::vector<std::string> command{VIMBREL_WAYLAND};
+    command.insert(command.end(), arguments.begin(), arguments.end());
+    EXPECT_EQ(WaitExit(Spawn(command, err)), 2);
+    EXPECT_EQ(ReadText(err), "vimbrel-wayland: " + said + "\n" + usage);
+  }
+  const std::string prefix = scratch + "-prefix";
+  ASSERT_EQ(std::system(("cmake --install " VIMBREL_BINARY_DIR " --prefix " + prefix + " >" + err + " 2>&1").c_str()),
+            0)
+      << ReadText(err);
+  EXPECT_EQ(access((prefix + "/bin/vimbrel-wayland").c_str(), X_OK), 0);
+  const std::string man = "LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l -Tutf8 -Z " + prefix +
+                          "/share/man/man6/vimbrel-wayland.6 >/dev/null 2>" + err;
+  EXPECT_EQ(std::system(man.c_str()), 0);
+  EXPECT_EQ(ReadText(err), "");
+  std::system(("rm -rf " + prefix + " " + err).c_str());
+}
+
 }  // namespace
