@@ -347,14 +347,18 @@ bool WaylandSession::LayOut(Output& output) {
   const SurfacePlan& plan = output.plan;
   if (plan.bufferWidth <= 0 || plan.bufferHeight <= 0) return true;  // nothing to draw yet
   if (output.frame == nullptr) output.frame = std::make_unique<OutputFrame>(pictures_);
-  const bool drawn = output.frame->Lay(plan.bufferWidth, plan.bufferHeight);
   std::string error;
-  if (!MakeShmBuffers(g.shm, drawn ? plan.bufferWidth : 1, drawn ? plan.bufferHeight : 1, drawn ? 2 : 1,
-                      output.buffers, error)) {
-    Fail(error);
-    return false;
+  bool drawn = OutputFrame::Fits(plan.bufferWidth, plan.bufferHeight) &&
+               MakeShmBuffers(g.shm, plan.bufferWidth, plan.bufferHeight, 2, output.buffers, error) &&
+               output.frame->Lay(plan.bufferWidth, plan.bufferHeight, output.buffers.pixels);
+  if (!drawn) {  // black: one pixel, stretched
+    output.frame->Lay(0, 0, output.buffers.pixels);
+    if (!MakeShmBuffers(g.shm, 1, 1, 1, output.buffers, error)) {
+      Fail(error);
+      return false;
+    }
+    std::memset(output.buffers.pixels[0], 0, 4);
   }
-  if (!drawn) std::memset(output.buffers.pixels[0], 0, 4);
   for (wl_buffer* buffer : output.buffers.buffers)
     if (buffer != nullptr) wl_buffer_add_listener(buffer, &bufferListener, &output);
   const bool stretched = plan.viewport || !drawn;
@@ -465,10 +469,9 @@ bool WaylandSession::DrawOutput(Output& output, uint32_t tick) {
   if (which < 0 || output.frame == nullptr || output.buffers.buffers[0] == nullptr) return false;
   OutputFrame& frame = *output.frame;
   ShownBand bands[maxShownBands];
-  const int32_t count = frame.Draw(options_.settings, tick, bands);
-  if (output.shown && count == 0) return false;  // nothing changed: nothing to send
   const int buffer = frame.black() ? 0 : which;
-  frame.CopyInto(buffer, output.buffers.pixels[buffer], output.buffers.stride);
+  const int32_t count = frame.Draw(options_.settings, tick, buffer, bands);
+  if (output.shown && count == 0) return false;  // nothing changed: nothing to send
   wl_surface_attach(output.surface, output.buffers.buffers[buffer], 0, 0);
   if (!output.shown || globals_->compositorVersion < 4) {
     wl_surface_damage(output.surface, 0, 0, INT32_MAX, INT32_MAX);
