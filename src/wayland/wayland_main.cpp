@@ -4,7 +4,8 @@
 // runs a WaylandSession (wayland_session.h). The scene clock is the
 // monotonic millisecond count taken as 32 bits; VIMBREL_FROZEN_TICK holds it
 // at one value, so that a test can compare an output with vimbrel-render's
-// frame. Exit status: 0 on input or SIGTERM/SIGINT, 1 on a Wayland or scene
+// frame; VIMBREL_WAYLAND_SHELL=xdg ignores the layer shell, so that a test
+// shows on sway the fullscreen windows GNOME and Weston get. Exit status: 0 on input or SIGTERM/SIGINT, 1 on a Wayland or scene
 // failure, 2 on a bad command line or --config file.
 #include <cstdio>
 #include <cstdlib>

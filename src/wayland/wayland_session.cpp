@@ -235,6 +235,10 @@ WaylandSession::WaylandSession(const LinuxOptions& options, const SceneClock& cl
                  : fromEnvironment != nullptr && *fromEnvironment != '\0' ? fromEnvironment
                                                                           : "wayland-0";
   showing_ = options.idleSeconds < 0;
+  // Tests show the fullscreen windows of compositors without the layer
+  // shell (GNOME, Weston) on one that has it.
+  const char* shell = std::getenv("VIMBREL_WAYLAND_SHELL");
+  withoutLayerShell_ = shell != nullptr && std::string(shell) == "xdg";
 }
 
 WaylandSession::~WaylandSession() {
@@ -275,7 +279,7 @@ void WaylandSession::OnGlobal(uint32_t name, const char* interface, uint32_t ver
   } else if (kind == wl_seat_interface.name && g.seat == nullptr) {
     g.seat = Bind<wl_seat>(g.registry, name, &wl_seat_interface, version, 1);
     wl_seat_add_listener(g.seat, &seatListener, this);
-  } else if (kind == zwlr_layer_shell_v1_interface.name) {
+  } else if (kind == zwlr_layer_shell_v1_interface.name && !withoutLayerShell_) {
     g.layerShell = Bind<zwlr_layer_shell_v1>(g.registry, name, &zwlr_layer_shell_v1_interface, version, 1);
   } else if (kind == xdg_wm_base_interface.name) {
     g.wmBase = Bind<xdg_wm_base>(g.registry, name, &xdg_wm_base_interface, version, 1);

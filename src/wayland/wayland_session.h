@@ -73,6 +73,7 @@ class WaylandSession {
   OutputBook book_;
   bool ended_ = false;
   bool failed_ = false;
+  bool withoutLayerShell_ = false;  // VIMBREL_WAYLAND_SHELL=xdg
   bool showing_ = true;  // --idle: false while waiting for idleness
   bool pointerAnchored_ = false;
   double anchorX_ = 0, anchorY_ = 0;

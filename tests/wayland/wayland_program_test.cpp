@@ -187,8 +187,9 @@ class Sway : public testing::Test {
     if (!scratch.empty() && !HasFailure()) std::system(("rm -rf " + scratch).c_str());
   }
 
-  pid_t Start(std::vector<std::string> arguments, uint32_t tick) {
+  pid_t Start(std::vector<std::string> arguments, uint32_t tick, const std::string& environment = "") {
     arguments.insert(arguments.begin(), {"VIMBREL_FROZEN_TICK=" + std::to_string(tick), scratch + "/vimbrel-wayland"});
+    if (!environment.empty()) arguments.insert(arguments.begin(), environment);
     return Spawn(As(arguments), scratch + "/program.err");
   }
   std::string Errors() const { return ReadText(scratch + "/program.err"); }
@@ -243,6 +244,18 @@ TEST_F(Sway, EveryOutputShowsTheRenderersFrameAtItsPixelSize) {
   EXPECT_EQ(Run({"/usr/bin/wtype", "-s", "200", "q"}), 0);
   EXPECT_EQ(WaitExit(pid, 5), 0) << Errors();
   EXPECT_EQ(Errors(), "");
+}
+
+// Where the compositor has no layer shell (GNOME, Weston), a fullscreen
+// window on each output shows the same frames; a key ends it.
+TEST_F(Sway, FullscreenWindowsWhereThereIsNoLayerShell) {
+  ASSERT_EQ(Swaymsg("create_output"), 0);
+  ASSERT_EQ(Swaymsg("output HEADLESS-2 mode 800x600 position 1024 0"), 0);
+  const pid_t pid = Start(heldPose, 5000, "VIMBREL_WAYLAND_SHELL=xdg");
+  EXPECT_EQ(Shows("HEADLESS-1", 1024, 768, 5000), "") << Errors();
+  EXPECT_EQ(Shows("HEADLESS-2", 800, 600, 5000), "") << Errors();
+  EXPECT_EQ(Run({"/usr/bin/wtype", "-s", "200", "q"}), 0);
+  EXPECT_EQ(WaitExit(pid, 5), 0) << Errors();
 }
 
 // Pointer travel of 4 pixels or less leaves it running, more ends it with
