@@ -78,6 +78,7 @@ set(pointer_protocol ${CMAKE_SOURCE_DIR}/tests/wayland/wlr-virtual-pointer-unsta
 add_custom_command(
   OUTPUT ${VIMBREL_WAYLAND_GENERATED}/wlr-virtual-pointer-unstable-v1-client-protocol.h
          ${VIMBREL_WAYLAND_GENERATED}/wlr-virtual-pointer-unstable-v1-protocol.c
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${VIMBREL_WAYLAND_GENERATED}
   COMMAND ${WAYLAND_SCANNER} client-header ${pointer_protocol}
           ${VIMBREL_WAYLAND_GENERATED}/wlr-virtual-pointer-unstable-v1-client-protocol.h
   COMMAND ${WAYLAND_SCANNER} private-code ${pointer_protocol}

@@ -5,8 +5,9 @@
 // monotonic millisecond count taken as 32 bits; VIMBREL_FROZEN_TICK holds it
 // at one value, so that a test can compare an output with vimbrel-render's
 // frame; VIMBREL_WAYLAND_SHELL=xdg ignores the layer shell, so that a test
-// shows on sway the fullscreen windows GNOME and Weston get. Exit status: 0 on input or SIGTERM/SIGINT, 1 on a Wayland or scene
-// failure, 2 on a bad command line or --config file.
+// shows on sway the fullscreen windows GNOME and Weston get. Exit status: 0
+// on input or SIGTERM/SIGINT, 1 on a Wayland or scene failure, 2 on a bad
+// command line or --config file.
 #include <cstdio>
 #include <cstdlib>
 #include <string>
