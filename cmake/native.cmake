@@ -28,10 +28,19 @@ if(NOT VIMBREL_SANITIZE)
   target_compile_options(vimbrel_core_product PRIVATE ${VIMBREL_PRODUCT_FLAGS})
   target_link_libraries(vimbrel_core_product PUBLIC vimbrel_embedded_pictures)
 endif()
+# The two Linux programs' shared option table (src/linux_options/, which
+# includes only the core) and the Wayland program's Wayland-free pieces:
+# compiled into each program with its flags, and into one library for the
+# native tests.
+file(GLOB VIMBREL_LINUX_OPTION_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/linux_options/*.cpp)
+file(GLOB VIMBREL_WAYLAND_PORTABLE_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/wayland/portable/*.cpp)
 if(NOT VIMBREL_TESTS)
-    include(${CMAKE_SOURCE_DIR}/cmake/x11.cmake)
+  include(${CMAKE_SOURCE_DIR}/cmake/x11.cmake)
+  include(${CMAKE_SOURCE_DIR}/cmake/wayland.cmake)
   return()
 endif()
+add_library(vimbrel_linux_portable STATIC ${VIMBREL_LINUX_OPTION_SOURCES} ${VIMBREL_WAYLAND_PORTABLE_SOURCES})
+target_link_libraries(vimbrel_linux_portable PUBLIC vimbrel_core)
 
 find_package(GTest REQUIRED)
 find_package(PNG REQUIRED)
@@ -71,7 +80,7 @@ add_executable(native_tests ${VIMBREL_NATIVE_TESTS})
 target_sources(native_tests PRIVATE ${CMAKE_SOURCE_DIR}/src/win32/config_ui/dialog_controls.cpp)
 target_include_directories(native_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/native)
 target_precompile_headers(native_tests PRIVATE <gtest/gtest.h>)  # compiled once for every test file
-target_link_libraries(native_tests PRIVATE vimbrel_core vimbrel_win32_portable vimbrel_pictures vimbrel_tool_files GTest::gtest GTest::gtest_main GTest::gmock)
+target_link_libraries(native_tests PRIVATE vimbrel_core vimbrel_win32_portable vimbrel_linux_portable vimbrel_pictures vimbrel_tool_files GTest::gtest GTest::gtest_main GTest::gmock)
 target_compile_definitions(native_tests PRIVATE
   VIMBREL_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
   VIMBREL_BINARY_DIR="${CMAKE_BINARY_DIR}")
@@ -82,6 +91,7 @@ gtest_discover_tests(native_tests DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 300)
 
 include(${CMAKE_SOURCE_DIR}/cmake/bench_fuzz.cmake)
 include(${CMAKE_SOURCE_DIR}/cmake/x11.cmake)
+include(${CMAKE_SOURCE_DIR}/cmake/wayland.cmake)
 
 # The portable core holds no mutable global: nm finds no object of it in a
 # writable section (types B, b, D, d). The sanitizers add data of their own.

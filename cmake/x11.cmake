@@ -24,7 +24,7 @@ if(NOT X11_FOUND OR NOT X11_Xext_FOUND)
 endif()
 
 file(GLOB VIMBREL_X11_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/x11/*.cpp)
-add_executable(vimbrel ${VIMBREL_X11_SOURCES})
+add_executable(vimbrel ${VIMBREL_X11_SOURCES} ${VIMBREL_LINUX_OPTION_SOURCES})
 target_compile_definitions(vimbrel PRIVATE VIMBREL_VERSION="${PROJECT_VERSION}")
 if(TARGET vimbrel_core_product)  # the shipped flags, but not under the sanitizers
   # Debian's hardening: checked string and memory calls, and the relocations
@@ -74,7 +74,7 @@ endif()
 
 # The program on private Xvfb servers, its frames against the portable core's.
 add_executable(x11_program_test ${CMAKE_SOURCE_DIR}/tests/x11/x11_program_test.cpp
-  ${CMAKE_SOURCE_DIR}/tests/x11/xscreensaver_list_test.cpp ${CMAKE_SOURCE_DIR}/src/x11/x11_options.cpp
+  ${CMAKE_SOURCE_DIR}/tests/x11/xscreensaver_list_test.cpp ${VIMBREL_LINUX_OPTION_SOURCES}
   ${CMAKE_SOURCE_DIR}/src/x11/xscreensaver_list.cpp ${CMAKE_SOURCE_DIR}/src/x11/x11_window.cpp)
 target_include_directories(x11_program_test PRIVATE ${CMAKE_SOURCE_DIR}/tests/native)
 target_link_libraries(x11_program_test PRIVATE vimbrel_core X11::X11 GTest::gtest GTest::gtest_main)

@@ -1,11 +1,11 @@
-// x11_documents.h - what the X11 program says about itself, from the field table.
+// x11_documents.h - what the X11 program says about itself, from the tables.
 //
-// --help, the XScreenSaver description (vimbrel.xml, `vimbrel --xml`) and
-// the manual page (vimbrel.6, `vimbrel --man`) list the user's settings, the
-// fields with a dialog control, in the dialog's groups (Dodecahedrons,
-// Pyramid, View) with its captions, ranges and defaults and the unit of each
-// trackbar's value. The build writes vimbrel.xml and vimbrel.6 by running
-// the program, so nothing about a field is written twice.
+// --help and the manual page's options and settings are the shared Linux
+// ones (linux_options/linux_documents.h); the XScreenSaver description
+// (vimbrel.xml, `vimbrel --xml`) and the rest of the manual page (vimbrel.6,
+// `vimbrel --man`) are the X11 program's own. The build writes vimbrel.xml
+// and vimbrel.6 by running the program, so nothing about a field is written
+// twice.
 #pragma once
 
 #include <string>

@@ -1,7 +1,9 @@
 // The source tree's one-way rules, read from the files themselves: the
 // portable core includes no platform header and nothing of a shell; the
-// shells never include each other; inside the core the layers run down
-// (scene, objects, raster, image, common); no header includes itself back.
+// shells never include each other, the two Linux programs sharing only
+// linux_options/, which includes nothing but the core; inside the core the
+// layers run down (scene, objects, raster, image, common); no header
+// includes itself back.
 // Each broken rule is reported with the file and the include that breaks it.
 #include <gtest/gtest.h>
 
@@ -35,6 +37,18 @@ bool IsStandardHeader(const std::string& name) {
 
 std::string WingOf(const std::string& path) { return path.substr(0, path.find('/')); }
 
+// A shell's pieces that need no platform header, tested natively: they
+// include their own kind and the core only.
+bool IsPortablePiece(const std::string& path) {
+  return path.rfind("win32/portable/", 0) == 0 || path.rfind("wayland/portable/", 0) == 0;
+}
+
+// What a wing may include of another: the core, and the Linux programs the
+// option table they share.
+bool MayInclude(const std::string& wing, const std::string& target) {
+  return target == "core" || (target == "linux_options" && (wing == "x11" || wing == "wayland"));
+}
+
 // The core's layers from the bottom; a layer includes its own and those below.
 int CoreLayer(const std::string& path) {
   static const char* const layers[] = {"core/common/", "core/image/", "core/raster/", "core/objects/", "core/scene/"};
@@ -67,7 +81,7 @@ std::vector<std::string> LayeringProblems(const std::vector<SourceFile>& files) 
   std::map<std::string, std::vector<std::string>> graph;
   for (const SourceFile& file : files) {
     const std::string wing = WingOf(file.path);
-    const bool portable = wing == "core" || file.path.rfind("win32/portable/", 0) == 0;
+    const bool portable = wing == "core" || wing == "linux_options" || IsPortablePiece(file.path);
     for (const Include& include : file.includes) {
       if (include.system) {
         if (portable && !IsStandardHeader(include.name))
@@ -75,17 +89,19 @@ std::vector<std::string> LayeringProblems(const std::vector<SourceFile>& files) 
         continue;
       }
       const std::string target = WingOf(include.name);
-      if (target != "core" && target != "win32" && target != "x11") {
-        problems.push_back(Broken(file, include, "an include names its wing: core/, win32/ or x11/"));
+      if (target != "core" && target != "win32" && target != "x11" && target != "wayland" &&
+          target != "linux_options") {
+        problems.push_back(
+            Broken(file, include, "an include names its wing: core/, win32/, x11/, wayland/ or linux_options/"));
         continue;
       }
       graph[file.path].push_back(include.name);
       if (target == wing) {
         if (wing == "core" && CoreLayer(include.name) > CoreLayer(file.path))
           problems.push_back(Broken(file, include, "a core layer includes none above it"));
-        else if (portable && wing == "win32" && include.name.rfind("win32/portable/", 0) != 0)
-          problems.push_back(Broken(file, include, "the Win32 shell's portable pieces include nothing of the rest"));
-      } else if (target != "core") {
+        else if (IsPortablePiece(file.path) && !IsPortablePiece(include.name))
+          problems.push_back(Broken(file, include, "a shell's portable pieces include nothing of the rest"));
+      } else if (!MayInclude(wing, target)) {
         problems.push_back(Broken(file, include, "only the core is included from another wing"));
       }
     }
@@ -126,14 +142,19 @@ TEST(Layering, TheSourceTreeKeepsItsOneWayRules) {
 }
 
 // One planted break of each rule, beside includes the rules allow (the C++
-// library, intrinsics, a shell's platform headers, the core from a shell, a
-// file reached along two paths); a cycle is named once, along its path.
+// library, intrinsics, a shell's platform headers, the core from a shell, the
+// shared option table from a Linux program, a file reached along two paths);
+// a cycle is named once, along its path.
 TEST(Layering, EachBrokenRuleIsNamedWithItsFileAndInclude) {
   const std::vector<SourceFile> planted = {
       {"core/image/a.cpp", {{"windows.h", true}, {"cstdint", true}, {"emmintrin.h", true}, {"core/common/x.h", false}}},
       {"core/raster/b.h", {{"core/scene/scene.h", false}, {"core/common/x.h", false}}},
       {"win32/host/g.cpp", {{"x11/x11_window.h", false}, {"windows.h", true}, {"core/scene/scene.h", false}}},
       {"win32/portable/i.cpp", {{"win32/host/j.h", false}, {"win32/portable/k.h", false}}},
+      {"wayland/portable/n.cpp", {{"wayland/wayland_session.h", false}, {"wayland-client.h", true}}},
+      {"linux_options/o.cpp", {{"x11/x11_window.h", false}, {"core/scene/scene.h", false}}},
+      {"x11/p.cpp", {{"wayland/wayland_session.h", false}, {"linux_options/linux_options.h", false}}},
+      {"wayland/q.cpp", {{"linux_options/linux_options.h", false}, {"wayland/portable/r.h", false}}},
       {"core/scene/l.h", {{"scene/m.h", false}}},
       {"core/scene/s.h", {{"core/scene/t.h", false}}},
       {"core/scene/t.h", {{"core/scene/s.h", false}}},
@@ -143,9 +164,14 @@ TEST(Layering, EachBrokenRuleIsNamedWithItsFileAndInclude) {
       "src/core/image/a.cpp includes <windows.h>: portable code includes no platform or library header",
       "src/core/raster/b.h includes \"core/scene/scene.h\": a core layer includes none above it",
       "src/win32/host/g.cpp includes \"x11/x11_window.h\": only the core is included from another wing",
-      "src/win32/portable/i.cpp includes \"win32/host/j.h\": the Win32 shell's portable pieces include nothing of "
-      "the rest",
-      "src/core/scene/l.h includes \"scene/m.h\": an include names its wing: core/, win32/ or x11/",
+      "src/win32/portable/i.cpp includes \"win32/host/j.h\": a shell's portable pieces include nothing of the rest",
+      "src/wayland/portable/n.cpp includes \"wayland/wayland_session.h\": a shell's portable pieces include nothing "
+      "of the rest",
+      "src/wayland/portable/n.cpp includes <wayland-client.h>: portable code includes no platform or library header",
+      "src/linux_options/o.cpp includes \"x11/x11_window.h\": only the core is included from another wing",
+      "src/x11/p.cpp includes \"wayland/wayland_session.h\": only the core is included from another wing",
+      "src/core/scene/l.h includes \"scene/m.h\": an include names its wing: core/, win32/, x11/, wayland/ or "
+      "linux_options/",
       "include cycle: src/core/scene/s.h -> src/core/scene/t.h -> src/core/scene/s.h",
   };
   EXPECT_EQ(LayeringProblems(planted), expected);
