@@ -67,7 +67,9 @@ std::vector<std::string> LayeringProblems(const std::vector<SourceFile>& files) 
   std::map<std::string, std::vector<std::string>> graph;
   for (const SourceFile& file : files) {
     const std::string wing = WingOf(file.path);
-    const bool portable = wing == "core" || file.path.rfind("win32/portable/", 0) == 0;
+    // A shell's portable pieces (win32/portable/, web/portable/) keep the core's rule.
+    const std::string portableFolder = wing + "/portable/";
+    const bool portable = wing == "core" || file.path.rfind(portableFolder, 0) == 0;
     for (const Include& include : file.includes) {
       if (include.system) {
         if (portable && !IsStandardHeader(include.name))
@@ -75,16 +77,16 @@ std::vector<std::string> LayeringProblems(const std::vector<SourceFile>& files) 
         continue;
       }
       const std::string target = WingOf(include.name);
-      if (target != "core" && target != "win32" && target != "x11") {
-        problems.push_back(Broken(file, include, "an include names its wing: core/, win32/ or x11/"));
+      if (target != "core" && target != "win32" && target != "x11" && target != "web") {
+        problems.push_back(Broken(file, include, "an include names its wing: core/, win32/, x11/ or web/"));
         continue;
       }
       graph[file.path].push_back(include.name);
       if (target == wing) {
         if (wing == "core" && CoreLayer(include.name) > CoreLayer(file.path))
           problems.push_back(Broken(file, include, "a core layer includes none above it"));
-        else if (portable && wing == "win32" && include.name.rfind("win32/portable/", 0) != 0)
-          problems.push_back(Broken(file, include, "the Win32 shell's portable pieces include nothing of the rest"));
+        else if (portable && wing != "core" && include.name.rfind(portableFolder, 0) != 0)
+          problems.push_back(Broken(file, include, "a shell's portable pieces include nothing of the rest"));
       } else if (target != "core") {
         problems.push_back(Broken(file, include, "only the core is included from another wing"));
       }
@@ -143,9 +145,8 @@ TEST(Layering, EachBrokenRuleIsNamedWithItsFileAndInclude) {
       "src/core/image/a.cpp includes <windows.h>: portable code includes no platform or library header",
       "src/core/raster/b.h includes \"core/scene/scene.h\": a core layer includes none above it",
       "src/win32/host/g.cpp includes \"x11/x11_window.h\": only the core is included from another wing",
-      "src/win32/portable/i.cpp includes \"win32/host/j.h\": the Win32 shell's portable pieces include nothing of "
-      "the rest",
-      "src/core/scene/l.h includes \"scene/m.h\": an include names its wing: core/, win32/ or x11/",
+      "src/win32/portable/i.cpp includes \"win32/host/j.h\": a shell's portable pieces include nothing of the rest",
+      "src/core/scene/l.h includes \"scene/m.h\": an include names its wing: core/, win32/, x11/ or web/",
       "include cycle: src/core/scene/s.h -> src/core/scene/t.h -> src/core/scene/s.h",
   };
   EXPECT_EQ(LayeringProblems(planted), expected);
