@@ -227,7 +227,7 @@ class WebPage(unittest.TestCase):
         start = self.js("return vimbrelPage.frames")
         time.sleep(2)
         frames = self.js("return vimbrelPage.frames") - start
-        self.assertTrue(5 <= frames <= 10, "%d frames in 2 s at 250 ms" % frames)
+        self.assertTrue(3 <= frames <= 10, "%d frames in 2 s at 250 ms" % frames)
         self.assertNotEqual(first, self.screenshot(), "the scene moves")
 
     def test_full_screen_ends_at_a_key(self):

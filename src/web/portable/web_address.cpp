@@ -66,15 +66,11 @@ bool ParseMilliseconds(const std::string& text, uint32_t& value) {
 bool ApplySetting(const SettingsField& field, bool negated, bool hasValue, const std::string& value,
                   SettingsRecord& settings) {
   int32_t parsed = 0;
-  if (field.kind == ControlKind::checkBox) {
-    if (!hasValue) {
-      settings.*field.member = negated ? 0 : 1;
-      return true;
-    }
-    if (negated || (value != "0" && value != "1")) return false;
-    settings.*field.member = value == "1";
+  if (field.kind == ControlKind::checkBox && !hasValue) {
+    settings.*field.member = negated ? 0 : 1;
     return true;
   }
+  // A check box's field, like any other, may hold any number in a stored record ("grid=2").
   if (negated || !hasValue || !ParseInt32(value, parsed)) return false;
   settings.*field.member = parsed;
   return true;

@@ -54,12 +54,12 @@ TEST(WebAddress, ReadsSettingsClockAndFlagsAndWritesThemBack) {
 
 TEST(WebAddress, MalformedValuesTakeTheDefaultAndAreNamedInOneLine) {
   const WebAddress address = ParseWebAddress(
-      "pyramid-radius=abc&grid=2&eye-z=2147483648&no-eye-y&frame-time=&frame-time=+5&time=-1&time&bare=1&bogus");
+      "pyramid-radius=abc&grid=yes&eye-z=2147483648&no-eye-y&frame-time=&frame-time=+5&time=-1&time&bare=1&bogus");
   EXPECT_TRUE(SameSettings(address.settings, DefaultSettings()));
   EXPECT_FALSE(address.hasTime);
   EXPECT_FALSE(address.bare);
   EXPECT_EQ(address.problem,
-            "Not understood, so the default is used: pyramid-radius=abc, grid=2, eye-z=2147483648, no-eye-y, "
+            "Not understood, so the default is used: pyramid-radius=abc, grid=yes, eye-z=2147483648, no-eye-y, "
             "frame-time=, frame-time=+5, time=-1, time. Not a setting, ignored: bare=1, bogus.");
   EXPECT_EQ(address.problem.find('\n'), std::string::npos);
   // A malformed value after a good one still leaves the default, not the good one.
@@ -78,7 +78,9 @@ TEST(WebAddress, ValuesOutsideTheRangesStayAsAStoredRecordKeepsThem) {
     const WebAddress back = ParseWebAddress(FormatWebAddress(address));
     ASSERT_TRUE(SameSettings(back.settings, address.settings)) << FormatWebAddress(address);
     EXPECT_EQ(back.hasTime, address.hasTime);
-    if (address.hasTime) EXPECT_EQ(back.time, address.time);
+    if (address.hasTime) {
+      EXPECT_EQ(back.time, address.time);
+    }
     EXPECT_EQ(back.problem, "");
   }
 }
