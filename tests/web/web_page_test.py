@@ -284,7 +284,7 @@ def main():
     except ImportError:
         missing.append("selenium (Debian: python3-selenium)")
     if missing:
-        print("web page tests skipped: no " + ", no ".join(missing))
+        print("web page tests skipped, missing: " + "; ".join(missing))
         return SKIP
     result = unittest.main(argv=[sys.argv[0]] + rest, exit=False, verbosity=2).result
     return 0 if result.wasSuccessful() else 1
