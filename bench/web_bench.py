@@ -67,7 +67,7 @@ def main():
     if not os.path.exists(options.native):
         print("no %s: no native figures" % options.native)
         return 0
-    out = subprocess.run([options.native, "--benchmark_filter=(Frame|Update)/width:1920/height:1080/overlays:0$",
+    out = subprocess.run([options.native, "--benchmark_filter=(Frame|Update)/width:1920/height:1080/overlays:0/",
                           "--benchmark_repetitions=3", "--benchmark_report_aggregates_only=true"],
                          capture_output=True, text=True, timeout=600).stdout
     native = {}
