@@ -7,6 +7,12 @@
 # port would be downloaded.
 include(${CMAKE_SOURCE_DIR}/cmake/embedded_pictures.cmake)
 target_link_libraries(vimbrel_core PUBLIC vimbrel_embedded_pictures)
+# WebAssembly's 128-bit SIMD, through which emscripten gives the core's SSE2
+# paths (the textured fill, the RGBA copy): the x86 builds' code and frames,
+# about twice as fast as the scalar paths here. Browsers since 2021-2023
+# (Chromium 91, Firefox 89, Safari 16.4) run it; an older one cannot compile
+# the module, and the page says so.
+target_compile_options(vimbrel_core PRIVATE -msimd128 -msse2)
 
 file(GLOB VIMBREL_WEB_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/web/*.cpp)
 add_executable(vimbrel_web ${VIMBREL_WEB_SOURCES})
