@@ -60,6 +60,7 @@ def main():
     finally:
         driver.quit()
         server.shutdown()
+        server.server_close()
     print("first frame: median %.0f ms of %d loads (%s)" % (statistics.median(firsts), len(firsts),
                                                            ", ".join("%.0f" % f for f in firsts)))
     print("browser at 1920 x 1080: frame composed whole %.2f ms, update %.2f ms, putImageData %.2f ms"

@@ -72,6 +72,7 @@ class WebPage(unittest.TestCase):
     def tearDownClass(cls):
         cls.driver.quit()
         cls.server.shutdown()
+        cls.server.server_close()
         shutil.rmtree(cls.scratch, ignore_errors=True)
 
     # -- the page -----------------------------------------------------------
@@ -243,6 +244,23 @@ class WebPage(unittest.TestCase):
         self.assertEqual(self.js("return document.fullscreenElement.id"), "scene")
         ActionChains(self.driver).send_keys("x").perform()
         wait_for(lambda: self.js("return document.fullscreenElement === null"), "full screen to end")
+
+    def test_a_page_without_its_module_says_so(self):
+        from selenium.webdriver.common.by import By
+        broken = os.path.join(self.scratch, "no-module")
+        os.makedirs(broken, exist_ok=True)
+        for name in ("index.html", "vimbrel.js"):
+            shutil.copy(os.path.join(options.web, name), broken)
+        server, base = browser.serve(broken)
+        try:
+            browser.set_viewport(self.driver, 640, 400, 1)
+            self.driver.get(base + "?bare")
+            wait_for(lambda: self.js("return window.vimbrelPage && vimbrelPage.error"), "the page to say why")
+            self.assertTrue(self.driver.find_element(By.ID, "status").is_displayed())
+            self.assertIn("could not start", self.driver.find_element(By.ID, "status").text)
+        finally:
+            server.shutdown()
+            server.server_close()
 
     def test_the_folder_is_small_and_fetches_nothing_else(self):
         names = sorted(os.listdir(options.web))
