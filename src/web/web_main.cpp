@@ -15,9 +15,9 @@
 
 namespace {
 
-// The X11 program's bounds on the frame period: a record's 0 or negative
-// frame time still gives a running scene.
-constexpr int32_t minimumFrameTime = 10;
+// The X11 program's bounds on the frame period; the longest is also the
+// longest wait setTimeout takes.
+constexpr uint32_t minimumFrameTime = 10, maximumFrameTime = 0x7fffffff;
 
 struct WebSession {
   WebAddress address;
@@ -66,8 +66,9 @@ EMSCRIPTEN_KEEPALIVE void vimbrel_set(WebSession* session, const char* name, int
 EMSCRIPTEN_KEEPALIVE void vimbrel_reset(WebSession* session) { SetDefaultSettings(session->address.settings); }
 
 EMSCRIPTEN_KEEPALIVE uint32_t vimbrel_frame_time(WebSession* session) {
-  const int32_t period = session->address.settings.frameTime;
-  return period < minimumFrameTime ? minimumFrameTime : static_cast<uint32_t>(period);
+  const auto period =
+      static_cast<uint32_t>(session->address.settings.frameTime);  // negative: huge, as SetTimer takes it
+  return period < minimumFrameTime ? minimumFrameTime : period > maximumFrameTime ? maximumFrameTime : period;
 }
 
 // The scene for a canvas of width x height; false when it cannot be made.

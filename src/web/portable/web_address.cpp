@@ -165,7 +165,8 @@ std::string FormatWebAddress(const WebAddress& address) {
 std::string WebPanelTable() {
   std::string json = "[";
   for (SettingsGroup group : groups) {
-    json += std::string(json.size() > 1 ? "," : "") + "{\"group\":" + Quoted(SettingsGroupName(group)) + ",\"fields\":[";
+    json +=
+        std::string(json.size() > 1 ? "," : "") + "{\"group\":" + Quoted(SettingsGroupName(group)) + ",\"fields\":[";
     bool first = true;
     for (ControlKind kind : {ControlKind::checkBox, ControlKind::trackbar}) {
       for (const SettingsField& field : settingsFields) {
