@@ -154,6 +154,11 @@ class WebPage(unittest.TestCase):
                                  [width * scale, height * scale], "the canvas is at device pixels")
                 self.assertSameFrame("bare-%dx%d-at-%d" % (width, height, scale), self.screenshot(),
                                      self.rendered(width * scale, height * scale, time_ms))
+        with self.subTest(size="a phone held upright, the panel below the scene"):
+            self.open("?time=4321", 390, 844, 3)
+            clip = self.canvas_clip()
+            self.assertEqual((clip["width"], clip["height"]), (390, 422))
+            self.assertSameFrame("phone-390x422-at-3", self.screenshot(clip), self.rendered(1170, 1266, 4321))
 
     def test_settings_from_the_address(self):
         query = "?pyramid-radius=200&no-dodeca-show&grid&time=5000&bare"
