@@ -1,6 +1,8 @@
 // web_address.cpp - the address's settings and the panel's table from settingsFields.
 #include "web/portable/web_address.h"
 
+#include <cmath>
+#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -85,6 +87,29 @@ std::string Quoted(const std::string& text) {
   return out + "\"";
 }
 
+// The period whose setting in seconds this is ("pyramid-rotation-seconds",
+// as the X11 program has it), or null.
+const SettingsField* FindSecondsOption(const std::string& name) {
+  for (const SettingsField& field : settingsFields) {
+    if (field.kind != ControlKind::trackbar || std::strcmp(field.unit, settingsPeriodUnit) != 0) continue;
+    std::string seconds = WebOptionName(field);
+    if (seconds.size() > 5 && seconds.compare(seconds.size() - 5, 5, "-time") == 0) seconds.erase(seconds.size() - 5);
+    if (name == seconds + "-seconds") return &field;
+  }
+  return nullptr;
+}
+
+// A decimal number of seconds ("41", "40.96") as the nearest whole unit of 1.024 s.
+bool ParseSecondsAsUnits(const std::string& text, int32_t& units) {
+  if (text.empty() || text.find_first_not_of("-0123456789.") != std::string::npos) return false;
+  char* end = nullptr;
+  const double seconds = std::strtod(text.c_str(), &end);
+  const double rounded = std::round(seconds * 125 / 128);
+  if (*end != '\0' || !(rounded >= INT32_MIN && rounded <= INT32_MAX)) return false;
+  units = static_cast<int32_t>(rounded);
+  return true;
+}
+
 }  // namespace
 
 std::string WebOptionName(const SettingsField& field) {
@@ -126,7 +151,13 @@ WebAddress ParseWebAddress(const std::string& query) {
     const std::string value = hasValue ? Decoded(part.substr(equals + 1)) : "";
     const bool negated = name.rfind("no-", 0) == 0 && FindWebOption(name) == nullptr;
     const SettingsField* field = FindWebOption(negated ? name.substr(3) : name);
-    if (field != nullptr) {
+    const SettingsField* period = FindSecondsOption(name);
+    if (period != nullptr) {
+      if (!hasValue || !ParseSecondsAsUnits(value, address.settings.*period->member)) {
+        address.settings.*period->member = period->defaultValue;
+        note(malformed, part);
+      }
+    } else if (field != nullptr) {
       if (!ApplySetting(*field, negated, hasValue, value, address.settings)) {
         address.settings.*field->member = field->defaultValue;
         note(malformed, part);

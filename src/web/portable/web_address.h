@@ -4,7 +4,9 @@
 // A setting is named as the X11 program names its option, without the
 // dashes: "pyramid-radius=200" for a trackbar, "grid" / "no-grid" for a
 // check box (a leading "show" is dropped, as there; "grid=1" or any other
-// number is read too, as a stored record may hold it). "time=MS" holds the
+// number is read too, as a stored record may hold it); a period also in
+// seconds, rounded to its unit of 1.024 s ("pyramid-rotation-seconds=46",
+// written back as "pyramid-rotation-time=45"). "time=MS" holds the
 // scene clock at MS, as `vimbrel-render --time` does; "bare" shows the
 // scene alone; "bench" times frames. A value outside the dialog's range is
 // kept, as a stored record's would be; a malformed one leaves its setting

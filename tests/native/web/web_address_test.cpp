@@ -50,6 +50,13 @@ TEST(WebAddress, ReadsSettingsClockAndFlagsAndWritesThemBack) {
   EXPECT_EQ(again.settings.eyeZ, -5000);
   EXPECT_EQ(again.settings.showShadows, 0);
   EXPECT_EQ(FormatWebAddress(ParseWebAddress("")), "");
+  // A period in seconds, to the nearest 1.024 s, as the X11 program reads it.
+  const WebAddress seconds = ParseWebAddress("pyramid-rotation-seconds=46&dodeca-journey-seconds=3.5");
+  EXPECT_EQ(seconds.settings.pyramidRotationTime, 45);
+  EXPECT_EQ(seconds.settings.dodecaJourneyTime, 3);
+  EXPECT_EQ(FormatWebAddress(seconds), "pyramid-rotation-time=45&dodeca-journey-time=3");
+  EXPECT_EQ(ParseWebAddress("pyramid-rotation-seconds=4e9").problem,
+            "Not understood, so the default is used: pyramid-rotation-seconds=4e9.");
 }
 
 TEST(WebAddress, MalformedValuesTakeTheDefaultAndAreNamedInOneLine) {
