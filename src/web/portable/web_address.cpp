@@ -1,8 +1,6 @@
 // web_address.cpp - the address's settings and the panel's table from settingsFields.
 #include "web/portable/web_address.h"
 
-#include <cmath>
-#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -99,14 +97,30 @@ const SettingsField* FindSecondsOption(const std::string& name) {
   return nullptr;
 }
 
-// A decimal number of seconds ("41", "40.96") as the nearest whole unit of 1.024 s.
+// A decimal number of seconds ("41", "40.96", "-.5") as the nearest whole
+// unit of 1.024 s, halves away from zero as the X11 program rounds them.
+// Read exactly as digits, which keeps a C library's strtod out of the module.
 bool ParseSecondsAsUnits(const std::string& text, int32_t& units) {
-  if (text.empty() || text.find_first_not_of("-0123456789.") != std::string::npos) return false;
-  char* end = nullptr;
-  const double seconds = std::strtod(text.c_str(), &end);
-  const double rounded = std::round(seconds * 125 / 128);
-  if (*end != '\0' || !(rounded >= INT32_MIN && rounded <= INT32_MAX)) return false;
-  units = static_cast<int32_t>(rounded);
+  const bool negative = !text.empty() && text[0] == '-';
+  int64_t digits = 0, scale = 1;  // seconds = digits / scale
+  int count = 0;
+  bool point = false;
+  for (size_t i = negative ? 1 : 0; i < text.size(); ++i) {
+    if (text[i] == '.' && !point) {
+      point = true;
+    } else if (text[i] >= '0' && text[i] <= '9' && count < 15) {  // 15 digits keep the sums below in 64 bits
+      digits = digits * 10 + (text[i] - '0');
+      scale *= point ? 10 : 1;
+      ++count;
+    } else {
+      return false;
+    }
+  }
+  if (count == 0) return false;
+  // units = seconds * 125 / 128, rounded: floor((2 * digits * 125 + 128 * scale) / (2 * 128 * scale)).
+  const int64_t magnitude = (digits * 250 + 128 * scale) / (256 * scale);
+  if (magnitude > INT32_MAX) return false;
+  units = static_cast<int32_t>(negative ? -magnitude : magnitude);
   return true;
 }
 

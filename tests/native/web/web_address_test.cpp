@@ -55,8 +55,16 @@ TEST(WebAddress, ReadsSettingsClockAndFlagsAndWritesThemBack) {
   EXPECT_EQ(seconds.settings.pyramidRotationTime, 45);
   EXPECT_EQ(seconds.settings.dodecaJourneyTime, 3);
   EXPECT_EQ(FormatWebAddress(seconds), "pyramid-rotation-time=45&dodeca-journey-time=3");
-  EXPECT_EQ(ParseWebAddress("pyramid-rotation-seconds=4e9").problem,
-            "Not understood, so the default is used: pyramid-rotation-seconds=4e9.");
+  EXPECT_EQ(
+      ParseWebAddress("pyramid-rotation-seconds=4e9&dodeca-rotation-seconds=.&pyramid-journey-seconds=1.2.3").problem,
+      "Not understood, so the default is used: pyramid-rotation-seconds=4e9, dodeca-rotation-seconds=., "
+      "pyramid-journey-seconds=1.2.3.");
+  // Halves round away from zero: 0.512 s is half a unit, 2199023255.04 s is 2^31 units, one too many.
+  EXPECT_EQ(ParseWebAddress("pyramid-rotation-seconds=0.512").settings.pyramidRotationTime, 1);
+  EXPECT_EQ(ParseWebAddress("pyramid-rotation-seconds=-0.512").settings.pyramidRotationTime, -1);
+  EXPECT_EQ(ParseWebAddress("pyramid-rotation-seconds=0.511").settings.pyramidRotationTime, 0);
+  EXPECT_EQ(ParseWebAddress("pyramid-rotation-seconds=2199023254.016").settings.pyramidRotationTime, INT32_MAX);
+  EXPECT_NE(ParseWebAddress("pyramid-rotation-seconds=2199023255.04").problem, "");
 }
 
 TEST(WebAddress, MalformedValuesTakeTheDefaultAndAreNamedInOneLine) {
