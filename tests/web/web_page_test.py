@@ -35,7 +35,7 @@ SKIP = 77
 PANEL_WIDTH = 300  # CSS pixels, index.html's #panel
 # Fields of the stored record (settings_record.h), by position, written
 # here by hand so that the page's mapping of names to fields is checked.
-EYE_Z, PYRAMID_RADIUS, DODECA_SHOW, SHOW_GRID = 2, 3, 21, 28
+EYE_Z, PYRAMID_RADIUS, DODECA_SHOW, SHOW_GRID, FRAME_TIME = 2, 3, 21, 28, 37
 RECORD_SIZE = 152
 CLOCK_FIELDS = (12, 13, 14, 15, 24, 25, 26, 27)  # the turns' and journeys' starts and ticks
 WAIT = 20  # seconds: the bound of every wait
@@ -85,12 +85,6 @@ class WebPage(unittest.TestCase):
 
     def js(self, script, *args):
         return self.driver.execute_script(script, *args)
-
-    def settle(self):
-        """Waits until a frame has been shown after this call: the page's
-        changes show at once, and a held clock draws the same frame again."""
-        seen = self.js("return vimbrelPage.frames")
-        wait_for(lambda: self.js("return vimbrelPage.frames") > seen + 1, "two more frames")
 
     def record(self):
         return bytes(self.js("return vimbrelPage.record()"))
@@ -169,24 +163,26 @@ class WebPage(unittest.TestCase):
         self.assertSameFrame("address-800x600", self.screenshot(), self.rendered(800, 600, 5000, expected_record))
 
     def test_a_click_and_a_key_in_the_panel_then_reset(self):
+        """A change shows at once: the frame time is ten minutes, so no timer
+        draws the frames compared; Reset's frame time of 100 ms then runs."""
         from selenium.webdriver.common.by import By
         from selenium.webdriver.common.keys import Keys
-        self.open("?time=7000", 1100, 700)
+        self.open("?time=7000&frame-time=600000", 1100, 700)
         clip = self.canvas_clip()
         self.assertEqual((clip["width"], clip["height"]), (1100 - PANEL_WIDTH, 700))
         self.driver.find_element(By.ID, "grid").click()
         self.driver.find_element(By.ID, "pyramid-radius").send_keys(Keys.ARROW_LEFT)
-        self.settle()
-        self.assertEqual(self.js("return location.search"), "?pyramid-radius=259&grid&time=7000")
+        self.assertEqual(self.js("return location.search"), "?pyramid-radius=259&grid&frame-time=600000&time=7000")
         self.assertEqual(self.driver.find_element(By.ID, "pyramid-radius-value").text, "259")
-        changed = record_with(self.default_record(), {PYRAMID_RADIUS: 259, SHOW_GRID: 1})
+        changed = record_with(self.default_record(), {PYRAMID_RADIUS: 259, SHOW_GRID: 1, FRAME_TIME: 600000})
         self.assertSettings(changed)
         self.assertSameFrame("panel-changed-800x700", self.screenshot(clip), self.rendered(800, 700, 7000, changed))
         self.driver.find_element(By.ID, "reset").click()
-        self.settle()
         self.assertEqual(self.js("return location.search"), "?time=7000")
         self.assertFalse(self.driver.find_element(By.ID, "grid").is_selected())
         self.assertSameFrame("panel-reset-800x700", self.screenshot(clip), self.rendered(800, 700, 7000))
+        seen = self.js("return vimbrelPage.frames")
+        wait_for(lambda: self.js("return vimbrelPage.frames") >= seen + 3, "frames at Reset's frame time", timeout=5)
 
     def test_malformed_values_take_defaults_and_out_of_range_values_stay(self):
         from selenium.webdriver.common.by import By
