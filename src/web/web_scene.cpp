@@ -24,18 +24,18 @@ int32_t DrawWebFrame(WebScene& scene, SettingsRecord& settings, uint32_t tick) {
   StampSceneClocks(settings, tick);
   DrawSceneFrame(scene.scene, settings, tick);
   return UpdateShownFrame(scene.shown, scene.scene.framePixels, scene.scene.frameStride,
-                          FrameChanges(scene.scene.spanTables), scene.bands);
+                          SceneFrameChanges(scene.scene), scene.bands);
 }
 
 void DrawWholeWebFrame(WebScene& scene, const SettingsRecord& settings, uint32_t tick) {
   if (scene.width == 0) return;
-  ForgetDrawnSpans(scene.scene.spanTables);
+  ForgetDrawnSpans(scene.scene.drawnSpans);
   DrawSceneFrame(scene.scene, settings, tick);
 }
 
 void FreeWebScene(WebScene& scene) {
-  FreeShownFrame(scene.shown);
-  FreeScene(scene.scene);
+  scene.shown = ShownFrame{};
+  scene.scene = Scene{};
   scene.rgba.clear();
   scene.width = scene.height = 0;
 }

@@ -13,8 +13,8 @@ constexpr size_t maxStaleBands = 4 * maxShownBands;
 OutputFrame::~OutputFrame() { Release(); }
 
 void OutputFrame::Release() {
-  FreeShownFrame(shown_);
-  FreeScene(scene_);
+  shown_ = ShownFrame{};
+  scene_ = Scene{};
 }
 
 bool OutputFrame::Fits(int32_t width, int32_t height) {
@@ -66,7 +66,7 @@ int32_t OutputFrame::Draw(const SettingsRecord& settings, uint32_t tick, int whi
   DrawSceneFrame(scene_, settings, tick);
   // The copy's colours are this buffer's: what differs from the last frame is written into it.
   shown_.pixels = buffers_[which];
-  const int32_t count = UpdateShownFrame(shown_, scene_.framePixels, scene_.frameStride, FrameChanges(scene_.spanTables),
+  const int32_t count = UpdateShownFrame(shown_, scene_.framePixels, scene_.frameStride, SceneFrameChanges(scene_),
                                          bands);
   last_ = which;
   std::vector<ShownBand>& other = stale_[1 - which];
