@@ -122,6 +122,20 @@ restart_server() {
   w wineserver -p
 }
 
+# Makes a folder that refuses new files: read-only for a user, immutable
+# for root (who writes through modes); false when neither holds.
+refuse_writes() {  # UNIX-FOLDER
+  mkdir -p "$1"
+  chmod 555 "$1"
+  touch "$1/.probe" 2>/dev/null && { rm -f "$1/.probe"; chattr +i "$1" 2>/dev/null; }
+  ! touch "$1/.probe" 2>/dev/null
+}
+allow_writes() {  # UNIX-FOLDER
+  chattr -i "$1" 2>/dev/null
+  chmod 755 "$1"
+  rm -rf "$(dirname "$1")"
+}
+
 # The saver as the system starts it (a 64-bit Windows with its 64-bit
 # loader): /s, a window within 30 s, and one key ends it within 10 s.
 saver_ends_on_key() {  # WINDOWS-PATH
@@ -218,6 +232,55 @@ scenarios() {  # WINDOWS SCR-NAME PRODUCT-FILE SYSTEM-FOLDER(Unix, the native on
   check "no SCRNSAVE.EXE after" eval "! reg_get '$desktop' SCRNSAVE.EXE"
   report "$windows" "install into a folder with a space, uninstall after no previous saver leaves none"
 
+  # A folder that refuses writes: the install stops with a non-zero exit and
+  # changes nothing, per user (the saver cannot be written) and for all
+  # users (the saver goes to the system folder, the uninstaller cannot).
+  local refusing='C:\Refusing\Vimbrel'
+  reg_set "$desktop" SCRNSAVE.EXE REG_SZ "$previous"
+  reg_set "$desktop" ScreenSaveActive REG_SZ 0
+  if refuse_writes "$prefix/drive_c/Refusing/Vimbrel"; then
+    check "a per-user install into it exits non-zero" eval "! run_command_line 'C:\\vimbrel-setup.exe /S /D=$refusing'"
+    check "nothing in it" eval "[ -z \"\$(ls -A '$prefix/drive_c/Refusing/Vimbrel')\" ]"
+    check "no entry" eval "! has_key '$uninstall_key'"
+    check "an all-users install into it exits non-zero" eval "! run_command_line 'C:\\vimbrel-setup.exe /S /ALLUSERS /D=$refusing'"
+    check "no $scr left in the system folder" no_file "$system/$scr"
+    check "no entry for all users" eval "! has_key '$uninstall_key_all'"
+    check "SCRNSAVE.EXE as it was" equals "$(reg_get "$desktop" SCRNSAVE.EXE)" "$previous"
+    check "the screen saver still off" equals "$(reg_get "$desktop" ScreenSaveActive)" 0
+    check "no previous-saver record" eval "! has_key '$settings\\Setup'"
+    allow_writes "$prefix/drive_c/Refusing/Vimbrel"
+  else
+    problems+=("no folder that refuses writes could be made here")
+  fi
+  report "$windows" "an install that cannot write its files changes nothing"
+
+  # The saver deleted by hand from a folder with a blank: SCRNSAVE.EXE
+  # holds its short form, which a missing file no longer has; the
+  # uninstall still knows it as its own and puts the previous saver back.
+  local blank='C:\My Savers\Vimbrel'
+  check "the installer exits with 0" run_command_line "C:\\vimbrel-setup.exe /S /D=$blank"
+  check "SCRNSAVE.EXE a short path" short_saver_path "$(reg_get "$desktop" SCRNSAVE.EXE)"
+  rm -f "$prefix/drive_c/My Savers/Vimbrel/$scr"
+  check "the uninstaller exits with 0" run "$blank\\uninstall.exe" /S
+  check "SCRNSAVE.EXE the previous one" equals "$(reg_get "$desktop" SCRNSAVE.EXE)" "$previous"
+  check "the screen saver off again" equals "$(reg_get "$desktop" ScreenSaveActive)" 0
+  check "no folder" no_file "$prefix/drive_c/My Savers/Vimbrel"
+  report "$windows" "uninstall after the saver was deleted puts the previous saver back"
+
+  # A second install into another folder replaces the first: its files
+  # go, one entry names the second, and one uninstall puts the saver back.
+  check "the first installer exits with 0" run_command_line "C:\\vimbrel-setup.exe /S /D=C:\\vb1"
+  check "the second installer exits with 0" run_command_line "C:\\vimbrel-setup.exe /S /D=C:\\vb2"
+  check "no first folder" no_file "$prefix/drive_c/vb1"
+  check "$scr in the second" cmp "$built" "$prefix/drive_c/vb2/$scr"
+  check "the entry names the second" equals "$(reg_get "$uninstall_key" InstallLocation)" 'C:\vb2'
+  check "SCRNSAVE.EXE names the second" equals_nocase "$(reg_get "$desktop" SCRNSAVE.EXE)" "C:\\vb2\\$scr"
+  check "the uninstaller exits with 0" run 'C:\vb2\uninstall.exe' /S
+  check "no second folder" no_file "$prefix/drive_c/vb2"
+  check "no entry" eval "! has_key '$uninstall_key'"
+  check "SCRNSAVE.EXE the previous one" equals "$(reg_get "$desktop" SCRNSAVE.EXE)" "$previous"
+  report "$windows" "a second install into another folder replaces the first"
+
   # For all users, not set as current: the system folder, Program Files
   # for the uninstaller, the entry in HKLM; a silent uninstall asked to
   # remove the settings leaves no key of ours, and a current saver that is
@@ -251,7 +314,7 @@ scenarios() {  # WINDOWS SCR-NAME PRODUCT-FILE SYSTEM-FOLDER(Unix, the native on
   report "$windows" "all-users install set as current, its saver runs, uninstall"
 }
 
-cases=7
+cases=10
 use_windows() {  # WINDOWS(win64|win32)
   arch=$1
   prefix="$work/$1/prefix"
