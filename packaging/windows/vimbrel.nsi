@@ -11,6 +11,7 @@
 ; Built by scripts/make-installer:
 ;   makensis -DINFO=build/mingw64/package/installer.nsh
 ;            -DSCR32=.../vimbrel.scr -DSCR64=.../vimbrel64.scr (and their sizes)
+;            -DPICTURE=.../installer-picture.bmp [-DSIGN=scripts/lib/sign-windows-program]
 ;            -DOUTFILE=dist/vimbrel-VERSION-setup.exe packaging/windows/vimbrel.nsi
 ;
 ; Switches (the installer's /? shows them):
@@ -79,7 +80,16 @@ Var UninstExisted   ; 1: so was the uninstaller
 Var ModeJustMe
 Var ModeEveryone
 
+; Signed releases: the uninstaller is signed before it is stored, so that
+; the one an install writes carries the signature too.
+!ifdef SIGN
+  !uninstfinalize '"${SIGN}" "%1"' = 0
+  !finalize '"${SIGN}" "%1"' = 0
+!endif
+
 !define MUI_ICON "${VIMBREL_ICON}"
+; The scene, drawn by vimbrel-render at the pages' picture size.
+!define MUI_WELCOMEFINISHPAGE_BITMAP "${PICTURE}"
 !define MUI_UNICON "${VIMBREL_ICON}"
 !define MUI_ABORTWARNING
 
@@ -499,7 +509,9 @@ Section "Vimbrel" SecVimbrel
   ${Else}
     SetOutPath $INSTDIR
   ${EndIf}
-  SetOverwrite on
+  ; "try": a file that cannot be written sets the error flag without
+  ; NSIS's own Abort/Retry/Ignore box; the check below explains.
+  SetOverwrite try
   ${If} $ScrName == "vimbrel64.scr"
     File "/oname=vimbrel64.scr" "${SCR64}"
     !insertmacro CheckWritten $ScrPath ${SCR64_BYTES}
