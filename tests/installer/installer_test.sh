@@ -193,7 +193,7 @@ run_uninstall_string() {  # STRING [MORE SWITCHES...]
 # Chocolatey its silent arguments and the entry's uninstaller with /S;
 # Scoop unpacks the zip, from where the saver runs.
 package_managers() {  # WINDOWS SCR-NAME SYSTEM-FOLDER(Unix)
-  local windows=$1 scr=$2 system=$3 winget_user= winget_machine= choco_install= choco_uninstall= scoop_zip=
+  local windows=$1 scr=$2 system=$3 winget_user='' winget_machine='' choco_install='' choco_uninstall='' scoop_zip=''
   source "$release/commands"
   local user_scr="$prefix/drive_c/users/$user/AppData/Local/Programs/Vimbrel/$scr"
   reg_set "$desktop" SCRNSAVE.EXE REG_SZ "$previous"
