@@ -10,7 +10,8 @@
 ;
 ; Built by scripts/make-installer:
 ;   makensis -DINFO=build/mingw64/package/installer.nsh
-;            -DSCR32=.../vimbrel.scr -DSCR64=.../vimbrel64.scr
+;            -DSCR32=.../vimbrel.scr -DSCR64=.../vimbrel64.scr (and their sizes)
+;            -DPICTURE=.../installer-picture.bmp [-DSIGN=scripts/lib/sign-windows-program]
 ;            -DOUTFILE=dist/vimbrel-VERSION-setup.exe packaging/windows/vimbrel.nsi
 ;
 ; Switches (the installer's /? shows them):
@@ -74,10 +75,21 @@ Var SetCurrent      ; 1: make Vimbrel the current screen saver
 Var ScrName         ; vimbrel64.scr or vimbrel.scr
 Var ScrPath         ; where the saver goes
 Var IsAdmin
+Var ScrExisted      ; 1: the saver's file was there before this install
+Var UninstExisted   ; 1: so was the uninstaller
 Var ModeJustMe
 Var ModeEveryone
 
+; Signed releases: the uninstaller is signed before it is stored, so that
+; the one an install writes carries the signature too.
+!ifdef SIGN
+  !uninstfinalize '"${SIGN}" "%1"' = 0
+  !finalize '"${SIGN}" "%1"' = 0
+!endif
+
 !define MUI_ICON "${VIMBREL_ICON}"
+; The scene, drawn by vimbrel-render at the pages' picture size.
+!define MUI_WELCOMEFINISHPAGE_BITMAP "${PICTURE}"
 !define MUI_UNICON "${VIMBREL_ICON}"
 !define MUI_ABORTWARNING
 
@@ -326,6 +338,17 @@ Function SaverPathForRegistry
   Pop $0
 FunctionEnd
 
+; Writes this install's saver into SCRNSAVE.EXE and remembers the value
+; written beside the file it names: the uninstaller compares SCRNSAVE.EXE
+; with that value, since the short form of a file deleted since cannot be
+; made long again.
+Function WriteSaverValue
+  Call SaverPathForRegistry
+  WriteRegStr HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE" $1
+  WriteRegStr HKCU "${SETUP_KEY}" "ScreenSaverValue" $1
+  WriteRegStr HKCU "${SETUP_KEY}" "ScreenSaverFile" $ScrPath
+FunctionEnd
+
 ; Makes Vimbrel the current screen saver and switches the screen saver on,
 ; remembering (per user) the value replaced, unless that already named
 ; Vimbrel (an install over an install).
@@ -343,6 +366,12 @@ Function SetCurrentSaver
   Pop $1
   ${EnableX64FSRedirection}
   ${GetFileName} $1 $1
+  ; The value this installer wrote is Vimbrel too, even as a short form.
+  ReadRegStr $3 HKCU "${SETUP_KEY}" "ScreenSaverValue"
+  ${If} $3 != ""
+  ${AndIf} $0 == $3
+    StrCpy $1 "vimbrel.scr"
+  ${EndIf}
   ${If} $1 != "vimbrel.scr"
   ${AndIf} $1 != "vimbrel64.scr"
     WriteRegDWORD HKCU "${SETUP_KEY}" "HadScreenSaver" $2
@@ -350,8 +379,7 @@ Function SetCurrentSaver
     ReadRegStr $0 HKCU "${DESKTOP_KEY}" "ScreenSaveActive"
     WriteRegStr HKCU "${SETUP_KEY}" "PreviousScreenSaveActive" $0
   ${EndIf}
-  Call SaverPathForRegistry
-  WriteRegStr HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE" $1
+  Call WriteSaverValue
   ReadRegStr $0 HKCU "${DESKTOP_KEY}" "ScreenSaveActive"
   ${If} $0 != "1"
     !insertmacro TellScreenSaveActive 1
@@ -391,38 +419,130 @@ Function FileBytes
   Exch $0
 FunctionEnd
 
+; Stops the install when a file was not written whole: removes what this
+; install wrote (a file there before stays), tells why unless silent, and
+; exits with 2 before any value is written.
+!macro CheckWritten FILE BYTES
+  ${If} ${Errors}
+    StrCpy $R9 "${FILE}"
+    Call InstallFailed
+  ${EndIf}
+  Push "${FILE}"
+  Call FileBytes
+  Pop $R8
+  ${If} $R8 != ${BYTES}
+    StrCpy $R9 "${FILE}"
+    Call InstallFailed
+  ${EndIf}
+!macroend
+
+Function InstallFailed
+  ${DisableX64FSRedirection}
+  ${If} $ScrExisted != 1
+    Delete $ScrPath
+  ${EndIf}
+  ${EnableX64FSRedirection}
+  ${If} $UninstExisted != 1
+    Delete "$INSTDIR\uninstall.exe"
+  ${EndIf}
+  SetOutPath $TEMP ; a folder in use cannot be removed
+  RMDir $INSTDIR
+  MessageBox MB_OK|MB_ICONSTOP "Vimbrel could not write $R9.$\r$\n$\r$\nChoose a folder you can write to, or run the installer as administrator. Nothing was changed." /SD IDOK
+  SetErrorLevel 2
+  Quit
+FunctionEnd
+
+; An install in another folder of this mode is replaced by this one: its
+; files go (its entry is rewritten next), and SCRNSAVE.EXE naming its saver
+; names this one.
+Function RemoveOtherInstall
+  ${If} $AllUsers == 1
+    ReadRegStr $4 HKLM "${UNINSTALL_KEY}" "InstallLocation"
+    ReadRegStr $5 HKLM "${UNINSTALL_KEY}" "ScreenSaver"
+  ${Else}
+    ReadRegStr $4 HKCU "${UNINSTALL_KEY}" "InstallLocation"
+    ReadRegStr $5 HKCU "${UNINSTALL_KEY}" "ScreenSaver"
+  ${EndIf}
+  ${If} $4 == ""
+  ${OrIf} $4 == $INSTDIR
+    Return
+  ${EndIf}
+  ${If} $5 != ""
+  ${AndIf} $5 != $ScrPath
+    ReadRegStr $6 HKCU "${SETUP_KEY}" "ScreenSaverFile"
+    ReadRegStr $7 HKCU "${SETUP_KEY}" "ScreenSaverValue"
+    ReadRegStr $8 HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE"
+    ${If} $6 == $5
+    ${AndIf} $8 == $7
+      Call WriteSaverValue
+    ${EndIf}
+    ${DisableX64FSRedirection}
+    Delete $5
+    ${EnableX64FSRedirection}
+  ${EndIf}
+  Delete "$4\uninstall.exe"
+  RMDir $4
+FunctionEnd
+
 Section "Vimbrel" SecVimbrel
   SectionIn RO
   ${If} $AllUsers == 1
     SetShellVarContext all
     ${DisableX64FSRedirection}
     StrCpy $ScrPath "$SYSDIR\$ScrName"
-    SetOutPath $SYSDIR
   ${Else}
     SetShellVarContext current
     StrCpy $ScrPath "$INSTDIR\$ScrName"
+  ${EndIf}
+  StrCpy $ScrExisted 0
+  StrCpy $UninstExisted 0
+  ${If} ${FileExists} $ScrPath
+    StrCpy $ScrExisted 1
+  ${EndIf}
+  ${If} ${FileExists} "$INSTDIR\uninstall.exe"
+    StrCpy $UninstExisted 1
+  ${EndIf}
+  ; Every write is checked: a folder that refuses it ends the install here.
+  ClearErrors
+  ${If} $AllUsers == 1
+    SetOutPath $SYSDIR
+  ${Else}
     SetOutPath $INSTDIR
   ${EndIf}
-  SetOverwrite on
+  ; "try": a file that cannot be written sets the error flag without
+  ; NSIS's own Abort/Retry/Ignore box; the check below explains.
+  SetOverwrite try
   ${If} $ScrName == "vimbrel64.scr"
     File "/oname=vimbrel64.scr" "${SCR64}"
+    !insertmacro CheckWritten $ScrPath ${SCR64_BYTES}
   ${Else}
     File "/oname=vimbrel.scr" "${SCR32}"
+    !insertmacro CheckWritten $ScrPath ${SCR32_BYTES}
   ${EndIf}
   Push $ScrPath
   Call FileBytes
   Pop $2
   ${EnableX64FSRedirection}
 
+  ClearErrors
   SetOutPath $INSTDIR
   WriteUninstaller "$INSTDIR\uninstall.exe"
+  ${If} ${Errors}
+    StrCpy $R9 "$INSTDIR\uninstall.exe"
+    Call InstallFailed
+  ${EndIf}
   Push "$INSTDIR\uninstall.exe"
   Call FileBytes
   Pop $3
+  ${If} $3 == 0
+    StrCpy $R9 "$INSTDIR\uninstall.exe"
+    Call InstallFailed
+  ${EndIf}
   IntOp $2 $2 + $3
   IntOp $2 $2 + 1023
   IntOp $2 $2 / 1024
 
+  Call RemoveOtherInstall
   ${If} $AllUsers == 1
     StrCpy $0 HKLM
   ${Else}
@@ -509,17 +629,30 @@ Function un.RestoreScreenSaver
   ${If} ${Errors}
     Return
   ${EndIf}
-  ${DisableX64FSRedirection}
-  Push $0
-  Call un.LongPath
-  Pop $0
-  Push $UnScrPath
-  Call un.LongPath
-  Pop $1
-  ${EnableX64FSRedirection}
+  ; The value this install wrote, in the form written (short or long), when
+  ; it recorded one; else (an install before the record) the long forms,
+  ; which a missing file does not have.
+  ReadRegStr $1 HKCU "${SETUP_KEY}" "ScreenSaverFile"
+  ReadRegStr $2 HKCU "${SETUP_KEY}" "ScreenSaverValue"
   ; (LogicLib compares strings without regard to case.)
-  ${If} $0 != $1
-    Return
+  ${If} $1 != ""
+  ${AndIf} $2 != ""
+    ${If} $1 != $UnScrPath
+    ${OrIf} $0 != $2
+      Return
+    ${EndIf}
+  ${Else}
+    ${DisableX64FSRedirection}
+    Push $0
+    Call un.LongPath
+    Pop $0
+    Push $UnScrPath
+    Call un.LongPath
+    Pop $1
+    ${EnableX64FSRedirection}
+    ${If} $0 != $1
+      Return
+    ${EndIf}
   ${EndIf}
   ClearErrors
   ReadRegDWORD $2 HKCU "${SETUP_KEY}" "HadScreenSaver"

@@ -7,19 +7,26 @@
 # programs, a 32-bit one (vimbrel.scr). The installer is a 32-bit program,
 # so where the machine cannot run 32-bit programs nothing here can run and
 # every case is reported skipped.
-#   tests/installer/installer_test.sh SETUP.EXE BUILD_ROOT
+#   tests/installer/installer_test.sh SETUP.EXE BUILD_ROOT [RELEASE_DIR]
 # BUILD_ROOT holds mingw32/vimbrel.scr, mingw64/vimbrel64.scr and
 # mingw64/package/installer.nsh: the files the installer must put in place
-# and the names its entry must carry. Prints one line per case,
+# and the names its entry must carry. RELEASE_DIR, from
+# tests/installer/release_test.sh, makes SETUP.EXE its signed installer:
+# the files to put in place are then the signed ones in its zip, the
+# uninstaller an install writes must carry the test certificate's
+# signature, and one more case runs what winget, Chocolatey and Scoop run,
+# with the switches their manifests give. Prints one line per case,
 # "installer-test WINDOWS CASE: ok", ": FAILED" with what was wrong, or
 # ": skipped (why)"; exits non-zero when any case failed.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 source "$root/scripts/lib/machine.sh"
 
-[ $# -eq 2 ] || { echo "usage: $0 SETUP.EXE BUILD_ROOT" >&2; exit 2; }
+[ $# -eq 2 ] || [ $# -eq 3 ] || { echo "usage: $0 SETUP.EXE BUILD_ROOT [RELEASE_DIR]" >&2; exit 2; }
 setup_file=$(realpath "$1")
 build=$(realpath "$2")
+release=
+[ $# -eq 3 ] && release=$(realpath "$3")
 info="$build/mingw64/package/installer.nsh"
 define() { sed -n "s/^!define $1 \"\\(.*\\)\"\$/\\1/p" "$info"; }
 product=$(define VIMBREL_PRODUCT)
@@ -122,6 +129,20 @@ restart_server() {
   w wineserver -p
 }
 
+# Makes a folder that refuses new files: read-only for a user, immutable
+# for root (who writes through modes); false when neither holds.
+refuse_writes() {  # UNIX-FOLDER
+  mkdir -p "$1"
+  chmod 555 "$1"
+  touch "$1/.probe" 2>/dev/null && { rm -f "$1/.probe"; chattr +i "$1" 2>/dev/null; }
+  ! touch "$1/.probe" 2>/dev/null
+}
+allow_writes() {  # UNIX-FOLDER
+  chattr -i "$1" 2>/dev/null
+  chmod 755 "$1"
+  rm -rf "$(dirname "$1")"
+}
+
 # The saver as the system starts it (a 64-bit Windows with its 64-bit
 # loader): /s, a window within 30 s, and one key ends it within 10 s.
 saver_ends_on_key() {  # WINDOWS-PATH
@@ -156,6 +177,60 @@ check_entry() {  # KEY FOLDER(Windows) FOLDER(Unix) SCR(Unix)
   check "entry EstimatedSize $size KB" equals "$(value_of EstimatedSize)" "$(printf '0x%x' "$size")"
 }
 
+# Runs an uninstall string as a package manager does: the quoted program
+# with the switches after it.
+run_uninstall_string() {  # STRING [MORE SWITCHES...]
+  local program=${1#\"}
+  program=${program%%\"*}
+  local switches=${1:${#program}+2}
+  shift
+  # shellcheck disable=SC2086  # the switches are words
+  run "$program" $switches "$@"
+}
+
+# What each package manager runs, with its manifest's switches: winget the
+# installer per user and per machine and the entry's QuietUninstallString;
+# Chocolatey its silent arguments and the entry's uninstaller with /S;
+# Scoop unpacks the zip, from where the saver runs.
+package_managers() {  # WINDOWS SCR-NAME SYSTEM-FOLDER(Unix)
+  local windows=$1 scr=$2 system=$3 winget_user='' winget_machine='' choco_install='' choco_uninstall='' scoop_zip=''
+  source "$release/commands"
+  local user_scr="$prefix/drive_c/users/$user/AppData/Local/Programs/Vimbrel/$scr"
+  reg_set "$desktop" SCRNSAVE.EXE REG_SZ "$previous"
+  reg_set "$desktop" ScreenSaveActive REG_SZ 0
+  # shellcheck disable=SC2086
+  check "winget per user: the installer exits with 0" run "$setup" $winget_user
+  check "winget per user: $scr in the user's folder" test -f "$user_scr"
+  check "winget per user: an entry for the user" has_key "$uninstall_key"
+  check "winget per user: the uninstall exits with 0" run_uninstall_string "$(reg_get "$uninstall_key" QuietUninstallString)"
+  check "winget per user: no $scr" no_file "$user_scr"
+  check "winget per user: no entry" eval "! has_key '$uninstall_key'"
+  check "winget per user: SCRNSAVE.EXE the previous one" equals "$(reg_get "$desktop" SCRNSAVE.EXE)" "$previous"
+  # shellcheck disable=SC2086
+  check "winget per machine: the installer exits with 0" run "$setup" $winget_machine
+  check "winget per machine: $scr in the system folder" test -f "$system/$scr"
+  check "winget per machine: the uninstall exits with 0" run_uninstall_string "$(reg_get "$uninstall_key_all" QuietUninstallString)"
+  check "winget per machine: no $scr" no_file "$system/$scr"
+  check "winget per machine: no entry" eval "! has_key '$uninstall_key_all'"
+  # shellcheck disable=SC2086
+  check "Chocolatey: the installer exits with 0" run "$setup" $choco_install
+  check "Chocolatey: $scr in the system folder" test -f "$system/$scr"
+  check "Chocolatey: SCRNSAVE.EXE names it" equals_nocase "$(reg_get "$desktop" SCRNSAVE.EXE)" "C:\\windows\\system32\\$scr"
+  # shellcheck disable=SC2086
+  check "Chocolatey: the uninstall exits with 0" run_uninstall_string "$(reg_get "$uninstall_key_all" UninstallString)" $choco_uninstall
+  check "Chocolatey: no $scr" no_file "$system/$scr"
+  check "Chocolatey: no entry" eval "! has_key '$uninstall_key_all'"
+  check "Chocolatey: SCRNSAVE.EXE the previous one" equals "$(reg_get "$desktop" SCRNSAVE.EXE)" "$previous"
+  check "Chocolatey: the screen saver off again" equals "$(reg_get "$desktop" ScreenSaveActive)" 0
+  local scoop="$prefix/drive_c/users/$user/scoop/apps/vimbrel/current"
+  mkdir -p "$scoop"
+  check "Scoop: the zip unpacks" unzip -q -o "$release/signed/$scoop_zip" -d "$scoop"
+  check "Scoop: SCRNSAVE.EXE left alone" equals "$(reg_get "$desktop" SCRNSAVE.EXE)" "$previous"
+  saver_ends_on_key "C:\\users\\$user\\scoop\\apps\\vimbrel\\current\\$scr"
+  rm -rf "$prefix/drive_c/users/$user/scoop"
+  report "$windows" "what winget, Chocolatey and Scoop run"
+}
+
 scenarios() {  # WINDOWS SCR-NAME PRODUCT-FILE SYSTEM-FOLDER(Unix, the native one)
   local windows=$1 scr=$2 built=$3 system=$4
   local folder="C:\\users\\$user\\AppData\\Local\\Programs\\Vimbrel"
@@ -168,6 +243,8 @@ scenarios() {  # WINDOWS SCR-NAME PRODUCT-FILE SYSTEM-FOLDER(Unix, the native on
   check "the installer exits with 0" run "$setup" /S
   check "$scr in the user's programs folder, as built" cmp "$built" "$unix_folder/$scr"
   check "the uninstaller beside it" test -f "$unix_folder/uninstall.exe"
+  [ -n "$release" ] && check "the uninstaller signed" \
+    osslsigncode verify -CAfile "$release/keys/cert.pem" -in "$unix_folder/uninstall.exe"
   check "no $scr in the system folder" no_file "$system/$scr"
   check "only $scr installed" no_file "$unix_folder/$([ "$scr" = vimbrel.scr ] && echo vimbrel64.scr || echo vimbrel.scr)"
   check "SCRNSAVE.EXE names it" equals_nocase "$(reg_get "$desktop" SCRNSAVE.EXE)" "$folder\\$scr"
@@ -218,6 +295,57 @@ scenarios() {  # WINDOWS SCR-NAME PRODUCT-FILE SYSTEM-FOLDER(Unix, the native on
   check "no SCRNSAVE.EXE after" eval "! reg_get '$desktop' SCRNSAVE.EXE"
   report "$windows" "install into a folder with a space, uninstall after no previous saver leaves none"
 
+  # A folder that refuses writes: the install stops with a non-zero exit and
+  # changes nothing, per user (the saver cannot be written) and for all
+  # users (the saver goes to the system folder, the uninstaller cannot).
+  local refusing='C:\Refusing\Vimbrel'
+  reg_set "$desktop" SCRNSAVE.EXE REG_SZ "$previous"
+  reg_set "$desktop" ScreenSaveActive REG_SZ 0
+  if refuse_writes "$prefix/drive_c/Refusing/Vimbrel"; then
+    check "a per-user install into it exits non-zero" eval "! run_command_line 'C:\\vimbrel-setup.exe /S /D=$refusing'"
+    check "nothing in it" eval "[ -z \"\$(ls -A '$prefix/drive_c/Refusing/Vimbrel')\" ]"
+    check "no entry" eval "! has_key '$uninstall_key'"
+    check "an all-users install into it exits non-zero" eval "! run_command_line 'C:\\vimbrel-setup.exe /S /ALLUSERS /D=$refusing'"
+    check "no $scr left in the system folder" no_file "$system/$scr"
+    check "no entry for all users" eval "! has_key '$uninstall_key_all'"
+    check "SCRNSAVE.EXE as it was" equals "$(reg_get "$desktop" SCRNSAVE.EXE)" "$previous"
+    check "the screen saver still off" equals "$(reg_get "$desktop" ScreenSaveActive)" 0
+    check "no previous-saver record" eval "! has_key '$settings\\Setup'"
+    allow_writes "$prefix/drive_c/Refusing/Vimbrel"
+  else
+    problems+=("no folder that refuses writes could be made here")
+  fi
+  report "$windows" "an install that cannot write its files changes nothing"
+
+  # The saver deleted by hand from a folder with a blank: SCRNSAVE.EXE
+  # holds its short form, which a missing file no longer has; the
+  # uninstall still knows it as its own and puts the previous saver back.
+  local blank='C:\My Savers\Vimbrel'
+  check "the installer exits with 0" run_command_line "C:\\vimbrel-setup.exe /S /D=$blank"
+  check "SCRNSAVE.EXE a short path" short_saver_path "$(reg_get "$desktop" SCRNSAVE.EXE)"
+  rm -f "$prefix/drive_c/My Savers/Vimbrel/$scr"
+  check "the uninstaller exits with 0" run "$blank\\uninstall.exe" /S
+  check "SCRNSAVE.EXE the previous one" equals "$(reg_get "$desktop" SCRNSAVE.EXE)" "$previous"
+  check "the screen saver off again" equals "$(reg_get "$desktop" ScreenSaveActive)" 0
+  check "no folder" no_file "$prefix/drive_c/My Savers/Vimbrel"
+  report "$windows" "uninstall after the saver was deleted puts the previous saver back"
+
+  # A second install into another folder replaces the first: its files
+  # go, one entry names the second, and one uninstall puts the saver back.
+  check "the first installer exits with 0" run_command_line "C:\\vimbrel-setup.exe /S /D=C:\\vb1"
+  check "the second installer exits with 0" run_command_line "C:\\vimbrel-setup.exe /S /D=C:\\vb2"
+  check "no first folder" no_file "$prefix/drive_c/vb1"
+  check "$scr in the second" cmp "$built" "$prefix/drive_c/vb2/$scr"
+  check "the entry names the second" equals "$(reg_get "$uninstall_key" InstallLocation)" 'C:\vb2'
+  check "SCRNSAVE.EXE names the second" equals_nocase "$(reg_get "$desktop" SCRNSAVE.EXE)" "C:\\vb2\\$scr"
+  check "the uninstaller exits with 0" run 'C:\vb2\uninstall.exe' /S
+  check "no second folder" no_file "$prefix/drive_c/vb2"
+  check "no entry" eval "! has_key '$uninstall_key'"
+  check "SCRNSAVE.EXE the previous one" equals "$(reg_get "$desktop" SCRNSAVE.EXE)" "$previous"
+  report "$windows" "a second install into another folder replaces the first"
+
+  [ -n "$release" ] && package_managers "$windows" "$scr" "$system"
+
   # For all users, not set as current: the system folder, Program Files
   # for the uninstaller, the entry in HKLM; a silent uninstall asked to
   # remove the settings leaves no key of ours, and a current saver that is
@@ -251,7 +379,8 @@ scenarios() {  # WINDOWS SCR-NAME PRODUCT-FILE SYSTEM-FOLDER(Unix, the native on
   report "$windows" "all-users install set as current, its saver runs, uninstall"
 }
 
-cases=7
+cases=10
+[ -n "$release" ] && cases=11
 use_windows() {  # WINDOWS(win64|win32)
   arch=$1
   prefix="$work/$1/prefix"
@@ -276,7 +405,9 @@ one_windows() {  # WINDOWS SCR-NAME PRESET
   cp "$setup_file" "$prefix/drive_c/vimbrel-setup.exe"
   setup='C:\vimbrel-setup.exe'
   w wineserver -p
-  scenarios "$1" "$2" "$build/$3/$2" "$prefix/drive_c/windows/system32"
+  local built="$build/$3/$2"
+  [ -n "$release" ] && built="$release/signed/unpacked/$2"  # what the signed installer holds
+  scenarios "$1" "$2" "$built" "$prefix/drive_c/windows/system32"
   w wineserver -k 2>/dev/null
   w wineserver -w 2>/dev/null
 }
