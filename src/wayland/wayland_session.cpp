@@ -568,8 +568,7 @@ int WaylandSession::Run() {
   if (!Connect()) return exitFailure;
   nextFrame_ = MonotonicMilliseconds();
   for (;;) {
-    bool anyDue = false;
-    for (const OutputRecord& record : book_.records()) anyDue = anyDue || book_.FreeBuffer(record.name) >= 0;
+    const bool anyDue = !book_.Due().empty();
     uint64_t now = MonotonicMilliseconds();
     if (anyDue && now >= nextFrame_) {
       DrawDue(SceneClockTick(clock_, static_cast<uint32_t>(now)));
