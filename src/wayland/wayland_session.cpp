@@ -460,10 +460,6 @@ void WaylandSession::HideSaver() {
       *record = OutputRecord{kept.name, kept.modeWidth, kept.modeHeight, kept.scale, kept.described};
     }
   }
-  SessionGlobals& g = *globals_;
-  if (g.keyboard != nullptr) wl_keyboard_destroy(g.keyboard), g.keyboard = nullptr;
-  if (g.pointer != nullptr) wl_pointer_destroy(g.pointer), g.pointer = nullptr;
-  if (g.touch != nullptr) wl_touch_destroy(g.touch), g.touch = nullptr;
 }
 
 // One frame of an output: the scene at tick into its free buffer, only the
@@ -524,7 +520,8 @@ bool WaylandSession::Dispatch(int timeout) {
   } else {
     wl_display_cancel_read(display);
   }
-  if (files[1].revents & POLLIN) ended_ = true;  // SIGTERM or SIGINT: the destructor frees everything
+  signalfd_siginfo info{};
+  if ((files[1].revents & POLLIN) && read(signalFile_, &info, sizeof info) > 0) stopped_ = true;
   return wl_display_dispatch_pending(display) >= 0;
 }
 
@@ -568,8 +565,7 @@ int WaylandSession::Run() {
   if (!Connect()) return exitFailure;
   nextFrame_ = MonotonicMilliseconds();
   for (;;) {
-    bool anyDue = false;
-    for (const OutputRecord& record : book_.records()) anyDue = anyDue || book_.FreeBuffer(record.name) >= 0;
+    const bool anyDue = !book_.Due().empty();
     uint64_t now = MonotonicMilliseconds();
     if (anyDue && now >= nextFrame_) {
       DrawDue(SceneClockTick(clock_, static_cast<uint32_t>(now)));
@@ -586,6 +582,7 @@ int WaylandSession::Run() {
                                  : "lost the connection to Wayland display '" + displayName_ + "'");
     }
     if (failed_) return exitFailure;
+    if (stopped_) return 0;  // the destructor frees every buffer
     if (ended_) {
       if (options_.idleSeconds < 0 || !showing_) return 0;
       HideSaver();  // --idle: input hides it, and the wait begins again

@@ -47,8 +47,9 @@ class WaylandSession {
   void OnSeatCapabilities(uint32_t capabilities);
   void OnPointerEnter(double x, double y);
   void OnPointerMotion(double x, double y);
-  void EndByInput() { ended_ = true; }
-  void EndByClose() { ended_ = true; }
+  // Input ends the saver (with --idle: hides it); nothing while it is hidden.
+  void EndByInput() { ended_ = ended_ || showing_; }
+  void EndByClose() { ended_ = ended_ || showing_; }
   void OnIdle(bool idle);
   OutputBook& book() { return book_; }
 
@@ -72,6 +73,7 @@ class WaylandSession {
   std::list<std::unique_ptr<Output>> outputs_;
   OutputBook book_;
   bool ended_ = false;
+  bool stopped_ = false;  // SIGTERM or SIGINT
   bool failed_ = false;
   bool withoutLayerShell_ = false;  // VIMBREL_WAYLAND_SHELL=xdg
   bool showing_ = true;  // --idle: false while waiting for idleness

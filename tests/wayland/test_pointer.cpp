@@ -39,7 +39,8 @@ int main(int argc, char** argv) {
   wl_display* display = wl_display_connect(nullptr);
   if (display == nullptr) return std::fprintf(stderr, "wayland_test_pointer: no display\n"), 1;
   Globals globals;
-  wl_registry_add_listener(wl_display_get_registry(display), &registryListener, &globals);
+  wl_registry* registry = wl_display_get_registry(display);
+  wl_registry_add_listener(registry, &registryListener, &globals);
   wl_display_roundtrip(display);
   if (globals.manager == nullptr || globals.seat == nullptr)
     return std::fprintf(stderr, "wayland_test_pointer: no virtual pointer\n"), 1;
@@ -63,6 +64,9 @@ int main(int argc, char** argv) {
     usleep(100000);
   }
   zwlr_virtual_pointer_v1_destroy(pointer);
+  zwlr_virtual_pointer_manager_v1_destroy(globals.manager);
+  wl_seat_destroy(globals.seat);
+  wl_registry_destroy(registry);
   wl_display_roundtrip(display);
   wl_display_disconnect(display);
   return 0;

@@ -3,17 +3,12 @@
 
 #include <cstring>
 
-namespace {
-
-// Past this many stale bands a buffer is copied whole: the copy is cheaper than the list.
-constexpr size_t maxStaleBands = 4 * maxShownBands;
-
-}  // namespace
-
 OutputFrame::~OutputFrame() { Release(); }
 
 void OutputFrame::Release() {
   shown_ = ShownFrame{};
+  stale_[0] = ChangeList{};
+  stale_[1] = ChangeList{};
   scene_ = Scene{};
 }
 
@@ -27,7 +22,6 @@ bool OutputFrame::Lay(int32_t width, int32_t height, uint32_t* const buffers[2])
   width_ = width, height_ = height, last_ = -1;
   buffers_[0] = buffers[0], buffers_[1] = buffers[1];
   wholeStale_[0] = wholeStale_[1] = true;
-  stale_[0].clear(), stale_[1].clear();
   black_ = true;  // until everything below is made
   if (!Fits(width, height) || buffers[0] == nullptr || buffers[1] == nullptr) return false;
   if (MakeCommittedScene(scene_, pictures_, width, height) != SceneInitResult::ok) return Release(), false;
@@ -36,7 +30,9 @@ bool OutputFrame::Lay(int32_t width, int32_t height, uint32_t* const buffers[2])
     const PaletteEntry& entry = scene_.palette.entries[i];
     colourOf[i] = static_cast<uint32_t>(entry.red) << 16 | static_cast<uint32_t>(entry.green) << 8 | entry.blue;
   }
-  if (!CreateShownFrameInto(shown_, width, height, colourOf, buffers[0])) return Release(), false;
+  if (!AllocateChangeList(stale_[0], height) || !AllocateChangeList(stale_[1], height) ||
+      !CreateShownFrameInto(shown_, width, height, colourOf, buffers[0]))
+    return Release(), false;
   black_ = false;
   return true;
 }
@@ -46,18 +42,21 @@ void OutputFrame::CatchUp(int which) {
   if (last_ < 0 || last_ == which) return;
   const uint32_t* from = buffers_[last_];
   uint32_t* to = buffers_[which];
-  const size_t rowPixels = static_cast<size_t>(width_);
-  if (wholeStale_[which]) {
-    std::memcpy(to, from, rowPixels * static_cast<size_t>(height_) * sizeof(uint32_t));
+  const ChangeList& stale = stale_[which];
+  if (wholeStale_[which] || stale.everything) {
+    std::memcpy(to, from, static_cast<size_t>(width_) * static_cast<size_t>(height_) * sizeof(uint32_t));
   } else {
-    for (const ShownBand& band : stale_[which])
-      for (int32_t y = band.top; y < band.bottom; ++y) {
-        const size_t at = static_cast<size_t>(y) * rowPixels + static_cast<size_t>(band.left);
-        std::memcpy(to + at, from + at, static_cast<size_t>(band.right - band.left) * sizeof(uint32_t));
-      }
+    for (int32_t row = stale.low < 0 ? 0 : stale.low; row <= stale.high && row < height_; ++row) {
+      const ChangeRow& ranges = stale.rows[row];
+      const size_t top = static_cast<size_t>(height_ - 1 - row) * static_cast<size_t>(width_);  // row 0: the bottom
+      for (int k = 0; k < ranges.count; ++k)
+        std::memcpy(to + top + static_cast<size_t>(ranges.ranges[k].left),
+                    from + top + static_cast<size_t>(ranges.ranges[k].left),
+                    static_cast<size_t>(ranges.ranges[k].end - ranges.ranges[k].left) * sizeof(uint32_t));
+    }
   }
   wholeStale_[which] = false;
-  stale_[which].clear();
+  ClearChangeList(stale_[which]);
 }
 
 int32_t OutputFrame::Draw(const SettingsRecord& settings, uint32_t tick, int which, ShownBand bands[maxShownBands]) {
@@ -66,13 +65,11 @@ int32_t OutputFrame::Draw(const SettingsRecord& settings, uint32_t tick, int whi
   DrawSceneFrame(scene_, settings, tick);
   // The copy's colours are this buffer's: what differs from the last frame is written into it.
   shown_.pixels = buffers_[which];
-  const int32_t count = UpdateShownFrame(shown_, scene_.framePixels, scene_.frameStride, SceneFrameChanges(scene_),
-                                         bands);
+  const ChangeList& changes = SceneFrameChanges(scene_);
+  const int32_t count = UpdateShownFrame(shown_, scene_.framePixels, scene_.frameStride, changes, bands);
   last_ = which;
-  std::vector<ShownBand>& other = stale_[1 - which];
-  if (!wholeStale_[1 - which]) {
-    other.insert(other.end(), bands, bands + count);
-    if (other.size() > maxStaleBands) wholeStale_[1 - which] = true, other.clear();
-  }
+  // The other buffer now lacks what this frame changed too.
+  if (changes.everything || changes.height != height_) wholeStale_[1 - which] = true;
+  else if (!wholeStale_[1 - which]) AddChanges(stale_[1 - which], changes);
   return count;
 }

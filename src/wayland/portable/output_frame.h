@@ -5,9 +5,9 @@
 // through, taking turns (0x00RRGGBB, top row first, as a wl_shm XRGB8888
 // buffer holds it). Each frame converts only what changed (ShownFrame)
 // straight into the buffer about to be shown, after bringing that buffer
-// up to the last frame by copying from the other one the bands that
-// changed since it was last written (for buffers that alternate, the last
-// frame's). An output too large for the scene's memory (16384 pixels wide
+// up to the last frame by copying from the other one the column ranges the
+// frames since it was last written changed (their change lists; for
+// buffers that alternate, the last frame's). An output too large for the scene's memory (16384 pixels wide
 // and more) or one the scene cannot be laid out at is black(): the shell
 // shows one black pixel stretched over it, never a crash.
 //
@@ -18,8 +18,8 @@
 #pragma once
 
 #include <cstdint>
-#include <vector>
 
+#include "core/image/change_list.h"
 #include "core/image/shown_frame.h"
 #include "core/scene/committed_pictures.h"
 #include "core/scene/scene.h"
@@ -63,7 +63,7 @@ class OutputFrame {
   uint32_t* buffers_[2] = {nullptr, nullptr};
   int32_t width_ = 0, height_ = 0;
   bool black_ = false;
-  int last_ = -1;                    // the buffer holding the last frame; -1: none drawn
-  std::vector<ShownBand> stale_[2];  // what each buffer lacks of the last frame
+  int last_ = -1;               // the buffer holding the last frame; -1: none drawn
+  ChangeList stale_[2];  // what each buffer lacks of the last frame, rows bottom first
   bool wholeStale_[2] = {true, true};
 };
