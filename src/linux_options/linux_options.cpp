@@ -97,21 +97,6 @@ const int programOptionCount = sizeof programOptions / sizeof programOptions[0];
 namespace {
 
 // Whether a field is one of the user's settings: a control of the dialog.
-bool IsUserSetting(const SettingsField& field) { return field.kind != ControlKind::none; }
-
-bool IsUpper(char c) { return c >= 'A' && c <= 'Z'; }
-char Lower(char c) { return IsUpper(c) ? static_cast<char>(c - 'A' + 'a') : c; }
-
-// The field's words lower-cased and joined with hyphens; digits stay with
-// the word before them ("light1-x"), as they are read.
-std::string HyphenatedName(const char* name) {
-  std::string text;
-  for (const char* c = name; *c != '\0'; ++c) {
-    if (IsUpper(*c)) text += '-';
-    text += Lower(*c);
-  }
-  return text;
-}
 
 // A whole signed 32-bit decimal, nothing else.
 bool ParseInt32(const char* text, int32_t& value) {
@@ -219,27 +204,9 @@ bool ApplyProgramOption(const ProgramOption& row, const char* value, LinuxOption
 
 }  // namespace
 
-std::string FieldOptionName(const SettingsField& field) {
-  std::string name = HyphenatedName(field.name);
-  if (field.kind == ControlKind::checkBox && name.rfind("show-", 0) == 0) name.erase(0, 5);
-  return "--" + name;
-}
+std::string FieldOptionName(const SettingsField& field) { return "--" + SettingName(field); }
 
-bool IsPeriod(const SettingsField& field) {
-  return field.kind == ControlKind::trackbar && std::strcmp(field.unit, settingsPeriodUnit) == 0;
-}
-
-std::string SecondsOptionName(const SettingsField& field) {
-  std::string name = FieldOptionName(field);
-  if (name.size() > 5 && name.compare(name.size() - 5, 5, "-time") == 0) name.erase(name.size() - 5);
-  return name + "-seconds";
-}
-
-// 1.024 s a unit: seconds = units * 128 / 125, rounded half away from zero.
-int32_t SecondsOfUnits(int32_t units) {
-  const int64_t scaled = static_cast<int64_t>(units) * 128;
-  return static_cast<int32_t>((scaled + (scaled < 0 ? -62 : 62)) / 125);
-}
+std::string SecondsOptionName(const SettingsField& field) { return "--" + SecondsSettingName(field); }
 
 bool UnitsOfSeconds(double seconds, int32_t& units) {
   const double rounded = std::round(seconds * 125 / 128);

@@ -26,6 +26,7 @@
 #include <cstdint>
 #include <string>
 
+#include "core/scene/setting_names.h"
 #include "core/scene/settings_record.h"
 
 // The programs, as bits of an option's `programs`.
@@ -94,11 +95,8 @@ bool ParseWindowId(const char* text, unsigned long& id);
 // The option of a user setting ("--pyramid-radius", "--shadows").
 std::string FieldOptionName(const SettingsField& field);
 
-// A period: a trackbar counted in units of 1.024 s.
-bool IsPeriod(const SettingsField& field);
 // A period's option in seconds ("--pyramid-rotation-seconds").
 std::string SecondsOptionName(const SettingsField& field);
-// Units of 1.024 s as whole seconds, rounded; and seconds as the nearest
-// whole unit (false when that is no 32-bit integer).
-int32_t SecondsOfUnits(int32_t units);
+// Seconds as the nearest whole unit of 1.024 s (false when that is no
+// 32-bit integer).
 bool UnitsOfSeconds(double seconds, int32_t& units);

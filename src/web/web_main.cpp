@@ -55,11 +55,11 @@ EMSCRIPTEN_KEEPALIVE uint32_t vimbrel_held_time(WebSession* session) { return se
 
 // A setting by its option name; 0 for an unknown name.
 EMSCRIPTEN_KEEPALIVE int32_t vimbrel_get(WebSession* session, const char* name) {
-  const SettingsField* field = FindWebOption(name);
+  const SettingsField* field = FindSettingByName(name);
   return field == nullptr ? 0 : session->address.settings.*field->member;
 }
 EMSCRIPTEN_KEEPALIVE void vimbrel_set(WebSession* session, const char* name, int32_t value) {
-  const SettingsField* field = FindWebOption(name);
+  const SettingsField* field = FindSettingByName(name);
   if (field != nullptr) session->address.settings.*field->member = value;
 }
 // Every setting back to its default; the clock fields too, as a new record has them.

@@ -5,7 +5,6 @@
 
 namespace {
 
-bool IsUserSetting(const SettingsField& field) { return field.kind != ControlKind::none; }
 
 // The dialog's groups from left to right, then the one below them.
 constexpr SettingsGroup groups[] = {SettingsGroup::dodecahedrons, SettingsGroup::pyramid, SettingsGroup::view};
@@ -89,10 +88,7 @@ std::string Quoted(const std::string& text) {
 // as the X11 program has it), or null.
 const SettingsField* FindSecondsOption(const std::string& name) {
   for (const SettingsField& field : settingsFields) {
-    if (field.kind != ControlKind::trackbar || std::strcmp(field.unit, settingsPeriodUnit) != 0) continue;
-    std::string seconds = WebOptionName(field);
-    if (seconds.size() > 5 && seconds.compare(seconds.size() - 5, 5, "-time") == 0) seconds.erase(seconds.size() - 5);
-    if (name == seconds + "-seconds") return &field;
+    if (IsPeriod(field) && name == SecondsSettingName(field)) return &field;
   }
   return nullptr;
 }
@@ -126,27 +122,6 @@ bool ParseSecondsAsUnits(const std::string& text, int32_t& units) {
 
 }  // namespace
 
-std::string WebOptionName(const SettingsField& field) {
-  if (!IsUserSetting(field)) return "";
-  std::string name;
-  for (const char* c = field.name; *c != '\0'; ++c) {
-    if (*c >= 'A' && *c <= 'Z') {
-      name += '-';
-      name += static_cast<char>(*c - 'A' + 'a');
-    } else {
-      name += *c;
-    }
-  }
-  if (field.kind == ControlKind::checkBox && name.rfind("show-", 0) == 0) name.erase(0, 5);
-  return name;
-}
-
-const SettingsField* FindWebOption(const std::string& name) {
-  for (const SettingsField& field : settingsFields)
-    if (IsUserSetting(field) && WebOptionName(field) == name) return &field;
-  return nullptr;
-}
-
 WebAddress ParseWebAddress(const std::string& query) {
   WebAddress address;
   SetDefaultSettings(address.settings);
@@ -163,8 +138,8 @@ WebAddress ParseWebAddress(const std::string& query) {
     const bool hasValue = equals != std::string::npos;
     const std::string name = Decoded(part.substr(0, equals));
     const std::string value = hasValue ? Decoded(part.substr(equals + 1)) : "";
-    const bool negated = name.rfind("no-", 0) == 0 && FindWebOption(name) == nullptr;
-    const SettingsField* field = FindWebOption(negated ? name.substr(3) : name);
+    const bool negated = name.rfind("no-", 0) == 0 && FindSettingByName(name) == nullptr;
+    const SettingsField* field = FindSettingByName(negated ? name.substr(3) : name);
     const SettingsField* period = FindSecondsOption(name);
     if (period != nullptr) {
       if (!hasValue || !ParseSecondsAsUnits(value, address.settings.*period->member)) {
@@ -198,9 +173,9 @@ std::string FormatWebAddress(const WebAddress& address) {
     const int32_t value = address.settings.*field.member;
     if (!IsUserSetting(field) || value == field.defaultValue) continue;
     if (field.kind == ControlKind::checkBox && (value == 0 || value == 1))
-      add((value == 0 ? "no-" : "") + WebOptionName(field));
+      add((value == 0 ? "no-" : "") + SettingName(field));
     else
-      add(WebOptionName(field) + "=" + std::to_string(value));
+      add(SettingName(field) + "=" + std::to_string(value));
   }
   if (address.hasTime) add("time=" + std::to_string(address.time));
   if (address.bare) add("bare");
@@ -216,7 +191,7 @@ std::string WebPanelTable() {
     for (ControlKind kind : {ControlKind::checkBox, ControlKind::trackbar}) {
       for (const SettingsField& field : settingsFields) {
         if (field.group != group || field.kind != kind) continue;
-        json += std::string(first ? "" : ",") + "{\"id\":" + Quoted(WebOptionName(field)) +
+        json += std::string(first ? "" : ",") + "{\"id\":" + Quoted(SettingName(field)) +
                 ",\"kind\":" + (kind == ControlKind::checkBox ? "\"check\"" : "\"range\"") +
                 ",\"caption\":" + Quoted(field.caption) + ",\"default\":" + std::to_string(field.defaultValue);
         if (kind == ControlKind::trackbar)

@@ -20,6 +20,7 @@
 #include <cstdint>
 #include <string>
 
+#include "core/scene/setting_names.h"
 #include "core/scene/settings_record.h"
 
 struct WebAddress {
@@ -30,12 +31,6 @@ struct WebAddress {
   bool bench = false;
   std::string problem;  // what was not understood, one line; empty when everything was
 };
-
-// The name of a user setting, as the X11 program's option without "--"
-// ("pyramid-radius", "shadows"); empty for a field without a control.
-std::string WebOptionName(const SettingsField& field);
-// The user setting of that name, or null.
-const SettingsField* FindWebOption(const std::string& name);
 
 // Reads a query ("?a=1&b" or "a=1&b"; '+' and %XX decoded), left to right.
 WebAddress ParseWebAddress(const std::string& query);

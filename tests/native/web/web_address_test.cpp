@@ -15,20 +15,19 @@ bool SameSettings(const SettingsRecord& a, const SettingsRecord& b) {
 }
 
 TEST(WebAddress, NamesAreTheX11OptionsAndEachFindsItsField) {
-  EXPECT_EQ(WebOptionName(FieldOf(&SettingsRecord::pyramidRadius)), "pyramid-radius");
-  EXPECT_EQ(WebOptionName(FieldOf(&SettingsRecord::dodecaShow)), "dodeca-show");
-  EXPECT_EQ(WebOptionName(FieldOf(&SettingsRecord::showGrid)), "grid");
-  EXPECT_EQ(WebOptionName(FieldOf(&SettingsRecord::light1X)), "light1-x");
-  EXPECT_EQ(WebOptionName(FieldOf(&SettingsRecord::pyramidTurnTick)), "") << "a clock field is no setting";
+  EXPECT_EQ(SettingName(FieldOf(&SettingsRecord::pyramidRadius)), "pyramid-radius");
+  EXPECT_EQ(SettingName(FieldOf(&SettingsRecord::dodecaShow)), "dodeca-show");
+  EXPECT_EQ(SettingName(FieldOf(&SettingsRecord::showGrid)), "grid");
+  EXPECT_EQ(SettingName(FieldOf(&SettingsRecord::light1X)), "light1-x");
   int settings = 0;
   for (const SettingsField& field : settingsFields) {
     if (field.kind == ControlKind::none) continue;
     ++settings;
-    EXPECT_EQ(FindWebOption(WebOptionName(field)), &field) << field.name;
-    EXPECT_NE(WebPanelTable().find("\"id\":\"" + WebOptionName(field) + "\""), std::string::npos) << field.name;
+    EXPECT_EQ(FindSettingByName(SettingName(field)), &field) << field.name;
+    EXPECT_NE(WebPanelTable().find("\"id\":\"" + SettingName(field) + "\""), std::string::npos) << field.name;
   }
-  EXPECT_EQ(FindWebOption("no-grid"), nullptr);
-  EXPECT_EQ(FindWebOption("pyramid-turn-tick"), nullptr);
+  EXPECT_EQ(FindSettingByName("no-grid"), nullptr);
+  EXPECT_EQ(FindSettingByName("pyramid-turn-tick"), nullptr) << "a clock field is no setting";
   size_t ids = 0;
   for (size_t at = 0; (at = WebPanelTable().find("\"id\":", at)) != std::string::npos; ++at) ++ids;
   EXPECT_EQ(ids, static_cast<size_t>(settings)) << "each setting once in the panel";
