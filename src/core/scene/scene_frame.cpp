@@ -39,45 +39,41 @@ void StampClocks(int32_t turn, int32_t& turnTick, int32_t journey, int32_t& jour
   if (journey != 0) journeyTick = static_cast<int32_t>(tick);
 }
 
-// A clock whose stored period cannot run takes the field's default (settings_record.cpp).
-SolidMotion PyramidMotion(const SettingsRecord& s, const SettingsRecord& defaults) {
-  return {s.pyramidRadius,
-          s.pyramidHeight,
-          s.pyramidCentreX,
-          s.pyramidCentreZ,
-          UsablePeriod(s.pyramidRotationTime, defaults.pyramidRotationTime),
-          UsablePeriod(s.pyramidJourneyTime, defaults.pyramidJourneyTime),
-          s.pyramidTurnStart,
-          s.pyramidTurnTick,
-          s.pyramidJourneyStart,
-          s.pyramidJourneyTick};
+SolidMotion PyramidMotion(const SettingsRecord& s) {
+  return {s.pyramidRadius,      s.pyramidHeight,    s.pyramidCentreX,  s.pyramidCentreZ,      s.pyramidRotationTime,
+          s.pyramidJourneyTime, s.pyramidTurnStart, s.pyramidTurnTick, s.pyramidJourneyStart, s.pyramidJourneyTick};
 }
 
-SolidMotion DodecaMotion(const SettingsRecord& s, const SettingsRecord& defaults) {
-  return {s.dodecaRadius,
-          0,
-          s.dodecaCentreX,
-          s.dodecaCentreZ,
-          UsablePeriod(s.dodecaRotationTime, defaults.dodecaRotationTime),
-          UsablePeriod(s.dodecaJourneyTime, defaults.dodecaJourneyTime),
-          s.dodecaTurnStart,
-          s.dodecaTurnTick,
-          s.dodecaJourneyStart,
-          s.dodecaJourneyTick};
+SolidMotion DodecaMotion(const SettingsRecord& s) {
+  return {s.dodecaRadius,       0,
+          s.dodecaCentreX,      s.dodecaCentreZ,
+          s.dodecaRotationTime, s.dodecaJourneyTime,
+          s.dodecaTurnStart,    s.dodecaTurnTick,
+          s.dodecaJourneyStart, s.dodecaJourneyTick};
+}
+
+// A clock whose stored period cannot run takes its field's default (the
+// field table in settings_record.cpp), so that the solid still moves.
+SolidMotion Usable(SolidMotion m, int32_t defaultRotation, int32_t defaultJourney) {
+  m.rotationTime = UsablePeriod(m.rotationTime, defaultRotation);
+  m.journeyTime = UsablePeriod(m.journeyTime, defaultJourney);
+  return m;
 }
 
 // s: the record with this frame's tick in its running clocks.
 void AnimateWithShadows(Scene& scene, const Stage& stage, const SettingsRecord& s, bool shadows) {
   const SettingsRecord defaults = DefaultSettings();
   if (s.pyramidShow != 0) {
-    AnimatePyramid(stage, PyramidMotion(s, defaults), scene.pyramidVertices, scene.pyramidPoints);
+    AnimatePyramid(stage, Usable(PyramidMotion(s), defaults.pyramidRotationTime, defaults.pyramidJourneyTime),
+                   scene.pyramidVertices, scene.pyramidPoints);
     if (shadows)
       for (int light = 0; light < 2; ++light)
         DrawPyramidShadow(stage, scene.pyramidVertices, scene.pyramidPoints, ShadowTableOf(0, light), light);
   }
   if (s.dodecaShow != 0) {
     for (int d = 0; d < dodecaSolidCount; ++d) {
-      AnimateDodecahedron(stage, DodecaMotion(s, defaults), d, scene.dodecaVertices[d], scene.dodecaPoints[d]);
+      AnimateDodecahedron(stage, Usable(DodecaMotion(s), defaults.dodecaRotationTime, defaults.dodecaJourneyTime), d,
+                          scene.dodecaVertices[d], scene.dodecaPoints[d]);
       if (shadows)
         for (int light = 0; light < 2; ++light)
           DrawDodecahedronShadow(stage, d, scene.dodecaVertices[d], ShadowTableOf(1 + d, light), light);
