@@ -135,12 +135,19 @@ LRESULT OnSysCommand(Session& session, HWND window, WPARAM command, LPARAM lPara
   return PassOn(window, WM_SYSCOMMAND, command, lParam);
 }
 
-// The frame timer also watches the monitors; while the display sleeps it draws nothing.
+// The frame timer also watches the monitors; while the display sleeps only
+// the slower displayAsleepTimer does, and a frame timer started meanwhile
+// (by a first paint or the dialog) is stopped at its first tick.
 LRESULT OnTimer(Session& session, HWND window, WPARAM wParam, LPARAM lParam) {
   const HostState& hostState = session.host;
   if (hostState.closeApproved) return 0;  // closing: no further frame
-  if (wParam == frameTimerId && hostState.childPreview == 0) WatchMonitorLayout(session);
-  if (wParam == frameTimerId && hostState.displayAsleep) return 0;
+  if ((wParam == frameTimerId || wParam == displayAsleepTimerId) && hostState.childPreview == 0)
+    WatchMonitorLayout(session);
+  if (wParam == displayAsleepTimerId) return 0;
+  if (wParam == frameTimerId && hostState.displayAsleep) {
+    KillTimer(window, frameTimerId);
+    return 0;
+  }
   Sleep(0);  // give up the rest of the time slice
   return PassOn(window, WM_TIMER, wParam, lParam);
 }
