@@ -634,11 +634,6 @@ int EditXScreenSaverFile(bool add, const std::string& path, const std::vector<st
         message = "'" + target + "' " + problem;
         return 1;
       }
-      // Replacing needs only the folder's permission; the file's own says whether it may change.
-      if ((read.status.st_mode & 0222) == 0 || access(target.c_str(), W_OK) != 0) {
-        message = "'" + target + "' is read-only (mode " + ModeText(read.status.st_mode) + "); it is left as it was";
-        return 1;
-      }
       std::string edited;
       ListChange change = ListChange::unchanged;
       if (!(add ? AddToProgramsList(read.text, command, haveDefaults ? &defaults : nullptr, edited, change, problem)
@@ -650,6 +645,11 @@ int EditXScreenSaverFile(bool add, const std::string& path, const std::vector<st
         message =
             std::string(add ? "Vimbrel is already in XScreenSaver's list in " : "Vimbrel is in no list in ") + path;
         return 0;
+      }
+      // Replacing needs only the folder's permission; the file's own says whether it may change.
+      if ((read.status.st_mode & 0222) == 0 || access(target.c_str(), W_OK) != 0) {
+        message = "'" + target + "' is read-only (mode " + ModeText(read.status.st_mode) + "); it is left as it was";
+        return 1;
       }
       replaced = ReplaceFile(target, edited, read.status.st_mode & 07777, read.status.st_uid, read.status.st_gid, &read,
                              message);

@@ -257,6 +257,16 @@ TEST_F(XScreenSaverFile, KeepsTheFilesPermissionsAndOwner) {
   EXPECT_TRUE(status.st_uid == 4321u && status.st_gid == 4322u) << status.st_uid << ":" << status.st_gid;
 }
 
+// Taking out the program selected in one-saver mode says so, and selects none.
+TEST_F(XScreenSaverFile, SaysWhenTheSelectedProgramIsTakenOut) {
+  std::ofstream(file_) << "mode: one\nselected: 0\nprograms: \\\n  vimbrel --root \\n\\\n  maze \\n\n";
+  std::string message;
+  EXPECT_EQ(Edit(false, message), 0);
+  EXPECT_EQ(message, "took Vimbrel out of XScreenSaver's list in " + file_ +
+                         ": it was the program XScreenSaver ran in one-saver mode, and none is selected now");
+  EXPECT_EQ(Read(file_), "mode: one\nselected: -1\nprograms: \\\n  maze \\n\n");
+}
+
 // Another program (XScreenSaver's settings) saving the file while it is
 // edited: every save it makes survives. The writer numbers its saves and
 // replaces the file whole, as that program does; an edit made from an
