@@ -2,6 +2,9 @@
 // the command line itself is tested natively: tests/native/host/).
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <utility>
+
 #include "win32/host/host_main.h"
 #include "support/harness.h"
 
@@ -94,6 +97,47 @@ TEST_F(HostProgramPath, TheSwitchAfterAnUnquotedLongShortOrRelativePathIsRead) {
   HWND parent = CreatePreviewParent(152, 112);
   ProgramRun preview = StartAs(program + " /p " + HandleText(parent));
   EXPECT_NE(WaitForPreviewWindow(parent, 5000), nullptr);
+  DestroyWindow(parent);
+  EXPECT_EQ(WaitForExit(preview), 0u);
+}
+
+// What each mode shows: without a switch and with /c the settings dialog
+// (Cancel ends it with 0); with /s the full-screen window, its scene
+// moving; with /p the preview filling the parent (Wine shows no pixels of
+// another program's child window, so its frames are not read back).
+TEST(HostModes, EachSwitchShowsWhatItIsFor) {
+  RemoveUsePasswordFlag();
+  for (const char* text : {"", "/c", "/c:1234"}) {
+    ProgramRun run = StartProgram(text);
+    HWND dialog = WaitForSettingsDialog(run.process.dwProcessId, 10000);
+    EXPECT_NE(dialog, nullptr) << "no settings dialog for '" << text << "'";
+    if (dialog != nullptr) PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+    EXPECT_EQ(WaitForExit(run), 0u) << text;
+  }
+  const auto moves = [](const std::function<std::vector<uint8_t>()>& capture) {
+    std::vector<uint8_t> last = capture();
+    return WaitUntil([&] { return std::exchange(last, capture()) != last; }, 5000) &&
+           WaitUntil([&] { return std::exchange(last, capture()) != last; }, 5000);
+  };
+  SaverRun saver = StartSaver("/s");
+  ASSERT_NE(saver.window, nullptr);
+  const RECT screen = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  RECT shown;
+  GetWindowRect(saver.window, &shown);
+  EXPECT_TRUE(EqualRect(&shown, &screen));
+  EXPECT_TRUE(moves([&] { return CaptureScreen(screen); })) << "/s: the scene stands still";
+  PostKey(saver.window, 'X');
+  EXPECT_EQ(WaitForExit(saver.run), 0u);
+
+  HWND parent = CreatePreviewParent(152, 112);
+  ProgramRun preview = StartProgram("/p " + HandleText(parent));
+  HWND child = WaitForPreviewWindow(parent);
+  ASSERT_NE(child, nullptr);
+  EXPECT_EQ(GetParent(child), parent);
+  RECT inParent, parentRect;
+  GetWindowRect(child, &inParent);
+  GetWindowRect(parent, &parentRect);
+  EXPECT_TRUE(EqualRect(&inParent, &parentRect)) << "/p: the preview does not fill its parent";
   DestroyWindow(parent);
   EXPECT_EQ(WaitForExit(preview), 0u);
 }

@@ -2,11 +2,64 @@
 // one instance at a time, and the child preview inside a window of the test.
 #include <gtest/gtest.h>
 
+#include <map>
 #include <utility>
 
 #include "support/harness.h"
+#include "win32/host/display_power.h"
 
 namespace {
+
+// The saver's WM_TIMER messages by timer id, as the spy library, hooked
+// into the saver's thread, reports them to a window of this test.
+class TimerSpy {
+ public:
+  explicit TimerSpy(HWND saverWindow) {
+    WNDCLASSA spyClass = {};
+    spyClass.lpfnWndProc = Count;
+    spyClass.hInstance = GetModuleHandleA(nullptr);
+    spyClass.lpszClassName = "VimbrelTimerSpy";
+    RegisterClassA(&spyClass);  // fails harmlessly when an earlier spy registered it
+    window_ = CreateWindowA("VimbrelTimerSpy", "", 0, 0, 0, 0, 0, nullptr, nullptr, spyClass.hInstance, nullptr);
+    std::string path = "Z:" + std::string(VIMBREL_TIMER_SPY_PATH);
+    std::replace(path.begin(), path.end(), '/', '\\');
+    library_ = LoadLibraryA(path.c_str());
+    const auto hook =
+        reinterpret_cast<HOOKPROC>(reinterpret_cast<void (*)()>(GetProcAddress(library_, "TimerSpyHook")));
+    if (hook != nullptr)
+      hook_ = SetWindowsHookExA(WH_GETMESSAGE, hook, library_, GetWindowThreadProcessId(saverWindow, nullptr));
+    counts().clear();
+  }
+  ~TimerSpy() {
+    if (hook_ != nullptr) UnhookWindowsHookEx(hook_);
+    DestroyWindow(window_);
+    if (library_ != nullptr) FreeLibrary(library_);
+  }
+  TimerSpy(const TimerSpy&) = delete;
+  TimerSpy& operator=(const TimerSpy&) = delete;
+
+  bool Ready() const { return window_ != nullptr && hook_ != nullptr; }
+  int Ticks(UINT_PTR id) const { return counts()[id]; }
+  // Forgets what was reported so far, the reports still queued here included.
+  void Reset() {
+    MSG message;
+    while (PeekMessageA(&message, window_, WM_APP, WM_APP, PM_REMOVE)) DispatchMessageA(&message);
+    counts().clear();
+  }
+
+ private:
+  static std::map<UINT_PTR, int>& counts() {
+    static std::map<UINT_PTR, int> ticks;
+    return ticks;
+  }
+  static LRESULT CALLBACK Count(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_APP) ++counts()[wParam];
+    return DefWindowProcA(window, message, wParam, lParam);
+  }
+  HWND window_ = nullptr;
+  HMODULE library_ = nullptr;
+  HHOOK hook_ = nullptr;
+};
 
 class HostFullScreen : public SaverTest {
  protected:
@@ -75,6 +128,40 @@ TEST_F(HostFullScreen, NoFramesWhileTheDisplaySleepsAndAWholeFrameWhenItWakes) {
     EXPECT_TRUE(WaitUntil([&] { return CaptureScreen(screen) != asleep; }, 2000)) << "no frame after waking";
   }
   PostMessageA(saver.window, WM_SYSCOMMAND, SC_MONITORPOWER, 2);
+  PostKey(saver.window, 'X');
+  EXPECT_EQ(WaitForExit(saver.run), 0u);
+}
+
+// While the display sleeps the saver keeps no frame timer: its thread
+// takes no frame tick, only the watch of the monitors, at most once a
+// second. Woken, the frames run again and the first paints the screen
+// whole: what the test drew over the window meanwhile is all gone.
+TEST_F(HostFullScreen, KeepsNoFrameTimerWhileTheDisplaySleeps) {
+  const SettingsRecord pose = FrozenPose();
+  StoreSettings(pose);
+  StartSaverOrFail();
+  TimerSpy spy(saver.window);
+  ASSERT_TRUE(spy.Ready());
+  ASSERT_TRUE(WaitUntil([&] { return spy.Ticks(frameTimerId) >= 3; }, 5000)) << "the spy sees no frame";
+  DWORD_PTR result = 0;
+  SendMessageTimeoutA(saver.window, WM_SYSCOMMAND, SC_MONITORPOWER, 2, SMTO_BLOCK, 5000, &result);
+  spy.Reset();
+  const DWORD asleepAt = GetTickCount();
+  EXPECT_TRUE(WaitUntil([&] { return spy.Ticks(displayAsleepTimerId) >= 2; }, 6000)) << "the monitors go unwatched";
+  EXPECT_EQ(spy.Ticks(frameTimerId), 0) << "frame ticks while the display sleeps";
+  EXPECT_LE(static_cast<DWORD>(spy.Ticks(displayAsleepTimerId)), (GetTickCount() - asleepAt) / 1000 + 1);
+
+  const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+  const RECT screen = {0, 0, width, height};
+  HDC dc = GetDC(saver.window);
+  FillRect(dc, &screen, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  ReleaseDC(saver.window, dc);
+  const std::vector<uint8_t> expected = ExpectedScreen(pose, width, height);
+  ASSERT_GT(Mismatches(CaptureScreen(screen), expected), static_cast<size_t>(width) * height / 2);
+  SendMessageTimeoutA(saver.window, WM_SYSCOMMAND, SC_MONITORPOWER, -1, SMTO_BLOCK, 5000, &result);
+  EXPECT_TRUE(WaitUntil([&] { return spy.Ticks(frameTimerId) >= 2; }, 5000)) << "no frames after waking";
+  EXPECT_TRUE(WaitUntil([&] { return Mismatches(CaptureScreen(screen), expected) == 0; }, 5000))
+      << Mismatches(CaptureScreen(screen), expected) << " pixels not repainted after waking";
   PostKey(saver.window, 'X');
   EXPECT_EQ(WaitForExit(saver.run), 0u);
 }

@@ -426,6 +426,43 @@ TEST(X11ProgramFiles, TheListCommandEditsTheUsersFileAndNothingElse) {
   EXPECT_NE(Shell("ls -A " + home + " | grep -v '^.xscreensaver$'"), 0) << "a file is left beside it";
 }
 
+// The list command seen through strace: the folder is synced after the
+// rename, and a signal that ends it while the new file is written (strace
+// holds it in that file's fsync) leaves neither that file nor a change.
+TEST(X11ProgramFiles, TheListCommandLeavesNothingHalfDone) {
+  if (Shell("strace -V >/dev/null 2>&1") != 0) GTEST_SKIP() << "strace is not installed";
+  const std::string home = scratch + "-signal-home", file = home + "/.xscreensaver", trace = scratch + "-trace";
+  const std::string text = "programs: \\\n  maze \\n\n";
+  ASSERT_EQ(Shell("rm -rf " + home + " && mkdir -p " + home), 0);
+  std::ofstream(file) << text;
+  EXPECT_EQ(WaitExit(Spawn({"/usr/bin/strace", "-f", "-y", "-o", trace, "-e", "trace=rename,renameat,renameat2,fsync",
+                            VIMBREL_PROGRAM, "--add-to-xscreensaver"},
+                           {"HOME=" + home}, trace + ".err")),
+            0);
+  const std::string calls = ReadText(trace);
+  const std::regex syncAfterRename("rename[^\n]*\\.xscreensaver\"[^\n]*= 0\n(.*\n)*[0-9]+ +fsync\\([0-9]+<" + home +
+                                   ">\\) = 0");
+  EXPECT_TRUE(std::regex_search(calls, syncAfterRename)) << calls;
+
+  for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+    SCOPED_TRACE(strsignal(signal));
+    std::ofstream(file) << text;
+    const pid_t strace = Spawn({"/usr/bin/strace", "-o", "/dev/null", "-e", "trace=fsync", "-e",
+                                "inject=fsync:delay_enter=1000000:when=1", VIMBREL_PROGRAM, "--add-to-xscreensaver"},
+                               {"HOME=" + home}, trace + ".err");
+    const auto writing = [&] { return Shell("ls -A " + home + " | grep -q vimbrel-") == 0; };
+    pid_t program = 0;
+    ASSERT_TRUE(WaitFor([&] {
+      std::ifstream("/proc/" + std::to_string(strace) + "/task/" + std::to_string(strace) + "/children") >> program;
+      return program > 0 && writing();
+    }));
+    kill(program, signal);
+    EXPECT_EQ(WaitExit(strace), -2) << "the signal did not end it";
+    EXPECT_FALSE(writing()) << "the new file was left behind";
+    EXPECT_EQ(ReadText(file), text);
+  }
+}
+
 // What the build installs: the desktop entry valid, its Exec line the
 // installed program on the root, which stands for the window
 // XScreenSaver-compatible savers name in XSCREENSAVER_WINDOW (the daemon's

@@ -7,7 +7,16 @@
 #include "x11/xscreensaver_list.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <thread>
 #include <tuple>
 
 namespace {
@@ -73,9 +82,10 @@ TEST(XScreenSaverList, KnowsVimbrelsEntriesInEveryForm) {
 // Vimbrel first, so that adding loses none of them and removing leaves them;
 // without defaults to take them from, the file is refused.
 TEST(XScreenSaverList, AFileWithoutAListGetsTheDefaultsWithVimbrel) {
-  const std::string file = "mode: one\nselected: 0", programs = "programs:\t\t\t\t\t\t\t\t      \\\n";
+  const std::string file = "mode: one\nselected: 1", programs = "programs:\t\t\t\t\t\t\t\t      \\\n";
   const std::string list = "\t\t\t\tmaze --root\t\t\t\t    \\n\\\n- GL: \t\t\t\tsuperquadrics --root\t\t\t    \\n\n";
-  EXPECT_EQ(Edit(true, file), file + "\n\n" + programs + entry + "\\\n" + list);
+  // The defaults' second entry was selected; with Vimbrel first it is the third.
+  EXPECT_EQ(Edit(true, file), "mode: one\nselected: 2\n\n" + programs + entry + "\\\n" + list);
   EXPECT_EQ(Edit(false, Edit(true, file)), file + "\n\n" + programs + list);
   EXPECT_EQ(Edit(true, file, nullptr),
             "refused: has no 'programs:' list, and there are no XScreenSaver defaults to take it from");
@@ -105,6 +115,56 @@ TEST(XScreenSaverList, RefusesWhatItDoesNotUnderstandInOneLine) {
       "refused: the program's path '/home/a b/vimbrel' cannot go in the list (only letters, digits and / . _ + -)");
 }
 
+// In one-saver mode XScreenSaver runs the entry `selected:` counts to
+// (from 0, disabled and all): it stays on the same program through adding
+// and removing, and names none once Vimbrel, the selected one, is taken out.
+TEST(XScreenSaverList, TheSelectedEntryStaysOnItsProgram) {
+  const auto file = [](const std::string& selected, const std::string& between) {
+    return "mode: one\nselected: " + selected + "\nprograms: \\\n  maze \\n\\\n- GL: superquadrics \\n\\\n" + between +
+           "  deco \\n\\\n  attraction \\n\n";
+  };
+  const std::string vimbrel = "  vimbrel --root \\n\\\n";
+  const std::string added = Edit(true, file("2", ""));
+  EXPECT_NE(added.find("selected: 3\n"), std::string::npos) << added;
+  EXPECT_EQ(Edit(false, added), file("2", ""));
+  // Taken out from before, after and at the selected entry.
+  EXPECT_EQ(Edit(false, file("3", vimbrel)), file("2", ""));
+  EXPECT_EQ(Edit(false, file("1", vimbrel)), file("1", ""));
+  EXPECT_EQ(Edit(false, file("2", vimbrel)), file("-1", ""));
+  std::string edited, error;
+  ListChange change{};
+  ASSERT_TRUE(RemoveFromProgramsList(file("2", vimbrel), edited, change, error));
+  EXPECT_EQ(change, ListChange::removedTheSelected);
+  ASSERT_TRUE(RemoveFromProgramsList(file("3", vimbrel), edited, change, error));
+  EXPECT_EQ(change, ListChange::changed);
+  // A number XScreenSaver would not take to an entry of this list stays as it is.
+  for (const std::string odd : {"-1", "4", "two"}) {
+    const std::string result = Edit(true, file(odd, ""));
+    EXPECT_NE(result.find("selected: " + odd + "\n"), std::string::npos) << result;
+  }
+}
+
+// XScreenSaver reads a key in any case, after blanks, up to the colon: a
+// list it reads is edited, one it passes over is refused naming its line.
+TEST(XScreenSaverList, EditsOnlyTheListXScreenSaverReads) {
+  for (const std::string key : {"Programs", "  PROGRAMS", "\tprograms"}) {
+    SCOPED_TRACE(key);
+    const std::string file = "mode: one\n" + key + ": \\\n  maze \\n\n";
+    EXPECT_EQ(Edit(true, file), "mode: one\n" + key + ": \\\n" + entry + "\\\n  maze \\n\n");
+  }
+  for (const std::string key : {"programs   ", "programs\t", "*programs", "xscreensaver.programs", "Programs "}) {
+    SCOPED_TRACE(key);
+    const std::string file = "mode: one\n" + key + ": \\\n  vimbrel \\n\n";
+    const std::string refused = "refused: line 2 '" + key +
+                                ":' is a list XScreenSaver does not read (it takes only 'programs:', nothing before "
+                                "the colon)";
+    EXPECT_EQ(Edit(true, file), refused);
+    EXPECT_EQ(Edit(false, file), refused);
+  }
+  EXPECT_EQ(Edit(true, "programs: a \\n\nPrograms: b \\n\n"),
+            "refused: holds two 'programs:' settings (lines 1 and 2)");
+}
+
 TEST(XScreenSaverList, TheEntryNamesTheProgramAsXScreenSaverFindsIt) {
   const auto entry = [](const std::string& path) {
     std::string command, error;
@@ -115,6 +175,142 @@ TEST(XScreenSaverList, TheEntryNamesTheProgramAsXScreenSaverFindsIt) {
   EXPECT_EQ(entry("/home/me/my build/vimbrel"),
             "refused: the program's path '/home/me/my build/vimbrel' cannot go in XScreenSaver's list (only letters, "
             "digits and / . _ + -)");
+}
+
+// EditXScreenSaverFile on files in a fresh folder standing for the home.
+class XScreenSaverFile : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char pattern[] = "/tmp/vimbrel-list-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    home_ = pattern, file_ = home_ + "/.xscreensaver";
+    std::ofstream(home_ + "/defaults") << appDefaults;
+  }
+  void TearDown() override { std::system(("rm -rf " + home_).c_str()); }
+
+  int Edit(bool add, std::string& message) {
+    return EditXScreenSaverFile(add, file_, {home_ + "/defaults"}, "vimbrel", message);
+  }
+  static std::string Read(const std::string& path) {
+    std::ifstream in(path);
+    return {std::istreambuf_iterator<char>(in), {}};
+  }
+  // The folder's names but the defaults' and the file's: what an edit left behind.
+  std::string Strays() {
+    std::string names;
+    for (const auto& e : std::filesystem::directory_iterator(home_)) {
+      const std::string name = e.path().filename();
+      if (name != "defaults" && name != ".xscreensaver" && name != "dotfiles") names += name + " ";
+    }
+    return names;
+  }
+
+  std::string home_, file_;
+};
+
+// A link (to a dotfiles folder) is edited through and stays a link, even
+// before its target exists; a link that leads nowhere is refused.
+TEST_F(XScreenSaverFile, FollowsALinkToItsTarget) {
+  ASSERT_EQ(mkdir((home_ + "/dotfiles").c_str(), 0700), 0);
+  ASSERT_EQ(symlink("dotfiles/xscreensaver", file_.c_str()), 0);
+  std::string message;
+  EXPECT_EQ(Edit(true, message), 0) << message;
+  struct stat status {};
+  EXPECT_TRUE(lstat(file_.c_str(), &status) == 0 && S_ISLNK(status.st_mode)) << "the link was replaced";
+  EXPECT_NE(Read(home_ + "/dotfiles/xscreensaver").find("vimbrel --root"), std::string::npos);
+  EXPECT_EQ(Edit(false, message), 0) << message;
+  EXPECT_EQ(Read(home_ + "/dotfiles/xscreensaver").find("vimbrel --root"), std::string::npos);
+
+  ASSERT_EQ(unlink(file_.c_str()), 0);
+  ASSERT_EQ(symlink(".xscreensaver", file_.c_str()), 0);
+  EXPECT_EQ(Edit(true, message), 1);
+  EXPECT_EQ(message, "'" + file_ + "' is a loop of symbolic links; it is left as it was");
+  EXPECT_EQ(Strays(), "");
+}
+
+// A file its owner made read-only, or one the user may not write, is
+// refused in one line and left alone; root's edit of a user's file keeps
+// it the user's.
+TEST_F(XScreenSaverFile, KeepsTheFilesPermissionsAndOwner) {
+  const std::string text = "programs: \\\n  maze \\n\n";
+  std::ofstream(file_) << text;
+  ASSERT_EQ(chmod(file_.c_str(), 0444), 0);
+  std::string message;
+  EXPECT_EQ(Edit(true, message), 1);
+  EXPECT_EQ(message, "'" + file_ + "' is read-only (mode 0444); it is left as it was");
+  EXPECT_EQ(Read(file_), text);
+  if (geteuid() != 0) GTEST_SKIP() << "the owner is kept only where root edits another user's file";
+  ASSERT_EQ(chmod(file_.c_str(), 0640), 0);
+  ASSERT_EQ(chown(file_.c_str(), 4321, 4322), 0);
+  EXPECT_EQ(Edit(true, message), 0) << message;
+  struct stat status {};
+  ASSERT_EQ(stat(file_.c_str(), &status), 0);
+  EXPECT_EQ(status.st_uid, 4321u);
+  EXPECT_EQ(status.st_gid, 4322u);
+  EXPECT_EQ(status.st_mode & 07777, 0640u);
+  EXPECT_NE(Read(file_).find("vimbrel --root"), std::string::npos);
+  // A file root makes in a user's folder is the user's too.
+  ASSERT_EQ(unlink(file_.c_str()), 0);
+  ASSERT_EQ(chown(home_.c_str(), 4321, 4322), 0);
+  EXPECT_EQ(Edit(true, message), 0) << message;
+  ASSERT_EQ(stat(file_.c_str(), &status), 0);
+  EXPECT_TRUE(status.st_uid == 4321u && status.st_gid == 4322u) << status.st_uid << ":" << status.st_gid;
+}
+
+// Taking out the program selected in one-saver mode says so, and selects none.
+TEST_F(XScreenSaverFile, SaysWhenTheSelectedProgramIsTakenOut) {
+  std::ofstream(file_) << "mode: one\nselected: 0\nprograms: \\\n  vimbrel --root \\n\\\n  maze \\n\n";
+  std::string message;
+  EXPECT_EQ(Edit(false, message), 0);
+  EXPECT_EQ(message, "took Vimbrel out of XScreenSaver's list in " + file_ +
+                         ": it was the program XScreenSaver ran in one-saver mode, and none is selected now");
+  EXPECT_EQ(Read(file_), "mode: one\nselected: -1\nprograms: \\\n  maze \\n\n");
+}
+
+// Another program (XScreenSaver's settings) saving the file while it is
+// edited: every save it makes survives. The writer numbers its saves and
+// replaces the file whole, as that program does; an edit made from an
+// older read would bring back an older number.
+TEST_F(XScreenSaverFile, NeverUndoesAnotherProgramsSave) {
+  const auto save = [&](int number) {
+    const std::string temporary = file_ + ".writer";
+    std::ofstream(temporary) << "timeout: 0:10:00\nsave: " << number << "\nprograms: \\\n  maze \\n\n";
+    return std::rename(temporary.c_str(), file_.c_str()) == 0;
+  };
+  const auto number = [&] {
+    const std::string text = Read(file_);
+    const size_t at = text.find("save: ");
+    return at == std::string::npos ? -1 : std::atoi(text.c_str() + at + 6);
+  };
+  ASSERT_TRUE(save(0));
+  std::atomic<int> saved{0};
+  std::atomic<bool> done{false};
+  int lost = 0, edits = 0, refusals = 0;
+  std::thread writer([&] {
+    std::srand(7);
+    for (int n = 1; !done; ++n) {
+      if (!save(n)) break;
+      saved = n;
+      std::this_thread::sleep_for(std::chrono::microseconds(std::rand() % 8000));
+    }
+  });
+  std::thread watcher([&] {
+    for (int last = 0; !done;) {
+      const int before = saved, seen = number();
+      if (seen >= 0 && seen < before && seen != last) ++lost, last = seen;
+    }
+  });
+  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+  for (bool add = true; std::chrono::steady_clock::now() < end; add = !add) {
+    std::string message;
+    (Edit(add, message) == 0 ? edits : refusals)++;
+  }
+  done = true;
+  writer.join(), watcher.join();
+  EXPECT_EQ(lost, 0) << "saves undone; " << edits << " edits, " << refusals << " refused";
+  EXPECT_EQ(number(), saved.load());
+  EXPECT_GT(edits, 0);
+  EXPECT_EQ(Strays(), "");
 }
 
 }  // namespace

@@ -6,7 +6,10 @@
 # the first program of the list at once, `xscreensaver-command -activate`
 # blanks the screen (the daemon's environment freezes vimbrel's clock), and
 # a screenshot of the root must equal vimbrel-render's frame at the screen's
-# size.
+# size. Before that, the daemon's log tells which program it runs in
+# one-saver mode from files the list command edited or refused: the
+# program selected before it added Vimbrel, and none from a list it would
+# not read (which the command must refuse).
 #
 #   xscreensaver_test.sh BUILD_DIR VIMBREL_RENDER OUTPUT_DIR
 #
@@ -61,6 +64,39 @@ start_as_user() {
 start_as_user sh -c 'exec Xvfb -displayfd 3 -nolisten tcp -screen 0 "$0" 3>"$1"' "${width}x${height}x24" "$work/display"
 wait_for 15 grep -qE '^[0-9]+$' "$work/display" || { echo "FAIL: no Xvfb could be started"; exit 1; }
 export DISPLAY=:$(cat "$work/display")
+
+vimbrel=$work/prefix/libexec/xscreensaver/vimbrel
+one_saver=$'mode: one\ntimeout: 0:30:00\nlock: False\nfade: False\nunfade: False\nsplash: False\n'
+# What the daemon runs when it blanks with the file as it stands.
+daemon_runs() {
+  : >"$work/log"
+  start_as_user xscreensaver --no-splash --verbose
+  wait_for 20 as_user xscreensaver-command -time || { echo "FAIL: the daemon did not start"; cat "$work/log"; exit 1; }
+  as_user xscreensaver-command -activate >/dev/null
+  wait_for 20 grep -q 'forked "[^x]' "$work/log" || { echo "FAIL: the daemon ran nothing"; cat "$work/log"; exit 1; }
+  kill "${pids[-1]}" && timeout 10 tail --pid="${pids[-1]}" -f /dev/null && unset 'pids[-1]'
+  grep -o 'forked "[^x][^"]*"' "$work/log" | head -1
+}
+check() { [ "$2" = "$3" ] || { echo "FAIL: $1: got '$2', expected '$3'"; exit 1; }; }
+cp "$home/.xscreensaver" "$work/made"
+
+list=$'selected: 2\n  Programs: \\\n  deco --root \\n\\\n  galaxy --root \\n\\\n  distort --root \\n\n'
+printf '%s%s' "$one_saver" "$list" >"$home/.xscreensaver" && chown "$user:" "$home/.xscreensaver"
+check "the selected program before adding" "$(daemon_runs)" 'forked "distort --root"'
+as_user "$vimbrel" --add-to-xscreensaver >/dev/null
+check "the selected program after adding" "$(daemon_runs)" 'forked "distort --root"'
+grep -q '"Vimbrel"' "$home/.xscreensaver" || { echo "FAIL: Vimbrel was not added to the list"; exit 1; }
+
+printf '%s%s' "$one_saver" "${list/Programs:/programs   :}" >"$home/.xscreensaver" && chown "$user:" "$home/.xscreensaver"
+cp "$home/.xscreensaver" "$work/unread"
+check "a list the daemon does not read" "$(daemon_runs)" 'forked "attraction --root"'  # its defaults' third
+if as_user "$vimbrel" --add-to-xscreensaver 2>"$work/refused"; then
+  echo "FAIL: the list command took a list the daemon does not read" && exit 1
+fi
+cmp -s "$home/.xscreensaver" "$work/unread" || { echo "FAIL: the refused file was changed"; exit 1; }
+check "the refusal" "$(cat "$work/refused")" "vimbrel: '$home/.xscreensaver' line 8 'programs   :' is a list \
+XScreenSaver does not read (it takes only 'programs:', nothing before the colon); it is left as it was"
+cp "$work/made" "$home/.xscreensaver" && chown "$user:" "$home/.xscreensaver"
 
 start_as_user env VIMBREL_FROZEN_TICK="$tick" xscreensaver --no-splash
 wait_for 20 as_user xscreensaver-command -time || { echo "FAIL: the daemon did not start"; cat "$work/log"; exit 1; }

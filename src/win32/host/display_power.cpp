@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "win32/host/cover_windows.h"
 #include "win32/session/scene_window.h"
 
 namespace {
@@ -27,10 +28,20 @@ struct PowerSetting {  // POWERBROADCAST_SETTING
 
 bool SameGuid(const GUID& a, const GUID& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
+// Asleep, the frame timer goes and the slow watch takes its place; awake,
+// the frames start again with one painted whole.
 void SetDisplayAsleep(Session& session, HostState& hostState, bool asleep) {
   const bool wasAsleep = hostState.displayAsleep;
   hostState.displayAsleep = asleep;
-  if (wasAsleep && !asleep) ShowWholeFrames(session);
+  HWND window = SceneWindow(session);
+  if (!wasAsleep && asleep) {
+    KillTimer(window, frameTimerId);
+    SetTimer(window, displayAsleepTimerId, layoutCheckInterval, nullptr);
+  } else if (wasAsleep && !asleep) {
+    KillTimer(window, displayAsleepTimerId);
+    if (session.framePeriod != 0) StartFrameTimer(session, session.framePeriod);
+    ShowWholeFrames(session);
+  }
 }
 
 }  // namespace

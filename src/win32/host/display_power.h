@@ -7,13 +7,17 @@
 // (a resume from suspend means the display is on) and, on systems that have
 // it, from the console display state notification (Windows 8 on; Vista and 7
 // have the monitor power notification instead). Those entries are looked up
-// at run time: older systems simply do not have them. When the display is
-// on again every window is painted whole with a frame of that moment.
+// at run time: older systems simply do not have them. While it sleeps the
+// frame timer is gone: displayAsleepTimer, once a second, only watches the
+// monitors. When the display is on again the frame timer starts anew and
+// every window is painted whole with a frame of that moment.
 #pragma once
 
 #include <windows.h>
 
 #include "win32/host/host_state.h"
+
+constexpr UINT_PTR displayAsleepTimerId = 3;  // on the scene window, beside frameTimerId and holdoffTimerId
 
 // Registers the window for the display state notification, where the system has one.
 void WatchDisplayPower(HostState& hostState, HWND window);

@@ -135,11 +135,18 @@ LRESULT OnSysCommand(Session& session, HostState& hostState, HWND window, WPARAM
   return PassOn(window, WM_SYSCOMMAND, command, lParam);
 }
 
-// The frame timer also watches the monitors; while the display sleeps it draws nothing.
+// The frame timer also watches the monitors; while the display sleeps only
+// the slower displayAsleepTimer does, and a frame timer started meanwhile
+// (by a first paint or the dialog) is stopped at its first tick.
 LRESULT OnTimer(Session& session, HostState& hostState, HWND window, WPARAM wParam, LPARAM lParam) {
   if (hostState.closeApproved) return 0;  // closing: no further frame
-  if (wParam == frameTimerId && !hostState.childPreview) WatchMonitorLayout(session, hostState);
-  if (wParam == frameTimerId && hostState.displayAsleep) return 0;
+  if ((wParam == frameTimerId || wParam == displayAsleepTimerId) && !hostState.childPreview)
+    WatchMonitorLayout(session, hostState);
+  if (wParam == displayAsleepTimerId) return 0;
+  if (wParam == frameTimerId && hostState.displayAsleep) {
+    KillTimer(window, frameTimerId);
+    return 0;
+  }
   Sleep(0);  // give up the rest of the time slice
   return PassOn(window, WM_TIMER, wParam, lParam);
 }

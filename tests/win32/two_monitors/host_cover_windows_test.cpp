@@ -4,8 +4,11 @@
 // Every monitor off (the scene each shows at its own size, and mouse travel
 // on a cover: host_screens_change_test); a key or a click on it ends the
 // saver as on the scene window, through the password question, and a
-// refusal leaves every window in place.
+// refusal leaves every window in place; every kind of input ends it there,
+// and its scene moves frame after frame on this true-colour display.
 #include <gtest/gtest.h>
+
+#include <utility>
 
 #include "two_monitors/screens.h"
 #include "win32/resources/resource_ids.h"
@@ -117,5 +120,50 @@ TEST_F(HostCoverWindows, EveryMonitorSwitchedInTheDialogShowsOnTheSecondMonitorA
   PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
   EXPECT_EQ(WaitForExit(saver.run), 0u);
 }
+
+// The second monitor's scene moves frame after frame, as the primary's:
+// the screen there changes again and again.
+TEST_F(HostCoverWindows, TheSecondMonitorsSceneMovesFrameAfterFrame) {
+  HDC screenDc = GetDC(nullptr);
+  const bool trueColour = (GetDeviceCaps(screenDc, RASTERCAPS) & RC_PALETTE) == 0;
+  ReleaseDC(nullptr, screenDc);
+  ASSERT_TRUE(trueColour) << "a true-colour display";
+  HWND cover = StartWithCover();
+  ASSERT_NE(cover, nullptr);
+  std::vector<uint8_t> last = CaptureScreen(monitors[1]);
+  for (int frame = 1; frame <= 4; ++frame) {
+    const bool moved = WaitUntil(
+        [&] {
+          std::vector<uint8_t> now = CaptureScreen(monitors[1]);
+          return std::exchange(last, now) != now;
+        },
+        3000);
+    ASSERT_TRUE(moved) << "the second monitor's scene stands still after " << frame - 1 << " changes";
+  }
+  EXPECT_FALSE(AllBlack(last));
+  PostKey(cover, 'X');
+  EXPECT_EQ(WaitForExit(saver.run), 0u);
+}
+
+// Each kind of input on the second monitor's window ends the saver with 0,
+// as on the scene window: keys, buttons, and the mouse moved past the
+// threshold (5 pixels).
+class HostCoverInput : public HostCoverWindows, public ::testing::WithParamInterface<UINT> {};
+
+TEST_P(HostCoverInput, EndsTheSaver) {
+  HWND cover = StartWithCover();
+  ASSERT_NE(cover, nullptr);
+  POINT at;
+  GetCursorPos(&at);
+  if (GetParam() == WM_MOUSEMOVE)
+    MoveMouse(cover, at.x + 3, at.y + 2);
+  else
+    PostMessageA(cover, GetParam(), GetParam() == WM_KEYDOWN || GetParam() == WM_SYSKEYDOWN ? 'X' : 0, 0);
+  EXPECT_EQ(WaitForExit(saver.run, 10000), 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryKind, HostCoverInput,
+                         ::testing::Values(WM_KEYDOWN, WM_SYSKEYDOWN, WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_RBUTTONDOWN,
+                                           WM_MBUTTONDOWN));
 
 }  // namespace
