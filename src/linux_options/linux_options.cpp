@@ -274,3 +274,16 @@ std::string UsageLine(LinuxProgram program) {
              : "usage: vimbrel-wayland [--display NAME] [--config FILE] [--fps] [--idle SECONDS] [--background] "
                "[--SETTING VALUE...] (--help lists them)";
 }
+
+bool ChooseSceneClock(const char* frozenTick, SceneClock& clock, std::string& error) {
+  clock = {frozenTick != nullptr, 0};
+  if (frozenTick == nullptr) return true;
+  char* end = nullptr;
+  const unsigned long long tick = std::strtoull(frozenTick, &end, 10);
+  if (*frozenTick < '0' || *frozenTick > '9' || *end != '\0' || tick > UINT32_MAX) {
+    error = std::string("VIMBREL_FROZEN_TICK '") + frozenTick + "' is not a 32-bit tick count";
+    return false;
+  }
+  clock.frozenTick = static_cast<uint32_t>(tick);
+  return true;
+}

@@ -26,6 +26,7 @@
 #include <cstdint>
 #include <string>
 
+#include "core/scene/scene.h"
 #include "core/scene/setting_names.h"
 #include "core/scene/settings_record.h"
 
@@ -100,3 +101,9 @@ std::string SecondsOptionName(const SettingsField& field);
 // Seconds as the nearest whole unit of 1.024 s (false when that is no
 // 32-bit integer).
 bool UnitsOfSeconds(double seconds, int32_t& units);
+
+// The scene clock a Linux program runs on: the system's, or the tick held
+// by VIMBREL_FROZEN_TICK (frozenTick, null when unset), so that a test can
+// compare its frames with vimbrel-render's. False, with a line in error,
+// when the text is no 32-bit tick count.
+bool ChooseSceneClock(const char* frozenTick, SceneClock& clock, std::string& error);

@@ -27,19 +27,6 @@ int Fail(int status, const std::string& message) {
   return status;
 }
 
-bool ChooseSceneClock(SceneClock& clock, std::string& error) {
-  const char* frozen = std::getenv("VIMBREL_FROZEN_TICK");
-  clock = {frozen != nullptr, 0};
-  if (frozen == nullptr) return true;
-  char* end = nullptr;
-  const unsigned long long tick = std::strtoull(frozen, &end, 10);
-  if (*frozen < '0' || *frozen > '9' || *end != '\0' || tick > UINT32_MAX) {
-    error = std::string("VIMBREL_FROZEN_TICK '") + frozen + "' is not a 32-bit tick count";
-    return false;
-  }
-  clock.frozenTick = static_cast<uint32_t>(tick);
-  return true;
-}
 
 }  // namespace
 
@@ -53,6 +40,6 @@ int main(int argc, char** argv) {
     return 0;
   }
   SceneClock clock{};
-  if (!ChooseSceneClock(clock, error)) return Fail(exitFailure, error);
+  if (!ChooseSceneClock(std::getenv("VIMBREL_FROZEN_TICK"), clock, error)) return Fail(exitFailure, error);
   return WaylandSession(options, clock).Run();
 }

@@ -54,19 +54,6 @@ uint32_t ReadTick(const SceneClock& clock) {
   return SceneClockTick(clock, static_cast<uint32_t>(MonotonicMilliseconds()));
 }
 
-bool ChooseSceneClock(SceneClock& clock, std::string& error) {
-  const char* frozen = std::getenv("VIMBREL_FROZEN_TICK");
-  clock = {frozen != nullptr, 0};
-  if (frozen == nullptr) return true;
-  char* end = nullptr;
-  const unsigned long long tick = std::strtoull(frozen, &end, 10);
-  if (*frozen < '0' || *frozen > '9' || *end != '\0' || tick > UINT32_MAX) {
-    error = std::string("VIMBREL_FROZEN_TICK '") + frozen + "' is not a 32-bit tick count";
-    return false;
-  }
-  clock.frozenTick = static_cast<uint32_t>(tick);
-  return true;
-}
 
 uint32_t FramePeriod(const SettingsRecord& settings) {
   const auto period = static_cast<uint32_t>(settings.frameTime);  // negative: huge, as SetTimer takes it
@@ -312,7 +299,7 @@ int main(int argc, char** argv) {
   SceneClock clock{};
   TargetKind kind;
   Window id;
-  if (!ChooseSceneClock(clock, error) || !ChooseTarget(options, kind, id, error)) return Fail(exitFailure, error);
+  if (!ChooseSceneClock(std::getenv("VIMBREL_FROZEN_TICK"), clock, error) || !ChooseTarget(options, kind, id, error)) return Fail(exitFailure, error);
   WindowPlace place{};
   if (!options.geometry.empty() && !PlaceOwnWindow(options.geometry, 1024, 768, place))
     return Fail(exitUsage, "--geometry: '" + options.geometry + "' is not a size and place WxH+X+Y\n" + X11UsageLine());
