@@ -7,27 +7,40 @@
 // updates in all in Updates, each from the change list of the one before
 // (a first frame, composed whole, and its whole conversion come before).
 // Divide the inclusive counts of DrawSceneFrame and UpdateShownFrame by 32.
+// With `wayland` after the size the frames go through the Wayland program's
+// OutputFrame into two buffers that take turns, as under a compositor that
+// holds the buffer last shown; compare the inclusive count of Updates.
 //
 //   valgrind --tool=callgrind --toggle-collect='*Updates*' --callgrind-out-file=out
-//     build/native/vimbrel-frame-count 1920 1080
-//   callgrind_annotate --inclusive=yes out | grep -E 'DrawSceneFrame|UpdateShownFrame'
+//     build/native/vimbrel-frame-count 1920 1080 [wayland]
+//   callgrind_annotate --inclusive=yes out | grep -E 'Updates|DrawSceneFrame|UpdateShownFrame'
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <memory>
 
 #include "core/image/shown_frame.h"
 #include "core/scene/committed_pictures.h"
 #include "core/scene/scene.h"
 #include "core/scene/settings_record.h"
+#include "wayland/portable/output_frame.h"
 
 namespace {
 struct Shown {
   Scene& scene;
   ShownFrame& shown;
+  OutputFrame* output;  // set: the Wayland program's two buffers
+  int which;
   int32_t sent;
 };
 
 void Show(Shown& s, uint32_t tick) {
   static ShownBand bands[maxShownBands];
+  if (s.output != nullptr) {
+    s.sent += s.output->Draw(DefaultSettings(), tick, s.which, bands);
+    s.which = 1 - s.which;
+    return;
+  }
   DrawSceneFrame(s.scene, DefaultSettings(), tick);
   s.sent += UpdateShownFrame(s.shown, s.scene.framePixels, s.scene.frameStride, SceneFrameChanges(s.scene), bands);
 }
@@ -39,15 +52,29 @@ __attribute__((noinline)) void Updates(Shown& s) {
 
 int main(int argc, char** argv) {
   const int32_t width = argc > 1 ? std::atoi(argv[1]) : 1920, height = argc > 2 ? std::atoi(argv[2]) : 1080;
+  const bool wayland = argc > 3 && std::strcmp(argv[3], "wayland") == 0;
   const CommittedPictures pictures = LoadCommittedPictures();
   Scene scene;
   ShownFrame shown{};
-  if (MakeCommittedScene(scene, pictures, width, height) != SceneInitResult::ok ||
-      !CreateShownFrame(shown, width, height, scene.palette.entries)) {
+  OutputFrame output(pictures);
+  std::unique_ptr<uint32_t[]> buffers[2];
+  bool made = false;
+  if (wayland && OutputFrame::Fits(width, height)) {
+    const size_t pixels = static_cast<size_t>(width) * static_cast<size_t>(height);
+    buffers[0].reset(new uint32_t[pixels]()), buffers[1].reset(new uint32_t[pixels]());
+    uint32_t* const both[2] = {buffers[0].get(), buffers[1].get()};
+    made = output.Lay(width, height, both);
+  } else if (!wayland) {
+    made = MakeCommittedScene(scene, pictures, width, height) == SceneInitResult::ok &&
+           CreateShownFrame(shown, width, height, scene.palette.entries);
+  }
+  if (!made) {
     std::fprintf(stderr, "vimbrel-frame-count: the scene cannot be built at %dx%d\n", width, height);
     return 1;
   }
-  Shown s = {scene, shown, 0};
+  // The first two frames, whole, come before the count, so that both buffers hold one.
+  Shown s = {scene, shown, wayland ? &output : nullptr, 0, 0};
+  Show(s, 0u - 300u);
   Show(s, 0u - 200u);
   Updates(s);
   std::printf("%d bands sent\n", s.sent);

@@ -26,7 +26,8 @@ set(VIMBREL_FUZZ_MAX_LEN_frame 0)
 
 if(NOT VIMBREL_SANITIZE)  # timings mean nothing under the sanitizers
   # A fixed run of updates for instruction counts under callgrind.
-  add_executable(vimbrel-frame-count ${CMAKE_SOURCE_DIR}/bench/frame_count.cpp)
+  add_executable(vimbrel-frame-count ${CMAKE_SOURCE_DIR}/bench/frame_count.cpp
+                                     ${CMAKE_SOURCE_DIR}/src/wayland/portable/output_frame.cpp)
   target_compile_options(vimbrel-frame-count PRIVATE ${VIMBREL_PRODUCT_FLAGS})
   target_link_libraries(vimbrel-frame-count PRIVATE vimbrel_core_product)
   find_package(benchmark)

@@ -1,8 +1,9 @@
 // An output's frame through two buffers that take turns: whatever order
 // the compositor hands them back in, the buffer about to be shown holds
 // exactly the scene's frame, in the palette's colours, though only what
-// changed is converted or copied; and outputs past the scene's bounds are
-// black.
+// changed is converted; its bands (the surface's damage) cover every pixel
+// that differs from the frame shown before, whichever buffer held it; and
+// outputs past the scene's bounds are black.
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -36,15 +37,29 @@ TEST(OutputFrame, EachBufferShownHoldsTheFrameWhateverTheOrder) {
   uint32_t* const pixels[2] = {buffers[0].data(), buffers[1].data()};
   ASSERT_TRUE(frame.Lay(width, height, pixels));
   SettingsRecord settings = DefaultSettings();
-  // Mostly alternating, sometimes the same buffer twice (the other still held).
+  // Mostly alternating, sometimes the same buffer twice (the other still held);
+  // the fourth frame goes back to the second's, which its buffer still holds.
   const int order[] = {0, 1, 0, 1, 1, 1, 0, 1, 0, 0, 1};
+  const uint32_t steps[] = {97, 97, 97, 0u - 97, 97, 97, 97, 97, 97, 97, 97};
   uint32_t tick = 1000;
+  int step = 0;
   ShownBand bands[maxShownBands];
+  std::vector<uint32_t> before;
   for (int which : order) {
-    tick += 97;
+    tick += steps[step++];
     StampSceneClocks(settings, tick);
-    frame.Draw(settings, tick, which, bands);
+    const int32_t count = frame.Draw(settings, tick, which, bands);
     ASSERT_EQ(buffers[which], Expected(settings, tick)) << "buffer " << which << " at tick " << tick;
+    if (!before.empty())
+      for (int32_t i = 0; i < width * height; ++i) {
+        if (before[i] == buffers[which][i]) continue;
+        const int32_t x = i % width, y = i / width;
+        bool damaged = false;
+        for (int32_t k = 0; k < count; ++k)
+          damaged |= y >= bands[k].top && y < bands[k].bottom && x >= bands[k].left && x < bands[k].right;
+        ASSERT_TRUE(damaged) << "pixel " << x << "," << y << " changed outside the bands at tick " << tick;
+      }
+    before = buffers[which];
   }
 }
 
