@@ -43,23 +43,8 @@ settings='HKCU\Software\Kelvarn\ScreenSavers\Vimbrel'
 previous='C:\windows\system32\previous.scr'
 record=0102030405060708
 
-failures=0
-problems=()
-check() {  # DESCRIPTION COMMAND...
-  local description=$1
-  shift
-  "$@" >/dev/null 2>&1 || problems+=("$description")
-}
-report() {  # WINDOWS CASE
-  if [ ${#problems[@]} -eq 0 ]; then
-    echo "installer-test $1 $2: ok"
-  else
-    echo "installer-test $1 $2: FAILED"
-    printf '  %s\n' "${problems[@]}"
-    failures=$((failures + 1))
-  fi
-  problems=()
-}
+test_name=installer-test
+source "$root/tests/installer/cases.sh"
 
 # Wine in this Windows's prefix, whose wineserver stays up for the run.
 w() {

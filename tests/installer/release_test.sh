@@ -28,23 +28,8 @@ version=$(cat "$build/mingw64/package/version.txt")
 setup="vimbrel-$version-setup.exe"
 zip="vimbrel-$version-windows.zip"
 
-failures=0
-problems=()
-check() {  # DESCRIPTION COMMAND...
-  local description=$1
-  shift
-  "$@" >/dev/null 2>&1 || problems+=("$description")
-}
-report() {  # CASE
-  if [ ${#problems[@]} -eq 0 ]; then
-    echo "release-test $1: ok"
-  else
-    echo "release-test $1: FAILED"
-    printf '  %s\n' "${problems[@]}"
-    failures=$((failures + 1))
-  fi
-  problems=()
-}
+test_name=release-test
+source "$root/tests/installer/cases.sh"
 
 # A valid Authenticode signature, SHA-256, from the test's certificate.
 signed_by_test_key() {  # FILE

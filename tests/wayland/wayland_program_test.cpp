@@ -10,71 +10,22 @@
 // deadline. Where sway cannot run at all the tests are skipped and say why.
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <signal.h>
-#include <spawn.h>
+#include <dirent.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <dirent.h>
 #include <fstream>
-#include <functional>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "core/scene/settings_record.h"
+#include "support/child_process.h"
 #include "support/frame_png.h"
-
-extern char** environ;
 
 namespace {
 
 constexpr uid_t nobody = 65534;
-
-bool WaitFor(const std::function<bool()>& done, double seconds = 15) {
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-  for (; !done(); usleep(20000))  // the poll interval of the condition, not a wait for it
-    if (std::chrono::steady_clock::now() > deadline) return false;
-  return true;
-}
-
-std::string ReadText(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
-
-pid_t Spawn(const std::vector<std::string>& command, const std::string& errorFile) {
-  std::vector<char*> argv;
-  for (const std::string& a : command) argv.push_back(const_cast<char*>(a.c_str()));
-  argv.push_back(nullptr);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 2, errorFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  pid_t pid = -1;
-  if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) pid = -1;
-  posix_spawn_file_actions_destroy(&actions);
-  return pid;
-}
-
-// The exit status within the deadline; -1 when still running (then killed),
-// -2 when ended by a signal.
-int WaitExit(pid_t pid, double seconds = 15) {
-  int status = 0;
-  if (pid <= 0) return -3;
-  if (!WaitFor([&] { return waitpid(pid, &status, WNOHANG) == pid; }, seconds)) {
-    kill(pid, SIGKILL), waitpid(pid, &status, 0);
-    return -1;
-  }
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -2;
-}
-
-bool Running(pid_t pid) { return waitpid(pid, nullptr, WNOHANG) == 0; }
 
 // A picture as RGB bytes, top row first.
 struct Rgb {
@@ -98,13 +49,12 @@ Rgb ReadPpm(const std::string& path) {
 // vimbrel-render's indexed PNG through its palette.
 Rgb RenderedFrame(const std::string& scratch, int width, int height, uint32_t tick, const std::string& config) {
   const std::string png = scratch + "/expected.png";
-  const std::string command = std::string(VIMBREL_RENDER) + " --out " + png + " --size " + std::to_string(width) +
-                              "x" + std::to_string(height) + " --time " + std::to_string(tick) + " --config " + config;
+  const std::string command = std::string(VIMBREL_RENDER) + " --out " + png + " --size " + std::to_string(width) + "x" +
+                              std::to_string(height) + " --time " + std::to_string(tick) + " --config " + config;
   StoredFrame frame;
   if (std::system((command + " >/dev/null").c_str()) != 0 || !ReadFramePng(png, frame)) return {};
   Rgb picture{frame.width, frame.height, {}};
-  for (uint8_t index : frame.indices)
-    picture.bytes.append(reinterpret_cast<const char*>(&frame.palette[3 * index]), 3);
+  for (uint8_t index : frame.indices) picture.bytes.append(reinterpret_cast<const char*>(&frame.palette[3 * index]), 3);
   return picture;
 }
 
@@ -125,16 +75,17 @@ class Sway : public testing::Test {
   pid_t sway = -1;
   bool asNobody = geteuid() == 0;
 
-  // The command as sway's user, in the session's environment.
+  // The command (NAME=VALUE words first add to the environment) as sway's
+  // user, in the session's environment once sway is up.
   std::vector<std::string> As(std::vector<std::string> command) const {
     std::vector<std::string> full;
     if (asNobody) full = {"/usr/bin/setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"};
-    full.insert(full.end(), {"/usr/bin/env", "-i", "PATH=/usr/bin:/bin", "XDG_RUNTIME_DIR=" + runtime,
-                             "WAYLAND_DISPLAY=" + display, "SWAYSOCK=" + ipc});
+    full.insert(full.end(), {"/usr/bin/env", "-i", "PATH=/usr/bin:/bin", "XDG_RUNTIME_DIR=" + runtime});
+    if (!display.empty()) full.insert(full.end(), {"WAYLAND_DISPLAY=" + display, "SWAYSOCK=" + ipc});
     full.insert(full.end(), command.begin(), command.end());
     return full;
   }
-  int Run(const std::vector<std::string>& command) { return WaitExit(Spawn(As(command), scratch + "/tool.err"), 15); }
+  int Run(const std::vector<std::string>& command) { return WaitExit(Spawn(As(command), {}, scratch + "/tool.err")); }
   int Swaymsg(const std::string& text) { return Run({"/usr/bin/swaymsg", text}); }
 
   void SetUp() override {
@@ -158,24 +109,23 @@ class Sway : public testing::Test {
     record.close();
     chmod((scratch + "/held.rec").c_str(), 0644);
 
-    std::vector<std::string> command;
-    if (asNobody) command = {"/usr/bin/setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"};
-    command.insert(command.end(), {"/usr/bin/env", "-i", "PATH=/usr/bin:/bin", "XDG_RUNTIME_DIR=" + runtime,
-                                   "WLR_BACKENDS=headless", "WLR_LIBINPUT_NO_DEVICES=1", "WLR_RENDERER=pixman",
-                                   "/usr/bin/sway", "-c", scratch + "/sway.conf"});
-    sway = Spawn(command, scratch + "/sway.log");
+    sway = Spawn(As({"WLR_BACKENDS=headless", "WLR_LIBINPUT_NO_DEVICES=1", "WLR_RENDERER=pixman", "/usr/bin/sway", "-c",
+                     scratch + "/sway.conf"}),
+                 {}, scratch + "/sway.log");
     // Ready once both its sockets are there.
-    const bool ready = WaitFor([&] {
-      DIR* directory = opendir(runtime.c_str());
-      if (directory == nullptr) return false;
-      for (dirent* entry; (entry = readdir(directory)) != nullptr;) {
-        const std::string name = entry->d_name;
-        if (name.rfind("wayland-", 0) == 0 && name.find(".lock") == std::string::npos) display = name;
-        if (name.rfind("sway-ipc.", 0) == 0) ipc = runtime + "/" + name;
-      }
-      closedir(directory);
-      return !display.empty() && !ipc.empty();
-    }, 10);
+    const bool ready = WaitFor(
+        [&] {
+          DIR* directory = opendir(runtime.c_str());
+          if (directory == nullptr) return false;
+          for (dirent* entry; (entry = readdir(directory)) != nullptr;) {
+            const std::string name = entry->d_name;
+            if (name.rfind("wayland-", 0) == 0 && name.find(".lock") == std::string::npos) display = name;
+            if (name.rfind("sway-ipc.", 0) == 0) ipc = runtime + "/" + name;
+          }
+          closedir(directory);
+          return !display.empty() && !ipc.empty();
+        },
+        10);
     if (!ready || !Running(sway)) {
       const std::string log = ReadText(scratch + "/sway.log");
       GTEST_SKIP() << "sway cannot run here: " << log.substr(log.size() > 600 ? log.size() - 600 : 0);
@@ -190,7 +140,7 @@ class Sway : public testing::Test {
   pid_t Start(std::vector<std::string> arguments, uint32_t tick, const std::string& environment = "") {
     arguments.insert(arguments.begin(), {"VIMBREL_FROZEN_TICK=" + std::to_string(tick), scratch + "/vimbrel-wayland"});
     if (!environment.empty()) arguments.insert(arguments.begin(), environment);
-    return Spawn(As(arguments), scratch + "/program.err");
+    return Spawn(As(arguments), {}, scratch + "/program.err");
   }
   std::string Errors() const { return ReadText(scratch + "/program.err"); }
 
@@ -224,19 +174,22 @@ class Sway : public testing::Test {
   std::string Shows(const std::string& output, const Rgb& expected, bool shown = true) {
     if (expected.bytes.empty()) return "no frame to compare with";
     std::string difference = output + " was never read";
-    const bool reached = WaitFor([&] {
-      const Rgb picture = Grab(output);
-      if (picture.width != expected.width || picture.height != expected.height) {
-        difference = output + " is " + std::to_string(picture.width) + " x " + std::to_string(picture.height);
-        return !shown && picture.width > 0;
-      }
-      size_t at = 0;
-      while (at < picture.bytes.size() && picture.bytes[at] == expected.bytes[at]) ++at;
-      difference = at == picture.bytes.size() ? output + " still shows the frame"
-                                               : output + " differs first at row " + std::to_string(at / 3 / expected.width) +
-                                                     ", column " + std::to_string(at / 3 % expected.width);
-      return (at == picture.bytes.size()) == shown;
-    }, 10);
+    const bool reached = WaitFor(
+        [&] {
+          const Rgb picture = Grab(output);
+          if (picture.width != expected.width || picture.height != expected.height) {
+            difference = output + " is " + std::to_string(picture.width) + " x " + std::to_string(picture.height);
+            return !shown && picture.width > 0;
+          }
+          size_t at = 0;
+          while (at < picture.bytes.size() && picture.bytes[at] == expected.bytes[at]) ++at;
+          difference = at == picture.bytes.size()
+                           ? output + " still shows the frame"
+                           : output + " differs first at row " + std::to_string(at / 3 / expected.width) + ", column " +
+                                 std::to_string(at / 3 % expected.width);
+          return (at == picture.bytes.size()) == shown;
+        },
+        10);
     return reached ? "" : difference;
   }
   // The renderer's frame of the held pose at that size and tick.
@@ -305,7 +258,8 @@ TEST_F(Sway, SignalsEndItWithZeroAndALostCompositorWithOne) {
     EXPECT_EQ(WaitExit(pid, 1), 0);
     EXPECT_EQ(Errors(), "");
   }
-  const pid_t none = Spawn(As({scratch + "/vimbrel-wayland", "--display", "vimbrel-none"}), scratch + "/program.err");
+  const pid_t none =
+      Spawn(As({scratch + "/vimbrel-wayland", "--display", "vimbrel-none"}), {}, scratch + "/program.err");
   EXPECT_EQ(WaitExit(none, 1), 1);
   EXPECT_EQ(Errors(), "vimbrel-wayland: cannot connect to Wayland display 'vimbrel-none'\n");
 
@@ -364,9 +318,9 @@ TEST_F(Sway, SwayidleStartsItAndAKeyEndsIt) {
   if (access("/usr/bin/swayidle", X_OK) != 0) GTEST_SKIP() << "swayidle is not installed";
   std::string command = scratch + "/vimbrel-wayland";
   for (const std::string& argument : heldPose) command += " " + argument;
-  const pid_t idle = Spawn(As({"/usr/bin/env", "VIMBREL_FROZEN_TICK=4000", "/usr/bin/swayidle", "timeout", "1",
+  const pid_t idle = Spawn(As({"VIMBREL_FROZEN_TICK=4000", "/usr/bin/swayidle", "timeout", "1",
                                command + " 2>>" + scratch + "/program.err"}),
-                           scratch + "/swayidle.err");
+                           {}, scratch + "/swayidle.err");
   const Rgb frame = RenderedFrame(scratch, 1024, 768, 4000, scratch + "/held.rec");
   EXPECT_EQ(Shows("HEADLESS-1", frame), "") << ReadText(scratch + "/swayidle.err") << Errors();
   EXPECT_TRUE(KeyUntil([&] { return Covered("HEADLESS-1", frame); })) << "a key does not end it\n" << Errors();
@@ -386,12 +340,13 @@ TEST(WaylandProgramFiles, BadCommandLinesAndTheInstalledFiles) {
       {{"--root"}, "unknown option '--root'"},  // the X11 program's
       {{"--idle", "0"}, "--idle: '0' is not a number of seconds from 1 to 86400"},
       {{"--eye-y", "x"}, "--eye-y: 'x' is not a 32-bit integer"},
-      {{"--config", "/nonexistent/record"}, "--config: '/nonexistent/record' cannot be opened: No such file or directory"},
+      {{"--config", "/nonexistent/record"},
+       "--config: '/nonexistent/record' cannot be opened: No such file or directory"},
   };
   for (const auto& [arguments, said] : cases) {
     std::vector<std::string> command{VIMBREL_WAYLAND};
     command.insert(command.end(), arguments.begin(), arguments.end());
-    EXPECT_EQ(WaitExit(Spawn(command, err)), 2);
+    EXPECT_EQ(WaitExit(Spawn(command, {}, err)), 2);
     EXPECT_EQ(ReadText(err), "vimbrel-wayland: " + said + "\n" + usage);
   }
   const std::string prefix = scratch + "-prefix";
@@ -399,10 +354,7 @@ TEST(WaylandProgramFiles, BadCommandLinesAndTheInstalledFiles) {
             0)
       << ReadText(err);
   EXPECT_EQ(access((prefix + "/bin/vimbrel-wayland").c_str(), X_OK), 0);
-  const std::string man = "LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l -Tutf8 -Z " + prefix +
-                          "/share/man/man6/vimbrel-wayland.6 >/dev/null 2>" + err;
-  EXPECT_EQ(std::system(man.c_str()), 0);
-  EXPECT_EQ(ReadText(err), "");
+  EXPECT_EQ(ManWarnings(prefix + "/share/man/man6/vimbrel-wayland.6", err), "");
   std::system(("rm -rf " + prefix + " " + err).c_str());
 }
 

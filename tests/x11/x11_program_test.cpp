@@ -12,19 +12,11 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
-#include <fcntl.h>
-#include <signal.h>
-#include <spawn.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
-#include <functional>
-#include <iterator>
 #include <regex>
 #include <sstream>
 #include <string>
@@ -32,55 +24,14 @@
 #include <vector>
 
 #include "scene/test_scene.h"
+#include "support/child_process.h"
 #include "x11/x11_options.h"
-
-extern char** environ;
 
 namespace {
 
 const std::string scratch = std::string(VIMBREL_BINARY_DIR) + "/x11-test-" + std::to_string(getpid());
 
-bool WaitFor(const std::function<bool()>& done, double seconds = 15) {
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-  for (; !done(); usleep(20000))  // the poll interval of the condition, not a wait for it
-    if (std::chrono::steady_clock::now() > deadline) return false;
-  return true;
-}
-
-pid_t Spawn(const std::vector<std::string>& command, const std::vector<std::string>& extraEnv,
-            const std::string& errorFile, const std::string& outputFile = "/dev/null") {
-  std::vector<char*> argv, envp;
-  for (const std::string& a : command) argv.push_back(const_cast<char*>(a.c_str()));
-  for (const std::string& e : extraEnv) envp.push_back(const_cast<char*>(e.c_str()));
-  for (char** e = environ; *e != nullptr; ++e) envp.push_back(*e);  // earlier entries win
-  argv.push_back(nullptr), envp.push_back(nullptr);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 1, outputFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  posix_spawn_file_actions_addopen(&actions, 2, errorFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  pid_t pid = -1;
-  if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data()) != 0) pid = -1;
-  posix_spawn_file_actions_destroy(&actions);
-  return pid;
-}
-
-// The exit status within the deadline; -1 when still running (then killed),
-// -2 when ended by a signal.
-int WaitExit(pid_t pid, double seconds = 15) {
-  int status = 0;
-  if (!WaitFor([&] { return waitpid(pid, &status, WNOHANG) == pid; }, seconds)) {
-    kill(pid, SIGKILL), waitpid(pid, &status, 0);
-    return -1;
-  }
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -2;
-}
-
 int Shell(const std::string& command) { return std::system(command.c_str()); }
-
-std::string ReadText(const std::string& path) {
-  std::ifstream in(path);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
 
 // A private X server, stopped with the test. The server picks a free
 // display itself and writes its number to a pipe (-displayfd), so tests
@@ -481,10 +432,7 @@ TEST(X11ProgramFiles, TheInstalledFilesAreValidAndOfferTheDialogSettings) {
   EXPECT_EQ(Shell("desktop-file-validate " + entry + " >" + log + " 2>&1"), 0) << ReadText(log);
   const std::string program = prefix + "/libexec/xscreensaver/vimbrel", text = ReadText(entry);
   EXPECT_NE(text.find("\nTryExec=" + program + "\nExec=" + program + " --root\n"), std::string::npos) << text;
-  const std::string man =
-      "LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l -Tutf8 -Z " + share + "man/man6/vimbrel.6";
-  EXPECT_EQ(Shell(man + " >/dev/null 2>" + log), 0);
-  EXPECT_EQ(ReadText(log), "");
+  EXPECT_EQ(ManWarnings(share + "man/man6/vimbrel.6", log), "");
   EXPECT_EQ(Shell("xmllint --noout " + xmlFile), 0);
   const std::string xml = ReadText(xmlFile);
 
