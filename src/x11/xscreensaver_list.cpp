@@ -571,6 +571,12 @@ Replaced ReplaceFile(const std::string& path, const std::string& text, mode_t mo
       struct stat replaced {};
       if (lstat(temporary.Path(), &replaced) != 0 || !SameFile(replaced, read->status)) {
         renameat2(AT_FDCWD, temporary.Path(), AT_FDCWD, path.c_str(), RENAME_EXCHANGE);
+        // A save made between the two exchanges took our file's place and
+        // now stands at the temporary name, the save before it in place:
+        // the newer goes back.
+        struct stat back {};
+        if (lstat(temporary.Path(), &back) == 0 && (back.st_dev != made.st_dev || back.st_ino != made.st_ino))
+          renameat2(AT_FDCWD, temporary.Path(), AT_FDCWD, path.c_str(), RENAME_EXCHANGE);
         return Replaced::changedMeanwhile;
       }
     } else if ((errno != EINVAL && errno != ENOSYS) || rename(temporary.Path(), path.c_str()) != 0) {

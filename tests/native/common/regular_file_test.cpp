@@ -40,7 +40,9 @@ TEST(RegularFile, ReadsFilesUpToTheLimitAndSaysWhatElseItFound) {
     std::string problem;
     EXPECT_EQ(ReadRegularFile(path.c_str(), limit, bytes, problem), expected.empty());
     EXPECT_EQ(problem, expected);
-    if (expected.empty()) EXPECT_EQ(std::string(bytes.begin(), bytes.end()), contents);
+    if (expected.empty()) {
+      EXPECT_EQ(std::string(bytes.begin(), bytes.end()), contents);
+    }
   }
   for (const std::string& path : {fifo, empty, large}) std::remove(path.c_str());
 }

@@ -65,7 +65,9 @@ TEST(CommandLine, EachLineGivesItsModeAndHandle) {
     const ModeChoice choice = ChooseMode(ArgumentText(commandLine, names));
     EXPECT_EQ(static_cast<int>(choice.mode), static_cast<int>(mode));
     if (rest == nullptr) continue;
-    if (mode == HostMode::childPreview || mode == HostMode::changePassword) EXPECT_STREQ(choice.rest, rest);
+    if (mode == HostMode::childPreview || mode == HostMode::changePassword) {
+      EXPECT_STREQ(choice.rest, rest);
+    }
     EXPECT_EQ(ParseDecimal(choice.rest), handle);
   }
   // A tab before the switch can only come from the text after the name.
