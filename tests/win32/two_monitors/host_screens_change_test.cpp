@@ -66,10 +66,11 @@ TEST_F(HostScreensChange, WindowsFollowMonitorsSwitchedOnGrownResizedSwitchedOff
   Change("--output DUMMY2 --mode 800x600", resized);
   ExpectScenes(record, resized, "third resized");
 
+  // A cover left over would be counted among the covers (CoversMatchMonitors):
+  // which of the two covers of equal size stays is the saver's choice, as
+  // the system may report the layout in passing on its way there.
   const std::vector<RECT> removed = {{0, 0, 1280, 1024}, {1280, 0, 2080, 600}};
-  HWND third = CoverAt(resized[2]);
   Change("--output DUMMY2 --off", removed, 1500 + 2000);
-  EXPECT_FALSE(IsWindow(third)) << "the cover of a monitor gone is destroyed";
 
   // The second output becomes the primary: the first now lies left of 0,0.
   SetCursorPos(500, 400);
