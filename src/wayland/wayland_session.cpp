@@ -164,6 +164,9 @@ void FrameDone(void* data, wl_callback* callback, uint32_t) {
 }
 const wl_callback_listener frameListener = {FrameDone};
 
+void SyncDone(void* data, wl_callback*, uint32_t) { *static_cast<bool*>(data) = true; }
+const wl_callback_listener syncListener = {SyncDone};
+
 // A buffer's user data is its output; which one of the two is found by address.
 void BufferRelease(void* data, wl_buffer* buffer) {
   auto* output = static_cast<Output*>(data);
@@ -525,14 +528,34 @@ bool WaylandSession::Dispatch(int timeout) {
   return wl_display_dispatch_pending(display) >= 0;
 }
 
+// Waits until the compositor has answered everything sent so far, for at
+// most a second: a socket whose compositor takes the connection and never
+// answers must not hold the program. False, reported, when it did not.
+bool WaylandSession::AnsweredInTime() {
+  wl_display* display = globals_->display;
+  bool answered = false;
+  wl_callback* sync = wl_display_sync(display);
+  wl_callback_add_listener(sync, &syncListener, &answered);
+  const uint64_t deadline = MonotonicMilliseconds() + 1000;
+  bool connected = true;
+  for (uint64_t now = MonotonicMilliseconds(); !answered && !stopped_ && now < deadline;
+       now = MonotonicMilliseconds())
+    if (!(connected = Dispatch(static_cast<int>(deadline - now)))) break;
+  wl_callback_destroy(sync);
+  if (!connected) return Fail("lost the connection to Wayland display '" + displayName_ + "'"), false;
+  if (!answered && !stopped_)
+    return Fail("Wayland display '" + displayName_ + "' did not answer within a second"), false;
+  return true;
+}
+
 bool WaylandSession::Connect() {
   SessionGlobals& g = *globals_;
   g.display = wl_display_connect(options_.display.empty() ? nullptr : options_.display.c_str());
   if (g.display == nullptr) return Fail("cannot connect to Wayland display '" + displayName_ + "'"), false;
   g.registry = wl_display_get_registry(g.display);
   wl_registry_add_listener(g.registry, &registryListener, this);
-  if (wl_display_roundtrip(g.display) < 0)
-    return Fail("lost the connection to Wayland display '" + displayName_ + "'"), false;
+  if (!AnsweredInTime()) return false;
+  if (stopped_) return true;  // the main loop ends at once
   std::string missing = g.compositor == nullptr ? "wl_compositor"
                         : g.shm == nullptr      ? "wl_shm"
                         : g.layerShell == nullptr && (g.wmBase == nullptr || options_.background)
@@ -563,6 +586,7 @@ int WaylandSession::Run() {
   sigprocmask(SIG_BLOCK, &stops, nullptr);
   signalFile_ = signalfd(-1, &stops, SFD_CLOEXEC | SFD_NONBLOCK);
   if (!Connect()) return exitFailure;
+  if (stopped_) return 0;
   nextFrame_ = MonotonicMilliseconds();
   for (;;) {
     const bool anyDue = !book_.Due().empty();

@@ -62,6 +62,7 @@ class WaylandSession {
   void HideSaver();
   int Fail(const std::string& message);
   bool Dispatch(int timeout);
+  bool AnsweredInTime();
 
   LinuxOptions options_;
   SceneClock clock_;

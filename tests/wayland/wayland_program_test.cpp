@@ -11,7 +11,9 @@
 #include <gtest/gtest.h>
 
 #include <dirent.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 
 #include <cstdio>
 #include <cstring>
@@ -349,6 +351,18 @@ TEST(WaylandProgramFiles, BadCommandLinesAndTheInstalledFiles) {
     EXPECT_EQ(WaitExit(Spawn(command, {}, err)), 2);
     EXPECT_EQ(ReadText(err), "vimbrel-wayland: " + said + "\n" + usage);
   }
+  // A socket that takes the connection and never answers.
+  const std::string mute = scratch + ".socket";
+  const int listening = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  std::snprintf(address.sun_path, sizeof address.sun_path, "%s", mute.c_str());
+  ASSERT_EQ(bind(listening, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+  ASSERT_EQ(listen(listening, 4), 0);
+  EXPECT_EQ(WaitExit(Spawn({VIMBREL_WAYLAND, "--display", mute}, {}, err), 3), 1);
+  EXPECT_EQ(ReadText(err), "vimbrel-wayland: Wayland display '" + mute + "' did not answer within a second\n");
+  close(listening), unlink(mute.c_str());
+
   const std::string prefix = scratch + "-prefix";
   ASSERT_EQ(std::system(("cmake --install " VIMBREL_BINARY_DIR " --prefix " + prefix + " >" + err + " 2>&1").c_str()),
             0)
