@@ -10,9 +10,10 @@
 // With `wayland` after the size the frames go through the Wayland program's
 // OutputFrame into two buffers that take turns, as under a compositor that
 // holds the buffer last shown; compare the inclusive count of Updates.
+// With `steps` the frames are 32 in a row, 100 ms apart.
 //
 //   valgrind --tool=callgrind --toggle-collect='*Updates*' --callgrind-out-file=out
-//     build/native/vimbrel-frame-count 1920 1080 [wayland]
+//     build/native/vimbrel-frame-count 1920 1080 [wayland] [steps]
 //   callgrind_annotate --inclusive=yes out | grep -E 'Updates|DrawSceneFrame|UpdateShownFrame'
 #include <cstdio>
 #include <cstdlib>
@@ -45,14 +46,25 @@ void Show(Shown& s, uint32_t tick) {
   s.sent += UpdateShownFrame(s.shown, s.scene.framePixels, s.scene.frameStride, SceneFrameChanges(s.scene), bands);
 }
 
-__attribute__((noinline)) void Updates(Shown& s) {
+// Steps: 32 frames 100 ms apart from 5 s on, as the running program draws
+// them, instead of the pairs spread over the laps.
+__attribute__((noinline)) void Updates(Shown& s, bool steps) {
+  if (steps) {
+    for (uint32_t i = 0; i < 32; ++i) Show(s, 5000u + i * 100u);
+    return;
+  }
   for (uint32_t i = 0; i < 16; ++i) Show(s, i * 7919u - 100u), Show(s, i * 7919u);
 }
 }  // namespace
 
 int main(int argc, char** argv) {
   const int32_t width = argc > 1 ? std::atoi(argv[1]) : 1920, height = argc > 2 ? std::atoi(argv[2]) : 1080;
-  const bool wayland = argc > 3 && std::strcmp(argv[3], "wayland") == 0;
+  bool wayland = false, steps = false;
+  for (int i = 3; i < argc; ++i) {
+    if (std::strcmp(argv[i], "wayland") == 0) wayland = true;
+    else if (std::strcmp(argv[i], "steps") == 0) steps = true;
+    else return std::fprintf(stderr, "usage: vimbrel-frame-count [WIDTH HEIGHT [wayland] [steps]]\n"), 2;
+  }
   const CommittedPictures pictures = LoadCommittedPictures();
   Scene scene;
   ShownFrame shown{};
@@ -74,9 +86,9 @@ int main(int argc, char** argv) {
   }
   // The first two frames, whole, come before the count, so that both buffers hold one.
   Shown s = {scene, shown, wayland ? &output : nullptr, 0, 0};
-  Show(s, 0u - 300u);
-  Show(s, 0u - 200u);
-  Updates(s);
+  Show(s, steps ? 4800u : 0u - 300u);
+  Show(s, steps ? 4900u : 0u - 200u);
+  Updates(s, steps);
   std::printf("%d bands sent\n", s.sent);
   return 0;
 }
