@@ -5,7 +5,7 @@
 #include <unistd.h>
 
 bool MakeShmBuffers(wl_shm* shm, int32_t width, int32_t height, int count, ShmBuffers& buffers, std::string& error) {
-  FreeShmBuffers(buffers);
+  buffers = ShmBuffers{};
   const size_t stride = static_cast<size_t>(width) * 4, bytes = stride * static_cast<size_t>(height);
   const size_t total = bytes * static_cast<size_t>(count);
   error = "cannot make the buffers of " + std::to_string(width) + " x " + std::to_string(height) + " pixels";
@@ -35,9 +35,21 @@ bool MakeShmBuffers(wl_shm* shm, int32_t width, int32_t height, int count, ShmBu
   return true;
 }
 
-void FreeShmBuffers(ShmBuffers& buffers) {
-  for (wl_buffer*& buffer : buffers.buffers)
-    if (buffer != nullptr) wl_buffer_destroy(buffer), buffer = nullptr;
-  if (buffers.mapping != nullptr) munmap(buffers.mapping, buffers.mappedBytes);
-  buffers = ShmBuffers{};
+ShmBuffers::~ShmBuffers() { Release(); }
+
+void ShmBuffers::Release() {
+  for (wl_buffer* buffer : buffers)
+    if (buffer != nullptr) wl_buffer_destroy(buffer);
+  if (mapping != nullptr) munmap(mapping, mappedBytes);
+}
+
+ShmBuffers& ShmBuffers::operator=(ShmBuffers&& other) noexcept {
+  if (this == &other) return *this;
+  Release();
+  for (int i = 0; i < 2; ++i)
+    buffers[i] = std::exchange(other.buffers[i], nullptr), pixels[i] = std::exchange(other.pixels[i], nullptr);
+  width = std::exchange(other.width, 0), height = std::exchange(other.height, 0);
+  stride = std::exchange(other.stride, 0);
+  mapping = std::exchange(other.mapping, nullptr), mappedBytes = std::exchange(other.mappedBytes, 0);
+  return *this;
 }

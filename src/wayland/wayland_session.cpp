@@ -85,7 +85,7 @@ struct Output {
   int32_t toplevelWidth = 0, toplevelHeight = 0;  // the toplevel's last configure, applied on the xdg_surface's
 
   void DestroySurface() {
-    FreeShmBuffers(buffers);
+    buffers = ShmBuffers{};
     if (frameCallback != nullptr) wl_callback_destroy(frameCallback), frameCallback = nullptr;
     if (viewport != nullptr) wp_viewport_destroy(viewport), viewport = nullptr;
     if (layerSurface != nullptr) zwlr_layer_surface_v1_destroy(layerSurface), layerSurface = nullptr;
