@@ -589,7 +589,7 @@ int WaylandSession::Run() {
   if (stopped_) return 0;
   nextFrame_ = MonotonicMilliseconds();
   for (;;) {
-    const bool anyDue = !book_.Due().empty();
+    const bool anyDue = book_.AnyDue();
     uint64_t now = MonotonicMilliseconds();
     if (anyDue && now >= nextFrame_) {
       DrawDue(SceneClockTick(clock_, static_cast<uint32_t>(now)));

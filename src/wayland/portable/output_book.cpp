@@ -100,6 +100,12 @@ void OutputBook::Committed(uint32_t name, int which) {
   record->frameWanted = false;
 }
 
+bool OutputBook::AnyDue() const {
+  for (const OutputRecord& record : records_)
+    if (FreeBuffer(record.name) >= 0) return true;
+  return false;
+}
+
 std::vector<uint32_t> OutputBook::Due() const {
   std::vector<uint32_t> due;
   for (const OutputRecord& record : records_)

@@ -76,6 +76,7 @@ class OutputBook {
   void Committed(uint32_t name, int which);
   // The outputs whose surfaces draw a frame now, in the order they came.
   std::vector<uint32_t> Due() const;
+  bool AnyDue() const;  // the same without making the list, for every turn of the loop
 
   OutputRecord* Find(uint32_t name);
   const OutputRecord* Find(uint32_t name) const;
