@@ -86,7 +86,7 @@ find_program(VIMBREL_PYTHON NAMES python3 PATHS /usr/bin NO_DEFAULT_PATH)
 if(NOT VIMBREL_SANITIZE)
   add_test(NAME web_page
     COMMAND ${VIMBREL_PYTHON} ${CMAKE_SOURCE_DIR}/tests/web/web_page_test.py --web ${CMAKE_SOURCE_DIR}/build/web
-            --render $<TARGET_FILE:vimbrel-render> --program ${CMAKE_BINARY_DIR}/vimbrel
+            --render $<TARGET_FILE:vimbrel-render>
             --out ${CMAKE_BINARY_DIR}/web-test-output)
   set_tests_properties(web_page PROPERTIES TIMEOUT 240 SKIP_RETURN_CODE 77)
 endif()

@@ -10,7 +10,7 @@ from the address, from a real click and key in the panel, and back from
 Reset.
 
   web_page_test.py --web build/web --render build/native/vimbrel-render
-                   [--program build/native/vimbrel] [--out DIR]
+                   [--out DIR]
 
 Exits 77 (skipped) with the reason when the web build, Chromium, its driver
 or selenium is missing. On a mismatch the actual picture is written to --out.
@@ -19,7 +19,6 @@ import argparse
 import base64
 import gzip
 import os
-import re
 import shutil
 import subprocess
 import sys
@@ -187,36 +186,15 @@ class WebPage(unittest.TestCase):
         self.assertIn("pyramid-radius=abc", problem)
         self.assertIn("bogus", problem)
         self.assertEqual(problem.count("\n"), 0, "one line")
-        self.assertEqual(self.driver.find_element(By.ID, "pyramid-radius").get_attribute("value"), "260")
+        radius = self.driver.find_element(By.ID, "pyramid-radius")
+        self.assertEqual([radius.get_attribute(a) for a in ("min", "max", "value")], ["50", "300", "260"])
+        groups = self.js("return Array.from(document.querySelectorAll('#settings legend')).map(l => l.textContent)")
+        self.assertEqual(groups, ["Dodecahedrons", "Pyramid", "View"])
         self.assertEqual(self.driver.find_element(By.ID, "eye-z-value").text, "-20000")
         self.assertEqual(self.js("return location.search"), "?eye-z=-20000&time=3000")
         expected_record = self.assertSettings({EYE_Z: -20000})
         self.assertSameFrame("out-of-range-600x500", self.screenshot(self.canvas_clip()),
                              self.rendered(600, 500, 3000, expected_record))
-
-    def test_the_panel_offers_the_x11_programs_options(self):
-        if not options.program:
-            self.skipTest("the X11 program was not built")
-        text = subprocess.run([options.program, "--help"], check=True, timeout=WAIT, capture_output=True,
-                              text=True).stdout
-        expected = {}
-        for name, number, low, high, default in re.findall(
-                r"^  --([a-z0-9-]+) +(N +.*?, (-?\d+) to (-?\d+) \(default (-?\d+)\))?", text, re.M):
-            if name.endswith("-seconds") or name in ("window", "geometry", "root", "window-id", "display", "config",
-                                                      "fps", "add-to-xscreensaver", "remove-from-xscreensaver",
-                                                      "help", "xml"):
-                continue
-            expected[name] = ("range", low, high, default) if number else ("checkbox",)
-        self.assertGreater(len(expected), 20, "the settings in --help")
-        self.open("", 1000, 700)
-        controls = self.js("""return Array.from(document.querySelectorAll('#settings input')).map(c =>
-            [c.id, c.type, c.min, c.max, c.type === 'checkbox' ? String(c.checked) : c.value]);""")
-        found = {}
-        for name, kind, low, high, value in controls:
-            found[name] = (kind, low, high, value) if kind == "range" else (kind,)
-        self.assertEqual(found, expected)
-        groups = self.js("return Array.from(document.querySelectorAll('#settings legend')).map(l => l.textContent)")
-        self.assertEqual(groups, ["Dodecahedrons", "Pyramid", "View"])
 
     def test_a_running_clock_moves_at_the_frame_time(self):
         self.open("?frame-time=250&bare", 320, 200)
@@ -274,13 +252,10 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--web", required=True)
     parser.add_argument("--render", required=True)
-    parser.add_argument("--program")
     parser.add_argument("--out", default=os.path.join(tempfile.gettempdir(), "vimbrel-web-test"))
     parser.add_argument("--chromium", default=shutil.which("chromium") or "/usr/bin/chromium")
     parser.add_argument("--chromedriver", default=shutil.which("chromedriver") or "/usr/bin/chromedriver")
     options, rest = parser.parse_known_args()
-    if options.program and not os.path.exists(options.program):
-        options.program = None
     missing = [what for what, present in (
         ("the web build (cmake --preset web && cmake --build --preset web)",
          os.path.exists(os.path.join(options.web, "vimbrel.wasm"))),
