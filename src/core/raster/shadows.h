@@ -62,5 +62,3 @@ inline void AddToPixels(uint8_t* pixels, size_t count, uint8_t amount) {
   block += todo & amount;
   std::memcpy(last, &block, sizeof block);
 }
-// Adds amount to count pixels, modulo 256 (no saturation).
-void AddToPixels(uint8_t* pixels, size_t count, uint8_t amount);

@@ -62,18 +62,19 @@ SolidMotion Usable(SolidMotion m, int32_t defaultRotation, int32_t defaultJourne
 
 // s: the record with this frame's tick in its running clocks.
 void AnimateWithShadows(Scene& scene, const Stage& stage, const SettingsRecord& s, bool shadows) {
-  const SettingsRecord defaults = DefaultSettings();
   if (s.pyramidShow != 0) {
-    AnimatePyramid(stage, Usable(PyramidMotion(s), defaults.pyramidRotationTime, defaults.pyramidJourneyTime),
-                   scene.pyramidVertices, scene.pyramidPoints);
+    const SolidMotion motion = Usable(PyramidMotion(s), FieldOf(&SettingsRecord::pyramidRotationTime).defaultValue,
+                                      FieldOf(&SettingsRecord::pyramidJourneyTime).defaultValue);
+    AnimatePyramid(stage, motion, scene.pyramidVertices, scene.pyramidPoints);
     if (shadows)
       for (int light = 0; light < 2; ++light)
         DrawPyramidShadow(stage, scene.pyramidVertices, scene.pyramidPoints, ShadowTableOf(0, light), light);
   }
   if (s.dodecaShow != 0) {
+    const SolidMotion motion = Usable(DodecaMotion(s), FieldOf(&SettingsRecord::dodecaRotationTime).defaultValue,
+                                      FieldOf(&SettingsRecord::dodecaJourneyTime).defaultValue);
     for (int d = 0; d < dodecaSolidCount; ++d) {
-      AnimateDodecahedron(stage, Usable(DodecaMotion(s), defaults.dodecaRotationTime, defaults.dodecaJourneyTime), d,
-                          scene.dodecaVertices[d], scene.dodecaPoints[d]);
+      AnimateDodecahedron(stage, motion, d, scene.dodecaVertices[d], scene.dodecaPoints[d]);
       if (shadows)
         for (int light = 0; light < 2; ++light)
           DrawDodecahedronShadow(stage, d, scene.dodecaVertices[d], ShadowTableOf(1 + d, light), light);
