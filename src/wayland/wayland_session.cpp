@@ -18,33 +18,18 @@
 #include <cstring>
 #include <ctime>
 
+#include "linux_options/linux_clock.h"
 #include "wayland/portable/output_frame.h"
 #include "wayland/wayland_buffers.h"
 
 namespace {
 
 constexpr int exitFailure = 1;
-// The bounds Windows puts on a timer period, as the X11 program paces.
-constexpr uint32_t minimumFrameTime = 10, maximumFrameTime = 0x7fffffff;
 // Pointer travel past this many surface units ends the saver, as on Windows.
 constexpr double pointerSlack = 4;
 
-uint64_t MonotonicMilliseconds() {
-  timespec now{};
-  clock_gettime(CLOCK_MONOTONIC, &now);
-  return static_cast<uint64_t>(now.tv_sec) * 1000 + static_cast<uint64_t>(now.tv_nsec) / 1000000;
-}
 
-double CpuSeconds() {
-  timespec used{};
-  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &used);
-  return static_cast<double>(used.tv_sec) + static_cast<double>(used.tv_nsec) / 1e9;
-}
 
-uint32_t FramePeriod(const SettingsRecord& settings) {
-  const auto period = static_cast<uint32_t>(settings.frameTime);  // negative: huge, as SetTimer takes it
-  return period < minimumFrameTime ? minimumFrameTime : period > maximumFrameTime ? maximumFrameTime : period;
-}
 
 }  // namespace
 
@@ -493,17 +478,9 @@ bool WaylandSession::DrawOutput(Output& output, uint32_t tick) {
 
 void WaylandSession::DrawDue(uint32_t tick) {
   StampSceneClocks(options_.settings, tick);
-  for (auto& output : outputs_)
-    if (DrawOutput(*output, tick) && options_.fps) ++framesCounted_;
-  if (!options_.fps) return;
-  const uint64_t now = MonotonicMilliseconds();
-  const double cpu = CpuSeconds();
-  if (meterSince_ == 0) meterSince_ = now, cpuSince_ = cpu, framesCounted_ = 0;
-  if (now - meterSince_ < 1000) return;
-  const double seconds = static_cast<double>(now - meterSince_) / 1000;
-  std::fprintf(stderr, "vimbrel-wayland: %.1f frames/s, %.1f%% CPU\n", framesCounted_ / seconds,
-               100 * (cpu - cpuSince_) / seconds);
-  meterSince_ = now, cpuSince_ = cpu, framesCounted_ = 0;
+  int drawn = 0;
+  for (auto& output : outputs_) drawn += DrawOutput(*output, tick) ? 1 : 0;
+  if (options_.fps) CountFrames(meter_, drawn, "vimbrel-wayland");
 }
 
 // Waits up to timeout ms (-1: until something comes) for the compositor or

@@ -18,6 +18,7 @@
 
 #include "core/scene/committed_pictures.h"
 #include "core/scene/scene.h"
+#include "linux_options/linux_clock.h"
 #include "linux_options/linux_options.h"
 #include "wayland/portable/output_book.h"
 
@@ -82,8 +83,5 @@ class WaylandSession {
   double anchorX_ = 0, anchorY_ = 0;
   uint64_t nextFrame_ = 0;
   int signalFile_ = -1;
-  // --fps
-  uint64_t meterSince_ = 0;
-  double cpuSince_ = 0;
-  int framesCounted_ = 0;
+  RateMeter meter_;  // --fps
 };

@@ -15,10 +15,6 @@
 
 namespace {
 
-// The X11 program's bounds on the frame period; the longest is also the
-// longest wait setTimeout takes.
-constexpr uint32_t minimumFrameTime = 10, maximumFrameTime = 0x7fffffff;
-
 struct WebSession {
   WebAddress address;
   WebScene scene;
@@ -66,9 +62,7 @@ EMSCRIPTEN_KEEPALIVE void vimbrel_set(WebSession* session, const char* name, int
 EMSCRIPTEN_KEEPALIVE void vimbrel_reset(WebSession* session) { SetDefaultSettings(session->address.settings); }
 
 EMSCRIPTEN_KEEPALIVE uint32_t vimbrel_frame_time(WebSession* session) {
-  const auto period =
-      static_cast<uint32_t>(session->address.settings.frameTime);  // negative: huge, as SetTimer takes it
-  return period < minimumFrameTime ? minimumFrameTime : period > maximumFrameTime ? maximumFrameTime : period;
+  return FramePeriod(session->address.settings);
 }
 
 // The scene for a canvas of width x height; false when it cannot be made.

@@ -24,6 +24,7 @@
 
 #include "core/scene/committed_pictures.h"
 #include "core/scene/scene.h"
+#include "linux_options/linux_clock.h"
 #include "x11/x11_documents.h"
 #include "x11/x11_frame_image.h"
 #include "x11/x11_options.h"
@@ -34,31 +35,18 @@ namespace {
 
 constexpr int exitFailure = 1;
 constexpr int exitUsage = 2;
-// The bounds Windows puts on a timer period (USER_TIMER_MINIMUM, _MAXIMUM),
-// so that a stored frame time of 0 or less paces as it does there.
-constexpr uint32_t minimumFrameTime = 10, maximumFrameTime = 0x7fffffff;
 
 int Fail(int status, const std::string& message) {
   std::fprintf(stderr, "vimbrel: %s\n", message.c_str());
   return status;
 }
 
-uint64_t MonotonicMilliseconds() {
-  timespec now{};
-  clock_gettime(CLOCK_MONOTONIC, &now);
-  return static_cast<uint64_t>(now.tv_sec) * 1000 + static_cast<uint64_t>(now.tv_nsec) / 1000000;
-}
 
 // The scene's running clock is the monotonic count; it wraps every 49.7 days.
 uint32_t ReadTick(const SceneClock& clock) {
   return SceneClockTick(clock, static_cast<uint32_t>(MonotonicMilliseconds()));
 }
 
-
-uint32_t FramePeriod(const SettingsRecord& settings) {
-  const auto period = static_cast<uint32_t>(settings.frameTime);  // negative: huge, as SetTimer takes it
-  return period < minimumFrameTime ? minimumFrameTime : period > maximumFrameTime ? maximumFrameTime : period;
-}
 
 bool ChooseTarget(const X11Options& options, TargetKind& kind, Window& id, std::string& error) {
   // A window id wins over --root: XScreenSaver's settings program runs
@@ -78,39 +66,6 @@ bool ChooseTarget(const X11Options& options, TargetKind& kind, Window& id, std::
   kind = TargetKind::windowId;
   id = parsed;
   return true;
-}
-
-// Frames per second and the share of one core used, once a second on
-// stderr and, with the last values kept, in the window. Both clocks are read together after a frame, so the CPU time
-// and the wall time cover the same interval, whatever happened between frames (a new size laid out, a wait on the
-// server).
-struct RateMeter {
-  uint64_t since = 0;  // 0: no frame yet; the first frame opens the interval
-  double cpuSince = 0;
-  int frames = 0;
-  double rate = -1, cpuShare = 0;  // the last interval's; rate -1: none yet
-};
-
-double CpuSeconds() {
-  timespec used{};
-  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &used);
-  return static_cast<double>(used.tv_sec) + static_cast<double>(used.tv_nsec) / 1e9;
-}
-
-void CountFrame(RateMeter& meter) {
-  const uint64_t now = MonotonicMilliseconds();
-  const double cpu = CpuSeconds();
-  if (meter.since == 0) {
-    meter.since = now, meter.cpuSince = cpu, meter.frames = 0;
-    return;
-  }
-  ++meter.frames;
-  if (now - meter.since < 1000) return;
-  const double seconds = static_cast<double>(now - meter.since) / 1000;
-  meter.rate = meter.frames / seconds;
-  meter.cpuShare = 100 * (cpu - meter.cpuSince) / seconds;
-  std::fprintf(stderr, "vimbrel: %.1f frames/s, %.1f%% CPU\n", meter.rate, meter.cpuShare);
-  meter.since = now, meter.cpuSince = cpu, meter.frames = 0;
 }
 
 // The meter's two lines in the bottom left corner, white on black, in the
@@ -180,7 +135,7 @@ class Program {
       const uint64_t now = MonotonicMilliseconds();
       if (now >= nextFrame) {
         if (!DrawFrame()) return closed_ ? 0 : exitFailure;
-        if (fps_) CountFrame(meter_);
+        if (fps_) CountFrames(meter_, 1, "vimbrel");
         nextFrame += FramePeriod(settings_);
         if (nextFrame <= now) nextFrame = now + FramePeriod(settings_);  // late: no burst to catch up
         continue;

@@ -81,3 +81,12 @@ const SettingsField* FindSettingsField(const char* name);
 // The field of a member of the record (there is one for every member).
 const SettingsField& FieldOf(const int32_t SettingsRecord::*member);
 inline const SettingsField& FrameTimeField() { return FieldOf(&SettingsRecord::frameTime); }
+// The milliseconds between frames for the stored frame time, within the
+// bounds Windows puts on a timer's period (USER_TIMER_MINIMUM, _MAXIMUM),
+// so that a frame time of 0 or less paces the other programs as it does
+// there: a negative one is huge, as SetTimer takes it.
+inline uint32_t FramePeriod(const SettingsRecord& settings) {
+  constexpr uint32_t minimumFrameTime = 10, maximumFrameTime = 0x7fffffff;
+  const auto period = static_cast<uint32_t>(settings.frameTime);
+  return period < minimumFrameTime ? minimumFrameTime : period > maximumFrameTime ? maximumFrameTime : period;
+}
