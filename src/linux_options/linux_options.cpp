@@ -2,7 +2,6 @@
 #include "linux_options/linux_options.h"
 
 #include <cerrno>
-#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -96,19 +95,6 @@ const int programOptionCount = sizeof programOptions / sizeof programOptions[0];
 
 namespace {
 
-// Whether a field is one of the user's settings: a control of the dialog.
-
-// A whole signed 32-bit decimal, nothing else.
-bool ParseInt32(const char* text, int32_t& value) {
-  if (*text == '\0' || std::strchr(" \t\n+", *text) != nullptr) return false;
-  errno = 0;
-  char* end = nullptr;
-  const long long parsed = std::strtoll(text, &end, 10);
-  if (errno != 0 || *end != '\0' || parsed < INT32_MIN || parsed > INT32_MAX) return false;
-  value = static_cast<int32_t>(parsed);
-  return true;
-}
-
 bool ReadConfigFile(const char* path, SettingsRecord& settings, std::string& error) {
   std::vector<uint8_t> bytes;
   std::string problem;
@@ -139,26 +125,11 @@ const SettingsField* FindFieldOption(const std::string& option, bool& isCheckBox
   return nullptr;
 }
 
-// The period whose option in seconds this is, or null.
-const SettingsField* FindSecondsOption(const std::string& option) {
-  for (const SettingsField& field : settingsFields)
-    if (IsPeriod(field) && option == SecondsOptionName(field)) return &field;
-  return nullptr;
-}
-
 // The row of an option the program takes, or null.
 const ProgramOption* FindProgramOption(LinuxProgram program, const std::string& option) {
   for (const ProgramOption& row : programOptions)
     if ((row.programs & program) != 0 && row.name != nullptr && option == row.name) return &row;
   return nullptr;
-}
-
-// A decimal number of seconds ("41", "40.96"), nothing else.
-bool ParseSeconds(const char* text, double& seconds) {
-  if (*text == '\0' || std::strspn(text, "-0123456789.") != std::strlen(text)) return false;
-  char* end = nullptr;
-  seconds = std::strtod(text, &end);
-  return *end == '\0' && std::isfinite(seconds);
 }
 
 // "-root" means "--root": XScreenSaver's older command lines use one dash.
@@ -208,13 +179,6 @@ std::string FieldOptionName(const SettingsField& field) { return "--" + SettingN
 
 std::string SecondsOptionName(const SettingsField& field) { return "--" + SecondsSettingName(field); }
 
-bool UnitsOfSeconds(double seconds, int32_t& units) {
-  const double rounded = std::round(seconds * 125 / 128);
-  if (!(rounded >= INT32_MIN && rounded <= INT32_MAX)) return false;
-  units = static_cast<int32_t>(rounded);
-  return true;
-}
-
 bool ParseWindowId(const char* text, unsigned long& id) {
   const bool hex = text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
   const char* digits = hex ? text + 2 : text;
@@ -237,7 +201,7 @@ bool ParseLinuxOptions(LinuxProgram program, int argc, const char* const* argv, 
     int32_t checkValue = 0;
     const SettingsField* field = FindFieldOption(option, isCheckBox, checkValue);
     const ProgramOption* row = FindProgramOption(program, option);
-    const SettingsField* period = FindSecondsOption(option);
+    const SettingsField* period = option.rfind("--", 0) == 0 ? FindPeriodBySecondsName(option.substr(2)) : nullptr;
     if (row != nullptr && row->argument == nullptr) {
       ApplyProgramOption(*row, nullptr, options, error);
     } else if (field != nullptr && isCheckBox) {
@@ -250,11 +214,10 @@ bool ParseLinuxOptions(LinuxProgram program, int argc, const char* const* argv, 
       return false;
     } else {
       const char* value = argv[++i];
-      double seconds = 0;
       if (row != nullptr) {
         if (!ApplyProgramOption(*row, value, options, error)) return false;
       } else if (period != nullptr) {
-        if (!ParseSeconds(value, seconds) || !UnitsOfSeconds(seconds, options.settings.*period->member)) {
+        if (!ParseSecondsAsUnits(value, options.settings.*period->member)) {
           error = option + ": '" + value + "' is not a number of seconds";
           return false;
         }

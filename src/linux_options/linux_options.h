@@ -98,9 +98,6 @@ std::string FieldOptionName(const SettingsField& field);
 
 // A period's option in seconds ("--pyramid-rotation-seconds").
 std::string SecondsOptionName(const SettingsField& field);
-// Seconds as the nearest whole unit of 1.024 s (false when that is no
-// 32-bit integer).
-bool UnitsOfSeconds(double seconds, int32_t& units);
 
 // The scene clock a Linux program runs on: the system's, or the tick held
 // by VIMBREL_FROZEN_TICK (frozenTick, null when unset), so that a test can

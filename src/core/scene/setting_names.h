@@ -27,3 +27,13 @@ bool IsPeriod(const SettingsField& field);
 std::string SecondsSettingName(const SettingsField& field);
 // Units of 1.024 s as whole seconds, rounded half away from zero.
 int32_t SecondsOfUnits(int32_t units);
+// The period whose name in seconds this is, or null.
+const SettingsField* FindPeriodBySecondsName(const std::string& name);
+
+// The values as a user writes them, read the same everywhere:
+// a whole signed 32-bit decimal ("-4000"), nothing else;
+bool ParseInt32(const std::string& text, int32_t& value);
+// a decimal number of seconds ("41", "40.96", "-.5", at most 15 digits) as
+// the nearest whole unit of 1.024 s, halves away from zero; false when it
+// is no such number or that is no 32-bit integer. Read exactly as digits.
+bool ParseSecondsAsUnits(const std::string& text, int32_t& units);

@@ -5,7 +5,6 @@
 
 namespace {
 
-
 // The dialog's groups from left to right, then the one below them.
 constexpr SettingsGroup groups[] = {SettingsGroup::dodecahedrons, SettingsGroup::pyramid, SettingsGroup::view};
 
@@ -31,21 +30,6 @@ std::string Decoded(const std::string& text) {
     }
   }
   return out;
-}
-
-// A whole signed 32-bit decimal, nothing else (as the X11 program reads a value).
-bool ParseInt32(const std::string& text, int32_t& value) {
-  size_t i = text.size() > 0 && text[0] == '-' ? 1 : 0;
-  if (i == text.size() || text.size() - i > 11) return false;
-  int64_t magnitude = 0;
-  for (; i < text.size(); ++i) {
-    if (text[i] < '0' || text[i] > '9') return false;
-    magnitude = magnitude * 10 + (text[i] - '0');
-  }
-  const int64_t parsed = text[0] == '-' ? -magnitude : magnitude;
-  if (parsed < INT32_MIN || parsed > INT32_MAX) return false;
-  value = static_cast<int32_t>(parsed);
-  return true;
 }
 
 bool ParseMilliseconds(const std::string& text, uint32_t& value) {
@@ -84,42 +68,6 @@ std::string Quoted(const std::string& text) {
   return out + "\"";
 }
 
-// The period whose setting in seconds this is ("pyramid-rotation-seconds",
-// as the X11 program has it), or null.
-const SettingsField* FindSecondsOption(const std::string& name) {
-  for (const SettingsField& field : settingsFields) {
-    if (IsPeriod(field) && name == SecondsSettingName(field)) return &field;
-  }
-  return nullptr;
-}
-
-// A decimal number of seconds ("41", "40.96", "-.5") as the nearest whole
-// unit of 1.024 s, halves away from zero as the X11 program rounds them.
-// Read exactly as digits, which keeps a C library's strtod out of the module.
-bool ParseSecondsAsUnits(const std::string& text, int32_t& units) {
-  const bool negative = !text.empty() && text[0] == '-';
-  int64_t digits = 0, scale = 1;  // seconds = digits / scale
-  int count = 0;
-  bool point = false;
-  for (size_t i = negative ? 1 : 0; i < text.size(); ++i) {
-    if (text[i] == '.' && !point) {
-      point = true;
-    } else if (text[i] >= '0' && text[i] <= '9' && count < 15) {  // 15 digits keep the sums below in 64 bits
-      digits = digits * 10 + (text[i] - '0');
-      scale *= point ? 10 : 1;
-      ++count;
-    } else {
-      return false;
-    }
-  }
-  if (count == 0) return false;
-  // units = seconds * 125 / 128, rounded: floor((2 * digits * 125 + 128 * scale) / (2 * 128 * scale)).
-  const int64_t magnitude = (digits * 250 + 128 * scale) / (256 * scale);
-  if (magnitude > INT32_MAX) return false;
-  units = static_cast<int32_t>(negative ? -magnitude : magnitude);
-  return true;
-}
-
 }  // namespace
 
 WebAddress ParseWebAddress(const std::string& query) {
@@ -140,7 +88,7 @@ WebAddress ParseWebAddress(const std::string& query) {
     const std::string value = hasValue ? Decoded(part.substr(equals + 1)) : "";
     const bool negated = name.rfind("no-", 0) == 0 && FindSettingByName(name) == nullptr;
     const SettingsField* field = FindSettingByName(negated ? name.substr(3) : name);
-    const SettingsField* period = FindSecondsOption(name);
+    const SettingsField* period = FindPeriodBySecondsName(name);
     if (period != nullptr) {
       if (!hasValue || !ParseSecondsAsUnits(value, address.settings.*period->member)) {
         address.settings.*period->member = period->defaultValue;

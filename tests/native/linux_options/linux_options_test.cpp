@@ -30,6 +30,11 @@ TEST(LinuxOptions, EachProgramTakesItsOwnOptionsAndRefusesTheOthers) {
   EXPECT_TRUE(options.background);
   EXPECT_EQ(options.display, "w-1");
   EXPECT_EQ(options.settings.showShadows, 0);
+  // Seconds are read exactly, as the page reads them: 512.512 s is 500.5 units, a half, away from zero.
+  ASSERT_TRUE(Parse(x11Program, {"--pyramid-rotation-seconds", "512.512", "--dodeca-journey-seconds", "-512.512"},
+                    options, error));
+  EXPECT_EQ(options.settings.pyramidRotationTime, 501);
+  EXPECT_EQ(options.settings.dodecaJourneyTime, -501);
 }
 
 // A day at most, a whole number of seconds.
