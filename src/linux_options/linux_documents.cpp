@@ -3,8 +3,6 @@
 
 #include <cstdio>
 
-const SettingsGroup settingsGroups[3] = {SettingsGroup::dodecahedrons, SettingsGroup::pyramid, SettingsGroup::view};
-
 const char* const sceneDescription[3] = {
     "A square pyramid and a formation of three dodecahedrons turn and travel in closed loops over a still "
     "picture of a tiled floor.",

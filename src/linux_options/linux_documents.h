@@ -16,8 +16,6 @@
 #include "core/scene/settings_record.h"
 #include "linux_options/linux_options.h"
 
-// The dialog's groups, in its order.
-extern const SettingsGroup settingsGroups[3];
 // The scene in three sentences, as both programs describe it.
 extern const char* const sceneDescription[3];
 

@@ -7,9 +7,8 @@
 //                   [--background] [SETTINGS...]
 //
 // programOptions lists every option that is not a setting, each marked with
-// the programs that take it; parsing, the usage line, --help and the manual
-// page's OPTIONS are all read from it, so nothing about an option is written
-// twice. The settings are those of the Windows settings dialog: each field
+// the programs that take it; parsing, --help and the manual page's OPTIONS
+// are all read from it (the one-line usage sums them up by hand). The settings are those of the Windows settings dialog: each field
 // with a control is an option named after it, a trackbar's as
 // --pyramid-radius 260, a check box's as --shadows / --no-shadows (a leading
 // "show" is dropped). The record's other fields are reached through

@@ -64,6 +64,8 @@ extern const SettingsField settingsFields[settingsFieldCount];
 
 // The dialog's name of a group ("Pyramid"); null for none.
 const char* SettingsGroupName(SettingsGroup group);
+// The dialog's groups from left to right, then the one below them.
+constexpr SettingsGroup settingsGroups[3] = {SettingsGroup::dodecahedrons, SettingsGroup::pyramid, SettingsGroup::view};
 
 void SetDefaultSettings(SettingsRecord& record);
 SettingsRecord DefaultSettings();

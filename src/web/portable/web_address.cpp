@@ -5,9 +5,6 @@
 
 namespace {
 
-// The dialog's groups from left to right, then the one below them.
-constexpr SettingsGroup groups[] = {SettingsGroup::dodecahedrons, SettingsGroup::pyramid, SettingsGroup::view};
-
 int HexDigit(char c) {
   if (c >= '0' && c <= '9') return c - '0';
   if (c >= 'a' && c <= 'f') return c - 'a' + 10;
@@ -132,7 +129,7 @@ std::string FormatWebAddress(const WebAddress& address) {
 
 std::string WebPanelTable() {
   std::string json = "[";
-  for (SettingsGroup group : groups) {
+  for (SettingsGroup group : settingsGroups) {
     json +=
         std::string(json.size() > 1 ? "," : "") + "{\"group\":" + Quoted(SettingsGroupName(group)) + ",\"fields\":[";
     bool first = true;
