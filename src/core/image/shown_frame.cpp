@@ -144,10 +144,14 @@ bool AllocateShownFrame(ShownFrame& shown, int32_t width, int32_t height, uint32
 
 }  // namespace
 
+void XrgbColours(const PaletteEntry palette[256], uint32_t colourOf[256]) {
+  for (int i = 0; i < 256; ++i)
+    colourOf[i] = (uint32_t{palette[i].red} << 16) | (uint32_t{palette[i].green} << 8) | palette[i].blue;
+}
+
 bool CreateShownFrame(ShownFrame& shown, int32_t width, int32_t height, const PaletteEntry palette[256]) {
   if (!AllocateShownFrame(shown, width, height, nullptr)) return false;
-  for (int i = 0; i < 256; ++i)
-    shown.colourOf[i] = (uint32_t{palette[i].red} << 16) | (uint32_t{palette[i].green} << 8) | palette[i].blue;
+  XrgbColours(palette, shown.colourOf);
   return true;
 }
 

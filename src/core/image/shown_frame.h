@@ -57,6 +57,9 @@ struct ShownFrame {
 // the palette's entries. Returns false, leaving the record empty, when the
 // size is not positive or memory runs out.
 bool CreateShownFrame(ShownFrame& shown, int32_t width, int32_t height, const PaletteEntry palette[256]);
+// The palette's colours as 0x00RRGGBB, the layout of a 32-bit BI_RGB
+// picture and of a wl_shm XRGB8888 buffer.
+void XrgbColours(const PaletteEntry palette[256], uint32_t colourOf[256]);
 // The same over a shell's image of width x height pixels, top row first,
 // with its own colour for each palette index.
 bool CreateShownFrameInto(ShownFrame& shown, int32_t width, int32_t height, const uint32_t colourOf[256],

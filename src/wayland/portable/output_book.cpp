@@ -90,8 +90,12 @@ SurfacePlan OutputBook::Configure(uint32_t name, int32_t width, int32_t height, 
 
 int OutputBook::FreeBuffer(uint32_t name) const {
   const OutputRecord* record = Find(name);
-  if (record == nullptr || !record->hasSurface || !record->configured || !record->frameWanted) return -1;
-  return !record->bufferBusy[0] ? 0 : !record->bufferBusy[1] ? 1 : -1;
+  return record == nullptr ? -1 : FreeBufferOf(*record);
+}
+
+int OutputBook::FreeBufferOf(const OutputRecord& record) {
+  if (!record.hasSurface || !record.configured || !record.frameWanted) return -1;
+  return !record.bufferBusy[0] ? 0 : !record.bufferBusy[1] ? 1 : -1;
 }
 
 void OutputBook::Committed(uint32_t name, int which) {
@@ -102,13 +106,13 @@ void OutputBook::Committed(uint32_t name, int which) {
 
 bool OutputBook::AnyDue() const {
   for (const OutputRecord& record : records_)
-    if (FreeBuffer(record.name) >= 0) return true;
+    if (FreeBufferOf(record) >= 0) return true;
   return false;
 }
 
 std::vector<uint32_t> OutputBook::Due() const {
   std::vector<uint32_t> due;
   for (const OutputRecord& record : records_)
-    if (FreeBuffer(record.name) >= 0) due.push_back(record.name);
+    if (FreeBufferOf(record) >= 0) due.push_back(record.name);
   return due;
 }

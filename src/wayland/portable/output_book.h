@@ -83,5 +83,7 @@ class OutputBook {
   const std::vector<OutputRecord>& records() const { return records_; }
 
  private:
+  static int FreeBufferOf(const OutputRecord& record);
+
   std::vector<OutputRecord> records_;
 };

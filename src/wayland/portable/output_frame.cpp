@@ -26,10 +26,7 @@ bool OutputFrame::Lay(int32_t width, int32_t height, uint32_t* const buffers[2])
   if (!Fits(width, height) || buffers[0] == nullptr || buffers[1] == nullptr) return false;
   if (MakeCommittedScene(scene_, pictures_, width, height) != SceneInitResult::ok) return Release(), false;
   uint32_t colourOf[256];
-  for (int i = 0; i < 256; ++i) {
-    const PaletteEntry& entry = scene_.palette.entries[i];
-    colourOf[i] = static_cast<uint32_t>(entry.red) << 16 | static_cast<uint32_t>(entry.green) << 8 | entry.blue;
-  }
+  XrgbColours(scene_.palette.entries, colourOf);
   if (!AllocateChangeList(stale_[0], height) || !AllocateChangeList(stale_[1], height) ||
       !CreateShownFrameInto(shown_, width, height, colourOf, buffers[0]))
     return Release(), false;

@@ -36,11 +36,14 @@ TEST(OutputBook, OnlyOutputsThatAskForAFrameAndHaveABufferDraw) {
     ASSERT_TRUE(book.Done(name));
   }
   EXPECT_EQ(book.Due(), std::vector<uint32_t>{}) << "not configured yet";
+  EXPECT_FALSE(book.AnyDue());
   book.Configure(1, 640, 480, false), book.Configure(2, 640, 480, false);
   EXPECT_EQ(book.Due(), (std::vector<uint32_t>{1, 2}));
+  EXPECT_TRUE(book.AnyDue());
   EXPECT_EQ(book.FreeBuffer(1), 0);
   book.Committed(1, 0), book.Committed(2, 0);
   EXPECT_EQ(book.Due(), std::vector<uint32_t>{}) << "no callback yet";
+  EXPECT_FALSE(book.AnyDue()) << "no callback yet";
   book.FrameCallback(1);  // output 2 is hidden: it never calls back
   EXPECT_EQ(book.Due(), std::vector<uint32_t>{1});
   EXPECT_EQ(book.FreeBuffer(1), 1) << "the other buffer while the first is held";
