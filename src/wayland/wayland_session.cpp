@@ -357,16 +357,13 @@ bool WaylandSession::LayOut(Output& output) {
   if (stretched && output.viewport == nullptr && g.viewporter != nullptr)
     output.viewport = wp_viewporter_get_viewport(g.viewporter, output.surface);
   if (output.viewport != nullptr) {
-    const OutputRecord* record = book_.Find(output.name);
-    // The surface's size in its own units: as configured, or the output's at its scale.
-    int32_t width = record->width, height = record->height;
-    if (width <= 0 || height <= 0) width = record->modeWidth / record->scale, height = record->modeHeight / record->scale;
+    int32_t width = 0, height = 0;
+    book_.SurfaceSize(output.name, width, height);
     if (stretched) wp_viewport_set_destination(output.viewport, width, height);
     else wp_viewport_set_destination(output.viewport, -1, -1);
   }
   wl_surface_set_buffer_scale(output.surface, stretched ? 1 : plan.bufferScale);
-  if (OutputRecord* record = book_.Find(output.name))
-    record->bufferBusy[0] = record->bufferBusy[1] = false, record->frameWanted = true;
+  book_.Laid(output.name);
   output.shown = false;
   nextFrame_ = MonotonicMilliseconds();  // a new size is shown at once
   return true;
@@ -430,11 +427,7 @@ void WaylandSession::OnIdle(bool idle) {
 void WaylandSession::ShowSaver() {
   showing_ = true, ended_ = false, pointerAnchored_ = false;
   for (auto& output : outputs_) {
-    OutputRecord* record = book_.Find(output->name);
-    if (record != nullptr && record->described && !record->closed) {
-      record->hasSurface = false;
-      OnOutputDone(*output);
-    }
+    if (book_.Reshow(output->name)) OnOutputDone(*output);
   }
 }
 
@@ -443,10 +436,7 @@ void WaylandSession::HideSaver() {
   for (auto& output : outputs_) {
     output->DestroySurface();
     output->frame.reset();
-    if (OutputRecord* record = book_.Find(output->name)) {
-      const OutputRecord kept = *record;
-      *record = OutputRecord{kept.name, kept.modeWidth, kept.modeHeight, kept.scale, kept.described};
-    }
+    book_.Hide(output->name);
   }
 }
 

@@ -69,9 +69,35 @@ bool OutputBook::Remove(uint32_t name) {
   return hadSurface;
 }
 
+void OutputBook::Forget(OutputRecord& record, bool closed) {
+  record = OutputRecord{record.name, record.modeWidth, record.modeHeight, record.scale, record.described, false, closed};
+}
+
 void OutputBook::Close(uint32_t name) {
-  if (OutputRecord* record = Find(name)) *record = OutputRecord{name, record->modeWidth, record->modeHeight,
-                                                                record->scale, record->described, false, true};
+  if (OutputRecord* record = Find(name)) Forget(*record, true);
+}
+
+void OutputBook::Hide(uint32_t name) {
+  if (OutputRecord* record = Find(name)) Forget(*record, false);
+}
+
+bool OutputBook::Reshow(uint32_t name) {
+  OutputRecord* record = Find(name);
+  if (record == nullptr || !record->described || record->closed) return false;
+  record->hasSurface = false;
+  return true;
+}
+
+void OutputBook::Laid(uint32_t name) {
+  if (OutputRecord* record = Find(name)) record->bufferBusy[0] = record->bufferBusy[1] = false, record->frameWanted = true;
+}
+
+void OutputBook::SurfaceSize(uint32_t name, int32_t& width, int32_t& height) const {
+  const OutputRecord* record = Find(name);
+  width = height = 0;
+  if (record == nullptr) return;
+  width = record->width, height = record->height;
+  if (width <= 0 || height <= 0) width = record->modeWidth / record->scale, height = record->modeHeight / record->scale;
 }
 
 SurfacePlan OutputBook::Plan(uint32_t name, bool haveViewporter) const {

@@ -62,12 +62,23 @@ class OutputBook {
   bool Remove(uint32_t name);
   // The compositor ended the surface: it is destroyed and not made again.
   void Close(uint32_t name);
+  // The saver hidden (--idle): the surface is destroyed, the output's mode
+  // and description kept, and a closed one may have a surface again.
+  void Hide(uint32_t name);
+  // The saver shown again: true when the output is described and not
+  // closed, so that its surface is made again (Done).
+  bool Reshow(uint32_t name);
 
   // A configure of the surface; returns its plan (the shell lays the scene
   // out again when it differs from the last).
   SurfacePlan Configure(uint32_t name, int32_t width, int32_t height, bool haveViewporter);
   SurfacePlan Plan(uint32_t name, bool haveViewporter) const;
 
+  // New buffers laid out for the surface: none held, a frame wanted at once.
+  void Laid(uint32_t name);
+  // The surface's size in its own units: as configured, or else the
+  // output's mode at its scale.
+  void SurfaceSize(uint32_t name, int32_t& width, int32_t& height) const;
   void FrameCallback(uint32_t name) { Find(name)->frameWanted = true; }
   void BufferReleased(uint32_t name, int which) { Find(name)->bufferBusy[which] = false; }
   // The free buffer of an output that wants a frame, or -1.
@@ -84,6 +95,8 @@ class OutputBook {
 
  private:
   static int FreeBufferOf(const OutputRecord& record);
+  // Everything but the output's mode and description forgotten.
+  static void Forget(OutputRecord& record, bool closed);
 
   std::vector<OutputRecord> records_;
 };

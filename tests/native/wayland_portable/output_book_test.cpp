@@ -23,6 +23,10 @@ TEST(OutputBook, OutputsGetASurfaceOnceAndLoseItWhenRemovedOrClosed) {
   book.Close(11);
   EXPECT_FALSE(book.Done(11)) << "the compositor closed it: it stays closed";
   EXPECT_EQ(book.Due(), std::vector<uint32_t>{});
+  book.Hide(11);  // --idle hid the saver: showing it again makes every described output's surface anew
+  EXPECT_TRUE(book.Reshow(11));
+  EXPECT_TRUE(book.Done(11));
+  EXPECT_FALSE(book.Reshow(12)) << "no such output";
 }
 
 // An output draws only when configured, asked for a frame and holding a
