@@ -25,8 +25,22 @@ if(NOT WAYLAND_CLIENT_FOUND OR NOT WAYLAND_SCANNER OR NOT WAYLAND_PROTOCOLS_DIR)
   return()
 endif()
 
-# Each protocol's client header and its interface code, in generated/wayland.
+# A protocol's client header and its interface code, in generated/wayland;
+# the code's file is added to the list named by out_sources.
 set(VIMBREL_WAYLAND_GENERATED ${CMAKE_BINARY_DIR}/generated/wayland)
+function(vimbrel_wayland_protocol protocol out_sources)
+  get_filename_component(name ${protocol} NAME_WE)
+  set(code ${VIMBREL_WAYLAND_GENERATED}/${name}-protocol.c)
+  add_custom_command(
+    OUTPUT ${VIMBREL_WAYLAND_GENERATED}/${name}-client-protocol.h ${code}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${VIMBREL_WAYLAND_GENERATED}
+    COMMAND ${WAYLAND_SCANNER} client-header ${protocol} ${VIMBREL_WAYLAND_GENERATED}/${name}-client-protocol.h
+    COMMAND ${WAYLAND_SCANNER} private-code ${protocol} ${code}
+    DEPENDS ${protocol}
+    VERBATIM)
+  set(${out_sources} ${${out_sources}} ${code} PARENT_SCOPE)
+endfunction()
+
 set(VIMBREL_WAYLAND_PROTOCOL_SOURCES)
 foreach(protocol
     ${WAYLAND_PROTOCOLS_DIR}/stable/xdg-shell/xdg-shell.xml
@@ -34,15 +48,7 @@ foreach(protocol
     ${WAYLAND_PROTOCOLS_DIR}/staging/ext-idle-notify/ext-idle-notify-v1.xml
     ${CMAKE_SOURCE_DIR}/src/wayland/protocols/wlr-layer-shell-unstable-v1.xml
     ${CMAKE_SOURCE_DIR}/src/wayland/protocols/kde-idle.xml)
-  get_filename_component(name ${protocol} NAME_WE)
-  add_custom_command(
-    OUTPUT ${VIMBREL_WAYLAND_GENERATED}/${name}-client-protocol.h ${VIMBREL_WAYLAND_GENERATED}/${name}-protocol.c
-    COMMAND ${CMAKE_COMMAND} -E make_directory ${VIMBREL_WAYLAND_GENERATED}
-    COMMAND ${WAYLAND_SCANNER} client-header ${protocol} ${VIMBREL_WAYLAND_GENERATED}/${name}-client-protocol.h
-    COMMAND ${WAYLAND_SCANNER} private-code ${protocol} ${VIMBREL_WAYLAND_GENERATED}/${name}-protocol.c
-    DEPENDS ${protocol}
-    VERBATIM)
-  list(APPEND VIMBREL_WAYLAND_PROTOCOL_SOURCES ${VIMBREL_WAYLAND_GENERATED}/${name}-protocol.c)
+  vimbrel_wayland_protocol(${protocol} VIMBREL_WAYLAND_PROTOCOL_SOURCES)
 endforeach()
 
 file(GLOB VIMBREL_WAYLAND_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/wayland/*.cpp)
@@ -74,19 +80,10 @@ if(NOT VIMBREL_TESTS)
 endif()
 
 # A pointer for the headless compositor, which has no input device.
-set(pointer_protocol ${CMAKE_SOURCE_DIR}/tests/wayland/wlr-virtual-pointer-unstable-v1.xml)
-add_custom_command(
-  OUTPUT ${VIMBREL_WAYLAND_GENERATED}/wlr-virtual-pointer-unstable-v1-client-protocol.h
-         ${VIMBREL_WAYLAND_GENERATED}/wlr-virtual-pointer-unstable-v1-protocol.c
-  COMMAND ${CMAKE_COMMAND} -E make_directory ${VIMBREL_WAYLAND_GENERATED}
-  COMMAND ${WAYLAND_SCANNER} client-header ${pointer_protocol}
-          ${VIMBREL_WAYLAND_GENERATED}/wlr-virtual-pointer-unstable-v1-client-protocol.h
-  COMMAND ${WAYLAND_SCANNER} private-code ${pointer_protocol}
-          ${VIMBREL_WAYLAND_GENERATED}/wlr-virtual-pointer-unstable-v1-protocol.c
-  DEPENDS ${pointer_protocol}
-  VERBATIM)
-add_executable(wayland_test_pointer ${CMAKE_SOURCE_DIR}/tests/wayland/test_pointer.cpp
-  ${VIMBREL_WAYLAND_GENERATED}/wlr-virtual-pointer-unstable-v1-protocol.c)
+set(VIMBREL_TEST_POINTER_SOURCES)
+vimbrel_wayland_protocol(${CMAKE_SOURCE_DIR}/tests/wayland/wlr-virtual-pointer-unstable-v1.xml
+                         VIMBREL_TEST_POINTER_SOURCES)
+add_executable(wayland_test_pointer ${CMAKE_SOURCE_DIR}/tests/wayland/test_pointer.cpp ${VIMBREL_TEST_POINTER_SOURCES})
 target_include_directories(wayland_test_pointer SYSTEM PRIVATE ${VIMBREL_WAYLAND_GENERATED})
 target_link_libraries(wayland_test_pointer PRIVATE PkgConfig::WAYLAND_CLIENT)
 
