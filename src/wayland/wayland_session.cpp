@@ -28,9 +28,6 @@ constexpr int exitFailure = 1;
 // Pointer travel past this many surface units ends the saver, as on Windows.
 constexpr double pointerSlack = 4;
 
-
-
-
 }  // namespace
 
 struct SessionGlobals {

@@ -41,12 +41,10 @@ int Fail(int status, const std::string& message) {
   return status;
 }
 
-
 // The scene's running clock is the monotonic count; it wraps every 49.7 days.
 uint32_t ReadTick(const SceneClock& clock) {
   return SceneClockTick(clock, static_cast<uint32_t>(MonotonicMilliseconds()));
 }
-
 
 bool ChooseTarget(const X11Options& options, TargetKind& kind, Window& id, std::string& error) {
   // A window id wins over --root: XScreenSaver's settings program runs
