@@ -234,7 +234,8 @@ TEST_F(HostChildPreview, EndsWhenTheParentsProgramEndsWithoutDestroyingIt) {
   ASSERT_EQ(WaitForExit(owner), 1u);
   const DWORD gone = GetTickCount();
   EXPECT_EQ(WaitForExit(run, 5000), 0u);
-  EXPECT_LE(GetTickCount() - gone, 1500u);
+  // It looks for its parent four times a second; the rest is room for a busy machine.
+  EXPECT_LE(GetTickCount() - gone, 3000u);
 }
 
 }  // namespace

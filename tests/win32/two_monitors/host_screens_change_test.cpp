@@ -29,10 +29,12 @@ class HostScreensChange : public SaverTest {
   }
   // Changes the outputs, then waits for the saver's windows to follow: the
   // saver reads the monitors once a second, and a window moved or made
-  // takes a moment under Wine. Destroying a window takes up to 2 s more
-  // there: without a window manager Wine waits that long for a managed
-  // window to be withdrawn.
-  void Change(const std::string& arguments, const std::vector<RECT>& wanted, DWORD limitMs = 1500) {
+  // takes a moment under Wine (about 0.9 s in all on a quiet machine; the
+  // limit leaves room for a busy one, and still tells a reading every few
+  // seconds or none). Destroying a window takes up to 2 s more there:
+  // without a window manager Wine waits that long for a managed window to
+  // be withdrawn.
+  void Change(const std::string& arguments, const std::vector<RECT>& wanted, DWORD limitMs = 3000) {
     ASSERT_TRUE(ChangeScreens(arguments, wanted)) << arguments;
     const DWORD listed = GetTickCount();
     ASSERT_TRUE(WaitUntil([&] { return CoversMatchMonitors(saver, wanted); }, 8000)) << arguments;
@@ -70,7 +72,7 @@ TEST_F(HostScreensChange, WindowsFollowMonitorsSwitchedOnGrownResizedSwitchedOff
   // which of the two covers of equal size stays is the saver's choice, as
   // the system may report the layout in passing on its way there.
   const std::vector<RECT> removed = {{0, 0, 1280, 1024}, {1280, 0, 2080, 600}};
-  Change("--output DUMMY2 --off", removed, 1500 + 2000);
+  Change("--output DUMMY2 --off", removed, 3000 + 2000);
 
   // The second output becomes the primary: the first now lies left of 0,0.
   SetCursorPos(500, 400);
