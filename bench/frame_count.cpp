@@ -61,9 +61,12 @@ int main(int argc, char** argv) {
   const int32_t width = argc > 1 ? std::atoi(argv[1]) : 1920, height = argc > 2 ? std::atoi(argv[2]) : 1080;
   bool wayland = false, steps = false;
   for (int i = 3; i < argc; ++i) {
-    if (std::strcmp(argv[i], "wayland") == 0) wayland = true;
-    else if (std::strcmp(argv[i], "steps") == 0) steps = true;
-    else return std::fprintf(stderr, "usage: vimbrel-frame-count [WIDTH HEIGHT [wayland] [steps]]\n"), 2;
+    if (std::strcmp(argv[i], "wayland") == 0)
+      wayland = true;
+    else if (std::strcmp(argv[i], "steps") == 0)
+      steps = true;
+    else
+      return std::fprintf(stderr, "usage: vimbrel-frame-count [WIDTH HEIGHT [wayland] [steps]]\n"), 2;
   }
   const CommittedPictures pictures = LoadCommittedPictures();
   Scene scene;

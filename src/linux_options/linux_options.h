@@ -8,8 +8,9 @@
 //
 // programOptions lists every option that is not a setting, each marked with
 // the programs that take it; parsing, --help and the manual page's OPTIONS
-// are all read from it (the one-line usage sums them up by hand). The settings are those of the Windows settings dialog: each field
-// with a control is an option named after it, a trackbar's as
+// are all read from it (the one-line usage sums them up by hand). The
+// settings are those of the Windows settings dialog: each field with a
+// control is an option named after it, a trackbar's as
 // --pyramid-radius 260, a check box's as --shadows / --no-shadows (a leading
 // "show" is dropped). The record's other fields are reached through
 // --config, which reads a stored record (a regular file of at most 152

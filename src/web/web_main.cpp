@@ -61,9 +61,7 @@ EMSCRIPTEN_KEEPALIVE void vimbrel_set(WebSession* session, const char* name, int
 // Every setting back to its default; the clock fields too, as a new record has them.
 EMSCRIPTEN_KEEPALIVE void vimbrel_reset(WebSession* session) { SetDefaultSettings(session->address.settings); }
 
-EMSCRIPTEN_KEEPALIVE uint32_t vimbrel_frame_time(WebSession* session) {
-  return FramePeriod(session->address.settings);
-}
+EMSCRIPTEN_KEEPALIVE uint32_t vimbrel_frame_time(WebSession* session) { return FramePeriod(session->address.settings); }
 
 // The scene for a canvas of width x height; false when it cannot be made.
 EMSCRIPTEN_KEEPALIVE int vimbrel_lay_out(WebSession* session, int32_t width, int32_t height) {

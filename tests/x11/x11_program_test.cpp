@@ -436,7 +436,8 @@ TEST(X11ProgramFiles, TheInstalledFilesAreValidAndOfferTheDialogSettings) {
     const std::string option = period ? SecondsOptionName(field) : FieldOptionName(field);
     const auto shown = [&](int32_t units) {
       int32_t back = 0;
-      EXPECT_TRUE(!period || (ParseSecondsAsUnits(std::to_string(SecondsOfUnits(units)), back) && back == units)) << option << " " << units;
+      EXPECT_TRUE(!period || (ParseSecondsAsUnits(std::to_string(SecondsOfUnits(units)), back) && back == units))
+          << option << " " << units;
       return std::to_string(period ? SecondsOfUnits(units) : units);
     };
     std::string control = "<boolean [^>]*_label=\"([^\"]*)\" arg-" +

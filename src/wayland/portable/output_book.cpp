@@ -70,7 +70,8 @@ bool OutputBook::Remove(uint32_t name) {
 }
 
 void OutputBook::Forget(OutputRecord& record, bool closed) {
-  record = OutputRecord{record.name, record.modeWidth, record.modeHeight, record.scale, record.described, false, closed};
+  record =
+      OutputRecord{record.name, record.modeWidth, record.modeHeight, record.scale, record.described, false, closed};
 }
 
 void OutputBook::Close(uint32_t name) {
@@ -89,7 +90,8 @@ bool OutputBook::Reshow(uint32_t name) {
 }
 
 void OutputBook::Laid(uint32_t name) {
-  if (OutputRecord* record = Find(name)) record->bufferBusy[0] = record->bufferBusy[1] = false, record->frameWanted = true;
+  if (OutputRecord* record = Find(name))
+    record->bufferBusy[0] = record->bufferBusy[1] = false, record->frameWanted = true;
 }
 
 void OutputBook::SurfaceSize(uint32_t name, int32_t& width, int32_t& height) const {

@@ -7,9 +7,10 @@
 // straight into the buffer about to be shown, after bringing that buffer
 // up to the last frame by copying from the other one the column ranges the
 // frames since it was last written changed (their change lists; for
-// buffers that alternate, the last frame's). An output too large for the scene's memory (16384 pixels wide
-// and more) or one the scene cannot be laid out at is black(): the shell
-// shows one black pixel stretched over it, never a crash.
+// buffers that alternate, the last frame's). An output too large for the
+// scene's memory (16384 pixels wide and more) or one the scene cannot be
+// laid out at is black(): the shell shows one black pixel stretched over
+// it, never a crash.
 //
 //   OutputFrame frame(pictures);
 //   if (!OutputFrame::Fits(width, height)) ...                      // black
